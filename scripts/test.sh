@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs the whole test suite: the normal build, the
+# ASan+UBSan build, and a short run of every fuzz target.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+fuzz_seconds=${VC_FUZZ_SECONDS:-20}
+"$top/scripts/setup.sh"
+
+"$top/scripts/build.sh" dev
+ctest --test-dir "$top/build/dev" --output-on-failure -j"$(nproc)"
+
+"$top/scripts/build.sh" asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir "$top/build/asan" --output-on-failure -j"$(nproc)"
+
+"$top/scripts/build.sh" fuzz
+for target in "$top"/build/fuzz/bin/fuzz_*; do
+  [ -x "$target" ] || continue
+  corpus="$top/fuzz/corpus/$(basename "$target")"
+  mkdir -p "$top/build/fuzz/work/$(basename "$target")"
+  echo "fuzzing $(basename "$target") for ${fuzz_seconds}s"
+  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
+    "$top/build/fuzz/work/$(basename "$target")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
+done
+echo "all tests passed"
