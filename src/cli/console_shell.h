@@ -1,0 +1,23 @@
+// The console shell: every message box becomes one line on standard error,
+// "Caption: text", with the text's trailing line feeds dropped.
+#pragma once
+
+#include <ostream>
+
+#include "core/app/shell.h"
+
+namespace vc::cli {
+
+class ConsoleShell : public Shell {
+public:
+    explicit ConsoleShell(std::ostream& messages);
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    [[noreturn]] void EndProcess(int exitCode) override;
+
+private:
+    std::ostream& messages_;
+};
+
+std::string MessageLine(const std::string& caption, const std::string& text);
+
+}  // namespace vc::cli
