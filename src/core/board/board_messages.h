@@ -1,0 +1,16 @@
+// The texts the board recognition shows (caption "Error").
+#pragma once
+
+namespace vc {
+
+inline constexpr const char* kMsgBoardFileMissing = "MBInfo.dat not found";
+inline constexpr const char* kMsgBoardFileVersion = "MBInfo version is not correct";
+inline constexpr const char* kMsgClockGenFileMissing = "CGInfo.dat not found";
+inline constexpr const char* kMsgClockGenFileVersion = "CGInfo version is not correct";
+inline constexpr const char* kMsgClockGenNotFound = "Can't found this clock gen";
+inline constexpr const char* kMsgUnknownCpu = "Unknow CPU";
+// A damaged file: the prefix, then what the reader found wrong
+// ("MBInfo.dat is damaged: board record 3 is incomplete").
+inline constexpr const char* kMsgDamagedSuffix = " is damaged: ";
+
+}  // namespace vc

@@ -1,0 +1,28 @@
+// Turning one frequency-select byte into SMBus traffic: fill the access
+// block from the board and its chip, then pick the write variant for the
+// controller kind and chip.
+#pragma once
+
+#include <cstdint>
+
+#include "core/app/context.h"
+#include "core/hw/smbus_access.h"
+
+namespace vc {
+
+inline constexpr const char* kChipRtm560 = "RTM560-25";
+inline constexpr const char* kChipIcs9248 = "ICS9248-153";
+
+// Rebuilds writer.access from *writer.board and its clock generator, then
+// writes `count` bytes from `data` with SmbusBlockWrite. Always answers 1;
+// without a board or a loaded clock generator nothing is written.
+int32_t ProgramClock(ClockWriter& writer, int32_t count, const uint8_t* data, Context& ctx,
+                     DeviceHandle driver);
+
+// Dispatches on controllerKind x operation x chipName ("RTM560-25" is
+// compared before "ICS9248-153"); answers the chosen variant's result, or the
+// fixed result of the rows that write nothing.
+int32_t SmbusBlockWrite(const SmbusAccess& access, int32_t count, const uint8_t* data,
+                        Context& ctx, DeviceHandle driver);
+
+}  // namespace vc
