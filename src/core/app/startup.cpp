@@ -1,0 +1,35 @@
+#include "core/app/startup.h"
+
+#include "core/app/detection.h"
+
+namespace vc {
+
+int RunProgram(SystemInfo& info, Context& ctx, ProcessServices& process, ProgramFrontEnd& frontEnd,
+               StartupState& state) {
+    // A refused copy leaves the counter as it is; it lives only while some
+    // copy runs, so nothing is locked out once the running copy ends.
+    if (process.IncrementInstanceCounter() >= 1) return 1;
+
+    state.startingDirectory = process.CurrentDirectory();
+    state.programPath = process.ProgramPath();
+    process.Autorun().SetAutorunEntry(kProgramName, state.programPath);
+    state.programDirectory = ProgramDirectoryOf(state.programPath);
+
+    if (!ReadAutoApplySettings(state.programDirectory, state.autoApply)) state.autoApply = {};
+    frontEnd.LoadPictures();
+
+    // The data files are opened by bare name beside the program.
+    process.SetCurrentDirectory(state.programDirectory);
+    if (!DetectSystem(info, ctx)) {
+        ctx.shell.ShowMessage(kCaptionMessage, kMsgBoardNotSupported);
+        return 0;
+    }
+    process.SetCurrentDirectory(state.startingDirectory);
+
+    state.layoutMode = kLayoutEasy;
+    const int quitCode = frontEnd.RunMainWindow(info, ctx, state);
+    process.DecrementInstanceCounter();
+    return quitCode;
+}
+
+}  // namespace vc
