@@ -1,0 +1,53 @@
+#include "host/process/xdg_autostart.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vc::host {
+namespace {
+
+std::string ReadAll(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(XdgAutostartTest, EntryStartsTheProgramByItsFullPath) {
+    const auto folder = std::filesystem::temp_directory_path() / ("vc-autostart-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    XdgAutostart autostart(folder.string());
+    autostart.SetAutorunEntry("VelocoreIII", "/opt/velocore/bin/velocore");
+    const std::string text = ReadAll(folder / "VelocoreIII.desktop");
+    EXPECT_NE(text.find("[Desktop Entry]\n"), std::string::npos);
+    EXPECT_NE(text.find("\nName=VelocoreIII\n"), std::string::npos);
+    EXPECT_NE(text.find("\nExec=/opt/velocore/bin/velocore\n"), std::string::npos);
+
+    // Every start writes it again; the entry is replaced, not duplicated.
+    autostart.SetAutorunEntry("VelocoreIII", "/usr/local/bin/velocore");
+    const std::string again = ReadAll(folder / "VelocoreIII.desktop");
+    EXPECT_NE(again.find("\nExec=/usr/local/bin/velocore\n"), std::string::npos);
+    EXPECT_EQ(again.find("/opt/"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "VelocoreIII.desktop.tmp"));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(XdgAutostartTest, PathsWithReservedCharactersAreQuotedForExec) {
+    const std::string entry = XdgAutostart::DesktopEntry("VelocoreIII", "/home/a b/$x\"y/velocore");
+    // Quoted, with $ and " escaped for the command line, and each escaping
+    // backslash doubled for the string value.
+    EXPECT_NE(entry.find("\nExec=\"/home/a b/\\\\$x\\\\\"y/velocore\"\n"), std::string::npos) << entry;
+}
+
+TEST(XdgAutostartTest, UnwritableFolderIsIgnoredSilently) {
+    XdgAutostart autostart("/proc/velocore-cannot-exist");
+    autostart.SetAutorunEntry("VelocoreIII", "/bin/true");  // must neither throw nor crash
+    EXPECT_FALSE(std::filesystem::exists("/proc/velocore-cannot-exist/VelocoreIII.desktop"));
+}
+
+}  // namespace
+}  // namespace vc::host
