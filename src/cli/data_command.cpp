@@ -1,0 +1,174 @@
+#include "cli/data_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "core/board/data_files.h"
+#include "core/board/data_source.h"
+#include "core/board/database.h"
+#include "core/state/atomic_file.h"
+
+namespace vc::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kOk = 0;
+constexpr int kUsage = 2;
+constexpr int kFailure = 3;
+constexpr const char* kSourceExtension = ".vcdata";
+constexpr size_t kLargestDataFile = 64u << 20;  // far beyond any real database
+
+std::string PathIn(const std::string& dir, const char* name) {
+    return dir.empty() ? std::string(name) : (fs::path(dir) / name).string();
+}
+
+bool ReadText(const fs::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    text = buffer.str();
+    return !in.bad();
+}
+
+// The sources SRC names: the file itself, or the directory's *.vcdata files
+// in name order.
+bool CollectSources(const std::string& src, std::vector<SourceText>& sources, std::ostream& err) {
+    std::error_code error;
+    std::vector<fs::path> paths;
+    if (fs::is_directory(src, error)) {
+        for (const auto& item : fs::directory_iterator(src, error)) {
+            if (item.is_regular_file() && item.path().extension() == kSourceExtension) {
+                paths.push_back(item.path());
+            }
+        }
+        std::sort(paths.begin(), paths.end());
+        if (paths.empty()) {
+            err << "vcctl: " << src << " holds no " << kSourceExtension << " sources\n";
+            return false;
+        }
+    } else {
+        paths.push_back(src);
+    }
+    for (const fs::path& path : paths) {
+        SourceText source;
+        source.name = path.filename().string();
+        if (!ReadText(path, source.text)) {
+            err << "vcctl: cannot read " << path.string() << "\n";
+            return false;
+        }
+        sources.push_back(std::move(source));
+    }
+    return true;
+}
+
+// Writes both files beside each other; the targets are replaced only once
+// both temporary files are complete.
+bool WriteBoth(const std::string& dir, const Database& db, std::ostream& err) {
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files{
+        {PathIn(dir, kBoardFileName), EncodeBoardFile(db)},
+        {PathIn(dir, kClockGenFileName), EncodeClockGenFile(db)},
+    };
+    std::error_code error;
+    for (const auto& [path, bytes] : files) {
+        const std::string temporary = TemporaryPathFor(path);
+        if (!ReplaceFileAtomically(temporary, bytes)) {
+            err << "vcctl: cannot write " << temporary << "\n";
+            for (const auto& written : files) fs::remove(TemporaryPathFor(written.first), error);
+            return false;
+        }
+    }
+    for (const auto& [path, bytes] : files) {
+        fs::rename(TemporaryPathFor(path), path, error);
+        if (error) {
+            err << "vcctl: cannot replace " << path << ": " << error.message() << "\n";
+            return false;
+        }
+    }
+    return true;
+}
+
+int Build(const std::string& src, const std::string& dir, std::ostream& out, std::ostream& err) {
+    std::vector<SourceText> sources;
+    if (!CollectSources(src, sources, err)) return kFailure;
+    const CompiledSources compiled = CompileSources(sources);
+    for (const std::string& error : compiled.errors) err << error << "\n";
+    if (!compiled.errors.empty()) {
+        err << "vcctl: " << compiled.errors.size() << " problem(s); nothing written\n";
+        return kFailure;
+    }
+    if (!WriteBoth(dir, compiled.db, err)) return kFailure;
+    out << "wrote " << PathIn(dir, kBoardFileName) << " (" << compiled.db.boards.size() << " boards) and "
+        << PathIn(dir, kClockGenFileName) << " (" << compiled.db.clockGens.size()
+        << " clock generators)\n";
+    return kOk;
+}
+
+// Reads and decodes both files; file-level problems go to `problems`.
+bool Load(const std::string& dir, Database& db, std::vector<std::string>& problems) {
+    bool found = true;
+    const auto boardBytes = ReadFileBytes(PathIn(dir, kBoardFileName), kLargestDataFile);
+    if (boardBytes) {
+        DecodeBoardFile(*boardBytes, db, problems);
+    } else {
+        problems.push_back(std::string(kBoardFileName) + ": cannot be opened");
+        found = false;
+    }
+    const auto chipBytes = ReadFileBytes(PathIn(dir, kClockGenFileName), kLargestDataFile);
+    if (chipBytes) {
+        DecodeClockGenFile(*chipBytes, db, problems);
+    } else {
+        problems.push_back(std::string(kClockGenFileName) + ": cannot be opened");
+        found = false;
+    }
+    return found;
+}
+
+int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
+    Database db;
+    std::vector<std::string> problems;
+    Load(dir, db, problems);
+    out << "# " << kClockGenFileName << ": " << db.clockGens.size() << " clock generators, "
+        << kBoardFileName << ": " << db.boards.size() << " boards\n\n";
+    out << WriteSources(db);
+    for (const std::string& problem : problems) err << problem << "\n";
+    return problems.empty() ? kOk : kFailure;
+}
+
+int Check(const std::string& dir, std::ostream& out, std::ostream& err) {
+    Database db;
+    std::vector<std::string> problems;
+    Load(dir, db, problems);
+    for (const DataProblem& problem : CheckDatabase(db)) {
+        const char* file = problem.kind == RecordKind::Board ? kBoardFileName : kClockGenFileName;
+        problems.push_back(std::string(file) + ": " + DescribeProblem(db, problem));
+    }
+    for (const std::string& problem : problems) err << problem << "\n";
+    if (!problems.empty()) {
+        err << "vcctl: " << problems.size() << " problem(s)\n";
+        return kFailure;
+    }
+    out << kBoardFileName << ": " << db.boards.size() << " boards, " << kClockGenFileName << ": "
+        << db.clockGens.size() << " clock generators: no problems\n";
+    return kOk;
+}
+
+}  // namespace
+
+int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, std::ostream& out,
+                   std::ostream& err) {
+    std::vector<std::string> words = args;
+    if (!words.empty() && words.front() == "data") words.erase(words.begin());
+    const std::string verb = words.empty() ? std::string() : words.front();
+    if (verb == "build" && words.size() == 2) return Build(words[1], dir, out, err);
+    if (verb == "dump" && words.size() == 1) return Dump(dir, out, err);
+    if (verb == "check" && words.size() == 1) return Check(dir, out, err);
+    err << "vcctl: usage: data build SRC | data dump | data check\n";
+    return kUsage;
+}
+
+}  // namespace vc::cli

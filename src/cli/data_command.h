@@ -1,0 +1,20 @@
+// vcctl data build SRC | data dump | data check: the board database tool.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace vc::cli {
+
+// `args` are the words after "data" (a leading "data" is skipped):
+//   build SRC   compile SRC (a source file, or a directory of *.vcdata files)
+//               into MBInfo.dat and CGInfo.dat in `dir`; on any error nothing
+//               is written
+//   dump        print both files of `dir` in the source format
+//   check       validate both files of `dir`, one line per problem
+// `dir` empty means the current directory. Answers 0 ok, 2 usage, 3 failure.
+int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, std::ostream& out,
+                   std::ostream& err);
+
+}  // namespace vc::cli

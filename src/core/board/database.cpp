@@ -1,0 +1,297 @@
+#include "core/board/database.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "core/board/byte_io.h"
+#include "core/board/data_files.h"
+#include "core/board/text_field.h"
+
+namespace vc {
+namespace {
+
+constexpr std::array<int32_t, 6> kBandCodes{10, 11, 20, 21, 30, 31};
+constexpr double kLowestRatio = 1.0;
+constexpr double kHighestRatio = 2.0;
+constexpr int32_t kLowestSmbusBase = 0x0001;
+constexpr int32_t kHighestSmbusBase = 0xFFF0;  // the controller's registers must fit below 0x10000
+
+std::string Hex(int64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+    return value < 0 ? std::to_string(value) : text;
+}
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+class Checker {
+public:
+    explicit Checker(const Database& db) : db_(db) {}
+
+    std::vector<DataProblem> Run() {
+        for (size_t i = 0; i < db_.clockGens.size(); ++i) CheckClockGen(static_cast<int32_t>(i));
+        for (size_t i = 0; i < db_.boards.size(); ++i) CheckBoard(static_cast<int32_t>(i));
+        return std::move(problems_);
+    }
+
+private:
+    void Add(RecordKind kind, int32_t record, int32_t entry, std::string field, std::string message) {
+        problems_.push_back({kind, record, entry, std::move(field), std::move(message)});
+    }
+
+    void CheckText(RecordKind kind, int32_t record, const char* field, const TextField& text) {
+        if (!FieldTerminated(text)) {
+            Add(kind, record, -1, field, "longer than 15 characters");
+        } else if (text[0] == '\0') {
+            Add(kind, record, -1, field, "is empty");
+        }
+    }
+
+    void CheckRatio(int32_t record, const char* field, double ratio, bool zeroAllowed) {
+        if (zeroAllowed && ratio == 0.0) return;
+        if (!(ratio >= kLowestRatio && ratio <= kHighestRatio)) {
+            Add(RecordKind::Board, record, -1, field,
+                Number(ratio) + " is outside " + Number(kLowestRatio) + ".." + Number(kHighestRatio) +
+                    (zeroAllowed ? " (or 0 for no limit)" : ""));
+        }
+    }
+
+    void CheckClockGen(int32_t index) {
+        const ClockGenRecord& chip = db_.clockGens[static_cast<size_t>(index)];
+        CheckText(RecordKind::ClockGen, index, "name", chip.name);
+        for (int32_t earlier = 0; earlier < index; ++earlier) {
+            if (FieldsEqual(db_.clockGens[static_cast<size_t>(earlier)].name, chip.name)) {
+                Add(RecordKind::ClockGen, index, -1, "name",
+                    "repeats clock generator " + std::to_string(earlier + 1) + ", which it hides");
+                break;
+            }
+        }
+        if (chip.entryCount < 0 || chip.entryCount > kMaxClockEntries) {
+            Add(RecordKind::ClockGen, index, -1, "entryCount",
+                std::to_string(chip.entryCount) + " is outside 0.." + std::to_string(kMaxClockEntries));
+        }
+        if (chip.firstByteMask < 0 || chip.firstByteMask > 0xFF) {
+            Add(RecordKind::ClockGen, index, -1, "firstByteMask", Hex(chip.firstByteMask) + " is not a byte");
+        }
+        if (chip.fineTune != 0 && chip.fineTune != 1) {
+            Add(RecordKind::ClockGen, index, -1, "fineTune", std::to_string(chip.fineTune) + " is not 0 or 1");
+        }
+        std::array<int32_t, 256> firstWithByte{};  // 1-based entry that put this byte on the wire
+        for (size_t e = 0; e < chip.entries.size(); ++e) {
+            const int32_t entry = static_cast<int32_t>(e);
+            const ClockEntry& item = chip.entries[e];
+            if (!(std::isfinite(item.busMHz) && item.busMHz > 0.0)) {
+                Add(RecordKind::ClockGen, index, entry, "busMHz", Number(item.busMHz) + " is not a clock above 0");
+            }
+            if (!(std::isfinite(item.pciMHz) && item.pciMHz > 0.0)) {
+                Add(RecordKind::ClockGen, index, entry, "pciMHz", Number(item.pciMHz) + " is not a clock above 0");
+            }
+            if (!(std::isfinite(item.memMHz) && item.memMHz >= 0.0)) {
+                Add(RecordKind::ClockGen, index, entry, "memMHz", Number(item.memMHz) + " is not a clock or 0");
+            }
+            if (std::find(kBandCodes.begin(), kBandCodes.end(), item.bandCode) == kBandCodes.end()) {
+                Add(RecordKind::ClockGen, index, entry, "bandCode",
+                    std::to_string(item.bandCode) + " is not one of 10, 11, 20, 21, 30, 31");
+            }
+            if (item.chipValue < 0 || item.chipValue > 0xFF) {
+                Add(RecordKind::ClockGen, index, entry, "chipValue", Hex(item.chipValue) + " is not a byte");
+                continue;
+            }
+            const auto wire = static_cast<size_t>((item.chipValue | chip.firstByteMask) & 0xFF);
+            if (firstWithByte[wire] != 0) {
+                Add(RecordKind::ClockGen, index, entry, "chipValue",
+                    "puts " + Hex(static_cast<int64_t>(wire)) + " on the wire like entry " +
+                        std::to_string(firstWithByte[wire]));
+            } else {
+                firstWithByte[wire] = entry + 1;
+            }
+        }
+    }
+
+    const ClockGenRecord* ChipNamed(const TextField& name) const {
+        const ClockGenRecord* found = nullptr;  // the last header of a name wins
+        for (const ClockGenRecord& chip : db_.clockGens) {
+            if (FieldsEqual(chip.name, name)) found = &chip;
+        }
+        return found;
+    }
+
+    void CheckBoard(int32_t index) {
+        const BoardRecord& board = db_.boards[static_cast<size_t>(index)];
+        CheckText(RecordKind::Board, index, "biosId", board.biosId);
+        CheckText(RecordKind::Board, index, "clockGenName", board.clockGenName);
+        const std::string biosId = FieldText(board.biosId);
+        for (int32_t earlier = 0; earlier < index && !biosId.empty(); ++earlier) {
+            const std::string other = FieldText(db_.boards[static_cast<size_t>(earlier)].biosId);
+            if (!other.empty() && biosId.find(other) != std::string::npos) {
+                Add(RecordKind::Board, index, -1, "biosId",
+                    (other == biosId ? "repeats board " : "contains the string of board ") +
+                        std::to_string(earlier + 1) + " (" + other +
+                        "), which is tried first, so this board is never recognised");
+                break;
+            }
+        }
+        if (board.clockGenName[0] != '\0' && FieldTerminated(board.clockGenName)) {
+            const ClockGenRecord* chip = ChipNamed(board.clockGenName);
+            if (chip == nullptr) {
+                Add(RecordKind::Board, index, -1, "clockGenName",
+                    FieldText(board.clockGenName) + " names no clock generator");
+            } else if (chip->entryCount <= 0) {
+                Add(RecordKind::Board, index, -1, "clockGenName",
+                    FieldText(board.clockGenName) + " has no table entries");
+            }
+        }
+        if (board.smbusKind != 1 && board.smbusKind != 2) {
+            Add(RecordKind::Board, index, -1, "smbusKind", std::to_string(board.smbusKind) + " is not 1 or 2");
+        }
+        if (board.smbusBase < kLowestSmbusBase || board.smbusBase > kHighestSmbusBase) {
+            Add(RecordKind::Board, index, -1, "smbusBase",
+                Hex(board.smbusBase) + " is outside " + Hex(kLowestSmbusBase) + ".." + Hex(kHighestSmbusBase));
+        }
+        CheckRatio(index, "maxBusRatio", board.maxBusRatio, false);
+        CheckRatio(index, "maxPciRatio", board.maxPciRatio, false);
+        CheckRatio(index, "maxMemRatio", board.maxMemRatio, true);
+    }
+
+    const Database& db_;
+    std::vector<DataProblem> problems_;
+};
+
+std::string Printable(const TextField& text) {
+    std::string printable;
+    for (size_t i = 0; i < FieldLength(text); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        printable += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+    }
+    return printable;
+}
+
+std::string Sentence(const char* file, const std::string& what) { return std::string(file) + ": " + what; }
+
+bool ReadHeader(ByteReader& reader, const char* file, DataFileHeader& header,
+                std::vector<std::string>& problems) {
+    if (!reader.ReadI32(header.version) || !reader.ReadI32(header.count)) {
+        problems.push_back(Sentence(file, "the 8-byte header is incomplete"));
+        return false;
+    }
+    if (header.version != kDataFileVersion) {
+        problems.push_back(Sentence(file, "version " + std::to_string(header.version) + " is not 1"));
+        return false;
+    }
+    if (header.count < 0) {
+        problems.push_back(Sentence(file, "count " + std::to_string(header.count) + " is negative"));
+        return false;
+    }
+    return true;
+}
+
+void ReportTrailing(const ByteReader& reader, const char* file, std::vector<std::string>& problems) {
+    if (reader.Remaining() != 0) {
+        problems.push_back(Sentence(file, std::to_string(reader.Remaining()) +
+                                              " bytes follow the last record"));
+    }
+}
+
+}  // namespace
+
+std::vector<DataProblem> CheckDatabase(const Database& db) { return Checker(db).Run(); }
+
+std::string DescribeProblem(const Database& db, const DataProblem& problem) {
+    std::string text;
+    const auto record = static_cast<size_t>(problem.record);
+    if (problem.kind == RecordKind::Board) {
+        text = "board " + std::to_string(problem.record + 1);
+        if (record < db.boards.size()) text += " (" + Printable(db.boards[record].biosId) + ")";
+    } else {
+        text = "clock generator " + std::to_string(problem.record + 1);
+        if (record < db.clockGens.size()) text += " (" + Printable(db.clockGens[record].name) + ")";
+    }
+    if (problem.entry >= 0) text += ": entry " + std::to_string(problem.entry + 1);
+    return text + ": " + problem.field + ": " + problem.message;
+}
+
+std::vector<uint8_t> EncodeBoardFile(const Database& db) {
+    std::vector<uint8_t> bytes;
+    EncodeFileHeader({kDataFileVersion, static_cast<int32_t>(db.boards.size())}, bytes);
+    for (const BoardRecord& board : db.boards) EncodeBoardRecord(board, bytes);
+    return bytes;
+}
+
+std::vector<uint8_t> EncodeClockGenFile(const Database& db) {
+    std::vector<uint8_t> bytes;
+    EncodeFileHeader({kDataFileVersion, static_cast<int32_t>(db.clockGens.size())}, bytes);
+    for (const ClockGenRecord& chip : db.clockGens) EncodeClockGenHeader(chip, bytes);
+    for (const ClockGenRecord& chip : db.clockGens) {
+        for (const ClockEntry& entry : chip.entries) EncodeClockEntry(entry, bytes);
+    }
+    return bytes;
+}
+
+void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems) {
+    ByteReader reader(bytes);
+    DataFileHeader header;
+    if (!ReadHeader(reader, kBoardFileName, header, problems)) return;
+    std::array<uint8_t, kBoardRecordSize> recordBytes{};
+    for (int32_t i = 0; i < header.count; ++i) {
+        const std::string record = "board record " + std::to_string(int64_t{i} + 1);
+        if (!reader.ReadBytes(recordBytes.data(), recordBytes.size())) {
+            problems.push_back(Sentence(kBoardFileName, record + " of " + std::to_string(header.count) +
+                                                            " is incomplete"));
+            return;
+        }
+        BoardRecord board;
+        const std::string problem = DecodeBoardRecord(recordBytes, board);
+        if (!problem.empty()) {
+            problems.push_back(Sentence(kBoardFileName, record + ": " + problem));
+            return;
+        }
+        db.boards.push_back(board);
+    }
+    ReportTrailing(reader, kBoardFileName, problems);
+}
+
+void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
+                        std::vector<std::string>& problems) {
+    ByteReader reader(bytes);
+    DataFileHeader header;
+    if (!ReadHeader(reader, kClockGenFileName, header, problems)) return;
+    std::vector<ClockGenRecord> chips;
+    std::array<uint8_t, kClockGenHeaderSize> headerBytes{};
+    for (int32_t i = 0; i < header.count; ++i) {
+        const std::string record = "clock generator header " + std::to_string(int64_t{i} + 1);
+        if (!reader.ReadBytes(headerBytes.data(), headerBytes.size())) {
+            problems.push_back(Sentence(kClockGenFileName, record + " of " +
+                                                               std::to_string(header.count) + " is incomplete"));
+            return;
+        }
+        ClockGenRecord chip;
+        const std::string problem = DecodeClockGenHeader(headerBytes, chip);
+        if (!problem.empty()) {
+            problems.push_back(Sentence(kClockGenFileName, record + ": " + problem));
+            return;
+        }
+        chips.push_back(std::move(chip));
+    }
+    std::array<uint8_t, kClockEntrySize> entryBytes{};
+    for (ClockGenRecord& chip : chips) {
+        chip.entries.resize(static_cast<size_t>(chip.entryCount));
+        for (ClockEntry& entry : chip.entries) {
+            if (!reader.ReadBytes(entryBytes.data(), entryBytes.size())) {
+                problems.push_back(Sentence(kClockGenFileName, "the table of " + Printable(chip.name) +
+                                                                   " is incomplete"));
+                return;
+            }
+            DecodeClockEntry(entryBytes, entry);
+        }
+        db.clockGens.push_back(std::move(chip));
+    }
+    ReportTrailing(reader, kClockGenFileName, problems);
+}
+
+}  // namespace vc

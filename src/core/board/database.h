@@ -1,0 +1,49 @@
+// The whole board database as the data tool sees it: every board and every
+// clock generator with its table, encoded to and decoded from the two files,
+// and checked record by record.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/board/records.h"
+
+namespace vc {
+
+struct Database {
+    std::vector<BoardRecord> boards;
+    std::vector<ClockGenRecord> clockGens;  // entries hold exactly entryCount items
+};
+
+enum class RecordKind { Board, ClockGen };
+
+// One thing wrong with a record: which record (0-based), which entry of a
+// chip's table (-1 for the record itself), which field, and why.
+struct DataProblem {
+    RecordKind kind = RecordKind::Board;
+    int32_t record = 0;
+    int32_t entry = -1;
+    std::string field;
+    std::string message;
+};
+
+// Every rule a shipped database must meet (sizes, kinds, band codes, select
+// bytes, limits, names that resolve and boards that can be recognised).
+std::vector<DataProblem> CheckDatabase(const Database& db);
+
+// "board 3 (6BXE-R1.2): smbusKind: 7 is not 1 or 2"
+std::string DescribeProblem(const Database& db, const DataProblem& problem);
+
+std::vector<uint8_t> EncodeBoardFile(const Database& db);
+std::vector<uint8_t> EncodeClockGenFile(const Database& db);
+
+// Decodes as much as the bytes hold; everything that keeps a record from
+// being read (short file, bad version, text without terminator, entryCount
+// out of range, trailing bytes) is added to `problems` as full sentences.
+void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems);
+void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
+                        std::vector<std::string>& problems);
+
+}  // namespace vc
