@@ -1,0 +1,100 @@
+#include "cli/options.h"
+
+namespace vc::cli {
+
+const char* const kUsageText =
+    "usage: vcctl [--machine NAME|FILE] [--dir DIR] COMMAND...\n"
+    "\n"
+    "Works on this computer, or with --machine on a simulated mainboard: 'default'\n"
+    "is the embedded default machine, another NAME a machine of the catalogue\n"
+    "(machines/NAME.machine), a FILE a machine description. --dir is the program\n"
+    "directory holding MBInfo.dat, CGInfo.dat, sysinfo.dat and save.dat (default:\n"
+    "the directory of vcctl itself).\n"
+    "\n"
+    "Commands run in order in one process and share its state:\n"
+    "  cpu           identify the processor and measure its clock; print CPUInfo\n"
+    "  detect        run the detection sequence; print every SystemInfo field\n"
+    "  status        print every SystemInfo field\n"
+    "  table         list the clock generator's table (* default, > current,\n"
+    "                A applied)\n"
+    "  next, prev    select the next / previous table entry\n"
+    "  default       select the entry found at detection\n"
+    "  apply         write the selected entry to the clock generator and measure\n"
+    "  optimal       write the best entry within the board's limits and measure\n"
+    "  autoclock     what Auto Optimize does at its end: mark it in force,\n"
+    "                write the best entry, measure\n"
+    "  save, load    write / read sysinfo.dat in the program directory\n"
+    "  startup       apply a frequency as save.dat asks at start-up\n"
+    "  trace         print the simulated machine's port and SMBus trace\n"
+    "  run           the program's start-up: refuse a second running copy (exit 1),\n"
+    "                set the autorun entry, read save.dat, detect; with stdin open it\n"
+    "                keeps running until stdin ends\n"
+    "  data build SRC  compile board and clock-generator sources into the data files\n"
+    "  data dump     print MBInfo.dat and CGInfo.dat\n"
+    "  data check    validate MBInfo.dat and CGInfo.dat\n"
+    "\n"
+    "Output: 'key: value' lines, keys are SystemInfo field paths (busClockMHz,\n"
+    "cpu.speed.roundedMHz, board.biosId, clockGen.entryCount). Doubles have two\n"
+    "decimals, integers are decimal, 32-bit words 0x%08X. Every message box is one\n"
+    "line on standard error: 'Caption: text'.\n"
+    "\n"
+    "Exit codes: 0 success; 1 where the program ends itself (driver or bus\n"
+    "failure, a second running copy); 2 usage error; 3 a command or the\n"
+    "detection failed.\n";
+
+const std::vector<CommandShape>& CommandShapes() {
+    static const std::vector<CommandShape> shapes = {
+        {{"cpu"}, 0},       {{"detect"}, 0},        {{"status"}, 0},      {{"table"}, 0},
+        {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
+        {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
+        {{"startup"}, 0},   {{"trace"}, 0},         {{"run"}, 0},
+        {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},
+    };
+    return shapes;
+}
+
+namespace {
+
+const CommandShape* MatchShape(const std::vector<std::string>& args, size_t at) {
+    const CommandShape* best = nullptr;
+    for (const auto& shape : CommandShapes()) {
+        if (at + shape.name.size() > args.size()) continue;
+        bool same = true;
+        for (size_t i = 0; i < shape.name.size(); ++i) same = same && args[at + i] == shape.name[i];
+        if (same && (!best || shape.name.size() > best->name.size())) best = &shape;
+    }
+    return best;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseOptions(const std::vector<std::string>& args, Options& options) {
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return std::nullopt;
+        }
+        if (arg == "--machine" || arg == "--dir") {
+            if (i + 1 >= args.size()) return arg + " needs a value";
+            (arg == "--machine" ? options.machine : options.dir) = args[++i];
+            continue;
+        }
+        if (arg.rfind("--", 0) == 0) return "unknown option " + arg;
+        break;
+    }
+    if (i >= args.size()) return std::string("no command given");
+    while (i < args.size()) {
+        const CommandShape* shape = MatchShape(args, i);
+        if (!shape) return "unknown command " + args[i];
+        const size_t length = shape->name.size() + shape->argumentCount;
+        if (i + length > args.size()) return "command " + args[i] + " needs more arguments";
+        options.commands.emplace_back(args.begin() + static_cast<std::ptrdiff_t>(i),
+                                      args.begin() + static_cast<std::ptrdiff_t>(i + length));
+        i += length;
+    }
+    return std::nullopt;
+}
+
+}  // namespace vc::cli

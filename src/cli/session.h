@@ -1,0 +1,46 @@
+// One vcctl run: the chosen machine, the program directory, and the state
+// that the commands share in the order they run.
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "cli/console_shell.h"
+#include "core/app/context.h"
+#include "core/app/system_info.h"
+#include "core/state/auto_apply_file.h"
+
+namespace vc::sim {
+class SimMachine;
+}
+
+namespace vc::cli {
+
+// Exit codes of vcctl.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitEnded = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitFailed = 3;
+
+struct Session {
+    Session(std::unique_ptr<Machine> machineIn, sim::SimMachine* simIn, std::string programDirIn,
+            std::ostream& outIn, std::ostream& errIn);
+
+    std::unique_ptr<Machine> machine;
+    sim::SimMachine* sim;  // the same machine when it is simulated, else null
+    std::string programDir;
+    std::ostream& out;
+    std::ostream& err;
+    ConsoleShell shell;
+    Context ctx;
+    SystemInfo info;
+    bool cpuIdentified = false;
+    bool detected = false;
+    int32_t autoOptimized = 0;
+};
+
+// Runs one command (its name words and arguments); answers an exit code.
+int RunCommand(Session& session, const std::vector<std::string>& command);
+
+}  // namespace vc::cli
