@@ -1,0 +1,164 @@
+#include "sim/smbus_controller.h"
+
+namespace vc::sim {
+
+using namespace smbus;
+
+SmbusController::SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace)
+    : kind_(kind), base_(base), bus_(bus), trace_(trace) {}
+
+uint8_t SmbusController::Peek(uint16_t offset) const {
+    switch (offset) {
+    case kStatus: return status_;
+    case kControl: return control_;
+    case kCommand: return command_;
+    case kAddress: return address_;
+    case kData0: return data0_;
+    case kData1: return data1_;
+    case kBlockData:
+        if (kind_ == 2) return blockData_;
+        return pointer_ < buffer_.size() ? buffer_[pointer_] : 0;
+    default: return 0;
+    }
+}
+
+uint8_t SmbusController::Read(uint16_t offset) {
+    const uint8_t value = Peek(offset);
+    if (offset == kControl) pointer_ = 0;
+    if (offset == kBlockData && kind_ == 1 && pointer_ < buffer_.size()) ++pointer_;
+    return value;
+}
+
+void SmbusController::Write(uint16_t offset, uint8_t value) {
+    switch (offset) {
+    case kStatus:
+        status_ &= static_cast<uint8_t>(~(value & ~kStatusBusy));
+        if ((value & kStatusByteDone) != 0) {
+            if (pending_ == Pending::Write) SendNextByte();
+            else if (pending_ == Pending::Read) AdvanceRead();
+        }
+        break;
+    case kControl:
+        control_ = static_cast<uint8_t>(value & ~kControlStart);
+        if ((value & kControlStart) != 0) {
+            Start(value);
+        } else if ((value & kControlLastByte) != 0 && pending_ != Pending::None) {
+            if (pending_ == Pending::Write) FinishWrite(false);
+            else { pending_ = Pending::None; Finish(kStatusDone); }
+        }
+        break;
+    case kCommand: command_ = value; break;
+    case kAddress: address_ = value; break;
+    case kData0: data0_ = value; break;
+    case kData1: data1_ = value; break;
+    case kBlockData:
+        if (kind_ == 2) blockData_ = value;
+        else if (pointer_ < buffer_.size()) buffer_[pointer_++] = value;
+        break;
+    default: break;
+    }
+}
+
+void SmbusController::Start(uint8_t control) {
+    // A new start cuts short whatever the byte-by-byte controller still had open.
+    if (pending_ == Pending::Write) FinishWrite(false);
+    pending_ = Pending::None;
+
+    const uint8_t protocol = control & kControlProtocolMask;
+    const bool read = (address_ & 1) != 0;
+    SmbusTarget* device = bus_.Find(address_);
+    if (protocol == kProtocolBlock) {
+        const SmbusProtocol kindOf = read ? SmbusProtocol::BlockRead : SmbusProtocol::BlockWrite;
+        if (device == nullptr) return Fail(kindOf, kStatusDeviceError, false);
+        return read ? StartBlockRead(*device) : StartBlockWrite(*device);
+    }
+    if (protocol == kProtocolWordData && !read) {
+        if (device == nullptr) return Fail(SmbusProtocol::WordWrite, kStatusDeviceError, false);
+        SmbusTransaction t{address_, SmbusProtocol::WordWrite, command_, 2, {data0_, data1_}};
+        trace_.Add(t);
+        device->WordWrite(command_, data0_, data1_);
+        return Finish(kStatusDone);
+    }
+    Fail(SmbusProtocol::Unsupported, kStatusFailed, device != nullptr);
+}
+
+void SmbusController::Fail(SmbusProtocol protocol, uint8_t statusBits, bool acknowledged) {
+    SmbusTransaction t{address_, protocol, command_, 0, {}};
+    t.acknowledged = acknowledged;
+    t.complete = false;
+    trace_.Add(t);
+    status_ = static_cast<uint8_t>((status_ & ~(kStatusBusy | kStatusByteDone)) | statusBits);
+}
+
+void SmbusController::Finish(uint8_t statusBits) {
+    status_ = static_cast<uint8_t>((status_ & ~(kStatusBusy | kStatusByteDone)) | statusBits);
+}
+
+void SmbusController::StartBlockWrite(SmbusTarget& device) {
+    const uint8_t count = data0_;
+    if (count == 0 || (kind_ == 1 && count > kBlockBufferSize)) {
+        return Fail(SmbusProtocol::BlockWrite, kStatusFailed, true);
+    }
+    current_ = SmbusTransaction{address_, SmbusProtocol::BlockWrite, command_, count, {}};
+    if (kind_ == 1) {
+        current_.bytes.assign(buffer_.begin(), buffer_.begin() + count);
+        trace_.Add(current_);
+        device.BeginBlockWrite(command_, count);
+        for (uint8_t b : current_.bytes) device.BlockWriteByte(b);
+        device.EndBlockWrite(true);
+        return Finish(kStatusDone);
+    }
+    device_ = &device;
+    pending_ = Pending::Write;
+    current_.complete = false;
+    currentIndex_ = trace_.Add(current_);
+    device.BeginBlockWrite(command_, count);
+    SendNextByte();
+}
+
+void SmbusController::SendNextByte() {
+    const uint8_t value = blockData_;
+    current_.bytes.push_back(value);
+    if (auto* entry = trace_.TransactionAt(currentIndex_)) entry->bytes = current_.bytes;
+    device_->BlockWriteByte(value);
+    if (current_.bytes.size() >= current_.count) return FinishWrite(true);
+    status_ |= kStatusBusy | kStatusByteDone;
+}
+
+void SmbusController::FinishWrite(bool complete) {
+    pending_ = Pending::None;
+    if (auto* entry = trace_.TransactionAt(currentIndex_)) entry->complete = complete;
+    device_->EndBlockWrite(complete);
+    Finish(kStatusDone);
+}
+
+void SmbusController::StartBlockRead(SmbusTarget& device) {
+    readBytes_ = device.BlockRead(command_);
+    if (readBytes_.size() > 0xFF) readBytes_.resize(0xFF);
+    const auto count = static_cast<uint8_t>(readBytes_.size());
+    data0_ = count;
+    trace_.Add(SmbusTransaction{address_, SmbusProtocol::BlockRead, command_, count, readBytes_});
+    if (kind_ == 1) {
+        for (size_t i = 0; i < readBytes_.size() && i < buffer_.size(); ++i) buffer_[i] = readBytes_[i];
+        pointer_ = 0;
+        return Finish(kStatusDone);
+    }
+    if (readBytes_.empty()) return Finish(kStatusDone);
+    pending_ = Pending::Read;
+    readIndex_ = 0;
+    blockData_ = readBytes_[0];
+    status_ |= kStatusBusy | kStatusByteDone;
+}
+
+void SmbusController::AdvanceRead() {
+    ++readIndex_;
+    if (readIndex_ < readBytes_.size()) {
+        blockData_ = readBytes_[readIndex_];
+        status_ |= kStatusByteDone;
+        return;
+    }
+    pending_ = Pending::None;
+    Finish(kStatusDone);
+}
+
+}  // namespace vc::sim

@@ -1,0 +1,43 @@
+// Register map of the SMBus host controller, as offsets from its base port.
+// Shared by the controller model, the simulated driver and the tests.
+#pragma once
+
+#include <cstdint>
+
+namespace vc::sim::smbus {
+
+inline constexpr uint16_t kStatus = 0;
+inline constexpr uint16_t kControl = 2;
+inline constexpr uint16_t kCommand = 3;
+inline constexpr uint16_t kAddress = 4;   // bit 0 set: read
+inline constexpr uint16_t kData0 = 5;     // byte count of a block; low byte of a word
+inline constexpr uint16_t kData1 = 6;     // high byte of a word
+inline constexpr uint16_t kBlockData = 7;
+inline constexpr uint16_t kPortSpan = 16;  // ports the controller decodes
+
+// Host status bits. Writing a one clears a bit; BUSY cannot be cleared.
+inline constexpr uint8_t kStatusBusy = 0x01;
+inline constexpr uint8_t kStatusDone = 0x02;
+inline constexpr uint8_t kStatusDeviceError = 0x04;  // no acknowledge
+inline constexpr uint8_t kStatusBusError = 0x08;
+inline constexpr uint8_t kStatusFailed = 0x10;       // bad request
+inline constexpr uint8_t kStatusByteDone = 0x80;     // byte-by-byte controller: next byte wanted
+inline constexpr uint8_t kStatusErrors = kStatusDeviceError | kStatusBusError | kStatusFailed;
+
+// Host control: bit 6 starts, bits 2-4 choose the protocol, bit 5 on the
+// byte-by-byte controller marks the last byte and closes a transfer.
+inline constexpr uint8_t kControlStart = 0x40;
+inline constexpr uint8_t kControlLastByte = 0x20;
+inline constexpr uint8_t kControlProtocolMask = 0x1C;
+inline constexpr uint8_t kProtocolWordData = 0x0C;
+inline constexpr uint8_t kProtocolBlock = 0x14;
+inline constexpr uint8_t kStartBlock = kControlStart | kProtocolBlock;        // 0x54
+inline constexpr uint8_t kStartWordData = kControlStart | kProtocolWordData;  // 0x4C
+
+inline constexpr unsigned kBlockBufferSize = 32;  // block-buffer controller
+
+// Clock generator addresses in 8-bit form.
+inline constexpr uint8_t kClockGenWrite = 0xD2;
+inline constexpr uint8_t kClockGenRead = 0xD3;
+
+}  // namespace vc::sim::smbus
