@@ -1,0 +1,120 @@
+// Filling the access block and choosing the write variant.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/board/clock_programming.h"
+#include "core/hw/hw_driver.h"
+#include "table_fixture.h"
+
+namespace vc {
+namespace {
+
+uint32_t InputWord(const test::LoggedRequest& request, size_t index) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(request.input.at(index * 4 + i)) << (8 * i);
+    return value;
+}
+
+class ProgramClockTest : public test::TableFixture, public ::testing::Test {};
+
+struct DispatchCase {
+    int32_t kind;
+    const char* chip;
+    uint32_t expectedCode;  // 0: nothing is sent
+};
+
+class DispatchTest : public ProgramClockTest, public ::testing::WithParamInterface<DispatchCase> {};
+
+TEST_P(DispatchTest, ControllerKindAndChipNameChooseTheVariant) {
+    info.board.smbusKind = GetParam().kind;
+    SetField(info.board.clockGenName, GetParam().chip);
+    const uint8_t select = 0x5A;
+    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
+    if (GetParam().expectedCode == 0) {
+        EXPECT_TRUE(machine.requests.empty());
+        return;
+    }
+    ASSERT_EQ(machine.requests.size(), 1u);
+    EXPECT_EQ(machine.requests[0].code, GetParam().expectedCode);
+    EXPECT_EQ(InputWord(machine.requests[0], 4), static_cast<uint32_t>(GetParam().kind));
+    EXPECT_EQ(machine.requests[0].referenced, std::vector<uint8_t>{0x5A});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DispatchTest,
+    ::testing::Values(DispatchCase{1, "RTM560-25", kReqNtSmbusBlockWrite},
+                      DispatchCase{1, "ICS9248-153", kReqNtSmbusBlockWrite},
+                      DispatchCase{2, "RTM560-25", kReqNtRtm560}, DispatchCase{2, "ICS9248-153", kReqNtIcs9248},
+                      DispatchCase{2, "RTM560-26", kReqNtSmbusBlockWrite},   // differs in the last character
+                      DispatchCase{2, "rtm560-25", kReqNtSmbusBlockWrite},   // case-sensitive
+                      DispatchCase{2, "ICS9248-153A", kReqNtSmbusBlockWrite}, DispatchCase{2, "", kReqNtSmbusBlockWrite},
+                      DispatchCase{0, "ICS9248-153", 0}, DispatchCase{3, "RTM560-25", 0},
+                      DispatchCase{-1, "CHIP-A", 0}));
+
+TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
+    std::memset(&info.clockWriter.access, 0x7F, sizeof info.clockWriter.access);
+    info.board.clockGen->firstByteMask = 0x180;  // only the low byte counts on the wire
+    const uint8_t select = 0x01;
+    ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);
+    const SmbusAccess& access = info.clockWriter.access;
+    EXPECT_STREQ(access.chipName, "CHIP-A");
+    EXPECT_EQ(access.controllerKind, 2);
+    EXPECT_EQ(access.ioBase, 0xEF00);
+    EXPECT_EQ(access.operation, 2);
+    EXPECT_EQ(access.firstByteMask, 0x180);
+    EXPECT_EQ(access.readAddress, 0xD3);
+    EXPECT_EQ(access.writeAddress, 0xD2);
+    ASSERT_EQ(machine.requests.size(), 1u);
+    EXPECT_EQ(InputWord(machine.requests[0], 0), 0xEF00u);
+    EXPECT_EQ(InputWord(machine.requests[0], 6), 0x180u);
+
+    // A second board seen through the same writer leaves nothing of the first.
+    BoardRecord other = info.board;
+    SetField(other.clockGenName, "OTHER");
+    other.smbusKind = 1;
+    other.smbusBase = 0x5000;
+    other.clockGen = std::make_shared<ClockGenRecord>();
+    info.clockWriter.board = &other;
+    ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);
+    EXPECT_STREQ(access.chipName, "OTHER");
+    EXPECT_EQ(access.firstByteMask, 0);
+    EXPECT_EQ(access.ioBase, 0x5000);
+}
+
+TEST_F(ProgramClockTest, WithoutBoardOrChipNothingIsWrittenAndTheAnswerIsStillOne) {
+    const uint8_t select = 0x01;
+    info.clockWriter.board = nullptr;
+    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
+    info.clockWriter.board = &info.board;
+    info.board.clockGen.reset();
+    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
+    EXPECT_TRUE(machine.requests.empty());
+}
+
+struct ResultCase {
+    int32_t kind;
+    int32_t operation;
+    int32_t expected;
+    bool sends;
+};
+
+class BlockWriteResultTest : public ProgramClockTest, public ::testing::WithParamInterface<ResultCase> {};
+
+TEST_P(BlockWriteResultTest, AnswersAsTheDispatchTableSays) {
+    SmbusAccess access;
+    std::strcpy(access.chipName, "CHIP-A");
+    access.controllerKind = GetParam().kind;
+    access.operation = GetParam().operation;
+    const uint8_t select = 0x22;
+    EXPECT_EQ(SmbusBlockWrite(access, 1, &select, ctx, info.driverHandle), GetParam().expected);
+    EXPECT_EQ(!machine.requests.empty(), GetParam().sends);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, BlockWriteResultTest,
+                         ::testing::Values(ResultCase{1, 1, 0, false}, ResultCase{1, 2, 1, true},
+                                           ResultCase{2, 1, 1, false}, ResultCase{2, 2, 1, true},
+                                           ResultCase{2, 3, 0, false}, ResultCase{5, 2, 0, false}));
+
+}  // namespace
+}  // namespace vc
