@@ -1,0 +1,221 @@
+// The vcctl commands, as a table from name to handler.
+#include <functional>
+#include <map>
+
+#include "cli/data_command.h"
+#include "cli/field_printer.h"
+#include "cli/session.h"
+#include "cli/run_command.h"
+#include "cli/table_printer.h"
+#include "core/app/detection.h"
+#include "core/app/startup.h"
+#include "core/board/auto_overclock.h"
+#include "core/board/frequency_stepping.h"
+#include "core/cpu/cpu_identify.h"
+#include "core/cpu/cpu_speed.h"
+#include "core/state/settings_file.h"
+#include "core/state/startup_apply.h"
+#include "sim/sim_machine.h"
+
+namespace vc::cli {
+
+namespace {
+
+inline constexpr const char* kMsgLoadOk = "Setting Load OK";
+inline constexpr const char* kMsgLoadFailed = "Setting Load Failure,Maybe no data or data not match";
+
+using Args = std::vector<std::string>;
+using Handler = std::function<int(Session&, const Args&)>;
+
+// Commands that work on the detected machine detect it first when no
+// earlier command did.
+bool EnsureDetected(Session& s) {
+    if (s.detected) return true;
+    if (!DetectSystem(s.info, s.ctx)) {
+        s.shell.ShowMessage(kCaptionMessage, kMsgBoardNotSupported);
+        return false;
+    }
+    s.detected = s.cpuIdentified = true;
+    return true;
+}
+
+void PrintMeasurement(Session& s) {
+    FieldPrinter p(s.out);
+    p.Real("cpu.cpuClockMHz", s.info.cpu.cpuClockMHz);
+    p.Real("cpu.busClockMHz", s.info.cpu.busClockMHz);
+    PrintSpeedSample(p, "cpu.speed.", s.info.cpu.speed);
+}
+
+// After every write the clock is measured twice and the second result counts.
+int MeasureTwice(Session& s) {
+    const bool ok = RefreshCPU(s.info.cpu, s.ctx) && RefreshCPU(s.info.cpu, s.ctx);
+    PrintMeasurement(s);
+    return ok ? kExitOk : kExitFailed;
+}
+
+int Cpu(Session& s, const Args&) {
+    if (!s.cpuIdentified) {
+        IdentifyCPU(s.info.cpu, s.ctx);
+        s.cpuIdentified = true;
+    }
+    const bool measured = RefreshCPU(s.info.cpu, s.ctx);
+    FieldPrinter p(s.out);
+    PrintCpuInfo(p, "cpu.", s.info.cpu);
+    return measured ? kExitOk : kExitFailed;
+}
+
+int Detect(Session& s, const Args&) {
+    s.detected = false;
+    if (!EnsureDetected(s)) return kExitFailed;
+    FieldPrinter p(s.out);
+    PrintSystemInfo(p, s.info, s.ctx.osKind);
+    return kExitOk;
+}
+
+int Status(Session& s, const Args&) {
+    FieldPrinter p(s.out);
+    PrintSystemInfo(p, s.info, s.ctx.osKind);
+    return kExitOk;
+}
+
+int Table(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    PrintClockTable(s.out, s.info);
+    return kExitOk;
+}
+
+int Step(Session& s, int32_t (*step)(SystemInfo&)) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    step(s.info);
+    FieldPrinter p(s.out);
+    PrintSelection(p, s.info);
+    return kExitOk;
+}
+
+int Apply(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    ApplyEntry(s.info, s.ctx);
+    FieldPrinter p(s.out);
+    p.Integer("appliedIndex", s.info.appliedIndex);
+    return MeasureTwice(s);
+}
+
+int Optimal(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    const bool written = ApplyOptimalEntry(s.info, s.ctx);
+    if (!written) s.err << "optimal: no entry lies within the board's limits; nothing written\n";
+    FieldPrinter p(s.out);
+    p.Integer("appliedIndex", s.info.appliedIndex);
+    p.Integer("currentIndex", s.info.currentIndex);
+    const int measured = MeasureTwice(s);
+    return written ? measured : kExitFailed;
+}
+
+int AutoClock(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    const AutoOverclockResult result = AutoOverclock(s.info, s.ctx, s.autoOptimized);
+    if (!result.applied) s.err << "autoclock: no entry lies within the board's limits; nothing written\n";
+    FieldPrinter p(s.out);
+    p.Integer("autoOptimized", s.autoOptimized);
+    p.Integer("appliedIndex", s.info.appliedIndex);
+    p.Integer("currentIndex", s.info.currentIndex);
+    PrintMeasurement(s);
+    return result.applied ? kExitOk : kExitFailed;
+}
+
+int Save(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    if (!SaveSettings(s.info, s.programDir)) {
+        s.err << "save: cannot write " << SettingsPath(s.programDir) << '\n';
+        return kExitFailed;
+    }
+    s.out << "saved: " << SettingsPath(s.programDir) << '\n';
+    return kExitOk;
+}
+
+int Load(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    if (!LoadSettings(s.info, s.programDir)) {
+        s.shell.ShowMessage(kCaptionMessage, kMsgLoadFailed);
+        return kExitFailed;
+    }
+    s.shell.ShowMessage(kCaptionMessage, kMsgLoadOk);
+    FieldPrinter p(s.out);
+    PrintSelection(p, s.info);
+    return kExitOk;
+}
+
+const char* StartupAppliedName(StartupApplied applied) {
+    switch (applied) {
+        case StartupApplied::Saved: return "saved";
+        case StartupApplied::Optimal: return "optimal";
+        case StartupApplied::Nothing: break;
+    }
+    return "nothing";
+}
+
+int Startup(Session& s, const Args&) {
+    if (!EnsureDetected(s)) return kExitFailed;
+    AutoApplySettings settings;
+    ReadAutoApplySettings(s.programDir, settings);
+    const StartupApplyResult result =
+        ApplySavedChoiceAtStartup(s.info, s.ctx, settings, s.programDir, s.autoOptimized);
+    FieldPrinter p(s.out);
+    p.Integer("autoApply", settings.autoApply);
+    p.Integer("autoApplySource", settings.autoApplySource);
+    p.Text("startup.applied", StartupAppliedName(result.applied));
+    if (result.applied == StartupApplied::Nothing) return kExitOk;
+    p.Integer("autoOptimized", s.autoOptimized);
+    PrintSelection(p, s.info);
+    PrintMeasurement(s);
+    return kExitOk;
+}
+
+int Trace(Session& s, const Args&) {
+    if (!s.sim) {
+        s.err << "trace: only a simulated machine keeps a trace (use --machine)\n";
+        return kExitUsage;
+    }
+    for (const auto& line : s.sim->TraceLines()) s.out << line << '\n';
+    return kExitOk;
+}
+
+int Data(Session& s, const Args& command) {
+    const Args sub(command.begin() + 1, command.end());
+    return RunDataCommand(sub, s.programDir, s.out, s.err);
+}
+
+const std::map<std::string, Handler>& Handlers() {
+    static const std::map<std::string, Handler> handlers = {
+        {"cpu", Cpu},
+        {"detect", Detect},
+        {"status", Status},
+        {"table", Table},
+        {"next", [](Session& s, const Args&) { return Step(s, NextEntry); }},
+        {"prev", [](Session& s, const Args&) { return Step(s, PreviousEntry); }},
+        {"default", [](Session& s, const Args&) { return Step(s, DefaultEntry); }},
+        {"apply", Apply},
+        {"optimal", Optimal},
+        {"autoclock", AutoClock},
+        {"save", Save},
+        {"load", Load},
+        {"startup", Startup},
+        {"trace", Trace},
+        {"run", RunProgramCommand},
+        {"data", Data},
+    };
+    return handlers;
+}
+
+}  // namespace
+
+int RunCommand(Session& session, const std::vector<std::string>& command) {
+    const auto found = Handlers().find(command.front());
+    if (found == Handlers().end()) {
+        session.err << "vcctl: unknown command " << command.front() << '\n';
+        return kExitUsage;
+    }
+    return found->second(session, command);
+}
+
+}  // namespace vc::cli

@@ -1,0 +1,101 @@
+#include "cli/run_command.h"
+
+#include <unistd.h>
+
+#include <iostream>
+
+#include "cli/field_printer.h"
+#include "cli/session.h"
+#include "core/app/startup.h"
+#include "core/state/startup_apply.h"
+#include "host/process/host_process.h"
+#include "host/process/xdg_autostart.h"
+#include "sim/sim_machine.h"
+
+namespace vc::cli {
+
+namespace {
+
+// The simulation keeps its autorun entry to itself.
+class SimAutorun : public AutorunStore {
+public:
+    explicit SimAutorun(sim::SimMachine& machine) : machine_(machine) {}
+    void SetAutorunEntry(const std::string& name, const std::string& command) override {
+        machine_.SetAutorunEntry(name, command);
+    }
+
+private:
+    sim::SimMachine& machine_;
+};
+
+// The program file as vcctl presents it: inside --dir, so that the program
+// directory start-up derives is the one the user chose.
+class CliProcess : public host::HostProcess {
+public:
+    CliProcess(AutorunStore& autorun, std::string programPath)
+        : HostProcess(autorun), programPath_(std::move(programPath)) {}
+    std::string ProgramPath() override { return programPath_; }
+
+private:
+    std::string programPath_;
+};
+
+// In place of the main window: apply what save.dat asks, report, then keep
+// running (and counted as the running copy) until standard input ends.
+class ConsoleFrontEnd : public ProgramFrontEnd {
+public:
+    explicit ConsoleFrontEnd(Session& session) : session_(session) {}
+
+    int RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) override {
+        session_.detected = session_.cpuIdentified = true;
+        ApplySavedChoiceAtStartup(info, ctx, state.autoApply, state.programDirectory,
+                                  session_.autoOptimized);
+        FieldPrinter p(session_.out);
+        p.Text("programDirectory", state.programDirectory);
+        p.Integer("autoApply", state.autoApply.autoApply);
+        p.Integer("autoApplySource", state.autoApply.autoApplySource);
+        p.Integer("layoutMode", state.layoutMode);
+        PrintSystemInfo(p, info, ctx.osKind);
+        session_.out << "running: until standard input ends" << std::endl;
+        char buffer[256];
+        while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+        }
+        return 0;
+    }
+
+private:
+    Session& session_;
+};
+
+std::string BaseName(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+}  // namespace
+
+int RunProgramCommand(Session& session, const std::vector<std::string>&) {
+    host::XdgAutostart sessionAutostart;
+    std::unique_ptr<SimAutorun> simAutorun;
+    if (session.sim) simAutorun = std::make_unique<SimAutorun>(*session.sim);
+    AutorunStore& autorun = simAutorun ? static_cast<AutorunStore&>(*simAutorun) : sessionAutostart;
+
+    std::string program = BaseName(host::ExecutablePath());
+    if (program.empty()) program = "vcctl";
+    CliProcess process(autorun, session.programDir + "/" + program);
+    ConsoleFrontEnd frontEnd(session);
+    StartupState state;
+    // Start-up opens the data files by bare name in the program directory.
+    session.ctx.dataDirectory.clear();
+    const int code = RunProgram(session.info, session.ctx, process, frontEnd, state);
+    session.ctx.dataDirectory = session.programDir;
+    if (code == 1) session.err << "vcctl: another copy is running\n";
+    if (session.sim) {
+        for (const auto& [name, command] : session.sim->AutorunEntries())
+            session.out << "autorun." << name << ": " << command << '\n';
+    }
+    if (code == 1) return kExitEnded;
+    return code == 0 && session.detected ? kExitOk : kExitFailed;
+}
+
+}  // namespace vc::cli
