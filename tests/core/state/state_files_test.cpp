@@ -1,0 +1,182 @@
+// sysinfo.dat and save.dat: layouts, matching, atomic replacement.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+
+#include <unistd.h>
+
+#include "../board/database_bytes.h"
+#include "../board/table_fixture.h"
+#include "../board/temp_dir.h"
+#include "core/state/atomic_file.h"
+#include "core/state/auto_apply_file.h"
+#include "core/state/settings_file.h"
+
+namespace vc {
+namespace {
+
+const std::vector<ClockEntry> kTable{
+    {100.2, 33.4, 100.2, 20, 0x18}, {112.0, 37.3, 112.0, 20, 0x38}, {124.0, 41.3, 124.0, 20, 0x50}};
+
+class SettingsTest : public test::TableFixture, public ::testing::Test {
+protected:
+    SettingsTest() {
+        Table(kTable);
+        Indexes(1, 3, 1);
+        info.cpu.signature = 0x683;
+        info.multiplier = 5.5;
+        info.busClockMHz = 99.9;
+    }
+    test::TempDir dir;
+};
+
+TEST_F(SettingsTest, SavedFileHasTheDocumentedLayout) {
+    ASSERT_EQ(SaveSettings(info, dir.Path()), 1);
+    test::LeBytes expected;
+    expected.I32(3);
+    expected.I32(0x683);
+    expected.F64(5.5);
+    expected.Text16("6BXE-R1.2");
+    EXPECT_EQ(dir.Read("sysinfo.dat"), expected.bytes);
+}
+
+TEST_F(SettingsTest, SaveThenLoadSelectsTheEntryAndRecomputes) {
+    ASSERT_EQ(SaveSettings(info, dir.Path()), 1);
+    Indexes(1, 1, 1);
+    ASSERT_EQ(LoadSettings(info, dir.Path()), 1);
+    EXPECT_EQ(info.currentIndex, 3);
+    EXPECT_EQ(info.appliedIndex, 1);  // loading writes nothing to the chip
+    EXPECT_EQ(info.busClockMHz, 124.0);
+    EXPECT_DOUBLE_EQ(info.cpuClockMHz, 5.5 * 124.0);
+    EXPECT_TRUE(machine.requests.empty());
+}
+
+struct Mismatch {
+    const char* name;
+    void (*change)(SavedSetting&);
+};
+
+class MismatchTest : public SettingsTest, public ::testing::WithParamInterface<Mismatch> {};
+
+TEST_P(MismatchTest, LoadRefusesAndChangesNothing) {
+    SavedSetting setting = SettingFrom(info);
+    GetParam().change(setting);
+    dir.Write("sysinfo.dat", EncodeSetting(setting));
+    Indexes(1, 2, 1);
+    EXPECT_EQ(LoadSettings(info, dir.Path()), 0);
+    EXPECT_EQ(info.currentIndex, 2);
+    EXPECT_EQ(info.busClockMHz, 99.9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, MismatchTest,
+    ::testing::Values(
+        Mismatch{"OtherBoard", [](SavedSetting& s) { SetField(s.biosId, "6BXE-R1.3"); }},
+        Mismatch{"BoardPrefix", [](SavedSetting& s) { SetField(s.biosId, "6BXE-R1."); }},
+        Mismatch{"BoardCase", [](SavedSetting& s) { SetField(s.biosId, "6bxe-r1.2"); }},
+        Mismatch{"UnterminatedBoard", [](SavedSetting& s) { std::memcpy(s.biosId, "6BXE-R1.2XXXXXXX", 16); }},
+        Mismatch{"OtherSignature", [](SavedSetting& s) { s.signature = 0x686; }},
+        Mismatch{"OtherMultiplier", [](SavedSetting& s) { s.multiplier = 5.0; }},
+        Mismatch{"MultiplierOffByOneUlp", [](SavedSetting& s) { s.multiplier = std::nextafter(5.5, 6.0); }},
+        Mismatch{"IndexZero", [](SavedSetting& s) { s.index = 0; }},
+        Mismatch{"IndexNegative", [](SavedSetting& s) { s.index = -2; }},
+        Mismatch{"IndexBeyondTable", [](SavedSetting& s) { s.index = 4; }},
+        Mismatch{"IndexHuge", [](SavedSetting& s) { s.index = INT32_MAX; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsTest, BytesAfterTheTerminatorDoNotMatter) {
+    SavedSetting setting = SettingFrom(info);
+    std::memcpy(setting.biosId + 10, "junk!", 5);
+    dir.Write("sysinfo.dat", EncodeSetting(setting));
+    EXPECT_EQ(LoadSettings(info, dir.Path()), 1);
+}
+
+TEST_F(SettingsTest, ShortOrMissingFileIsAMismatch) {
+    EXPECT_EQ(LoadSettings(info, dir.Path()), 0);
+    const std::vector<uint8_t> whole = EncodeSetting(SettingFrom(info));
+    for (size_t length = 0; length < whole.size(); ++length) {
+        dir.Write("sysinfo.dat", std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<long>(length)));
+        Indexes(1, 2, 1);
+        EXPECT_EQ(LoadSettings(info, dir.Path()), 0) << length;
+        EXPECT_EQ(info.currentIndex, 2);
+    }
+}
+
+TEST_F(SettingsTest, LongerFileIsReadForItsFirst32Bytes) {
+    std::vector<uint8_t> bytes = EncodeSetting(SettingFrom(info));
+    bytes.insert(bytes.end(), {1, 2, 3});
+    dir.Write("sysinfo.dat", bytes);
+    EXPECT_EQ(LoadSettings(info, dir.Path()), 1);
+}
+
+// --- save.dat -------------------------------------------------------------------
+
+TEST(AutoApplyFileTest, WritesEightBytesAndNeverGrows) {
+    test::TempDir dir;
+    const AutoApplySettings settings{1, 2};
+    ASSERT_EQ(WriteAutoApplySettings(dir.Path(), settings), 1);
+    ASSERT_EQ(WriteAutoApplySettings(dir.Path(), settings), 1);
+    EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{1, 0, 0, 0, 2, 0, 0, 0}));
+    AutoApplySettings read;
+    EXPECT_EQ(ReadAutoApplySettings(dir.Path(), read), 1);
+    EXPECT_EQ(read, settings);
+}
+
+TEST(AutoApplyFileTest, MissingFileReadsAsNotSet) {
+    test::TempDir dir;
+    AutoApplySettings read{1, 1};
+    EXPECT_EQ(ReadAutoApplySettings(dir.Path(), read), 0);
+    EXPECT_EQ(read, (AutoApplySettings{0, 0}));
+}
+
+TEST(AutoApplyFileTest, ShortFileKeepsOnlyCompleteFields) {
+    const std::vector<uint8_t> whole{1, 0, 0, 0, 2, 0, 0, 0};
+    const std::vector<AutoApplySettings> expected{{0, 0}, {0, 0}, {0, 0}, {0, 0}, {1, 0},
+                                                  {1, 0}, {1, 0}, {1, 0}, {1, 2}};
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(length));
+        EXPECT_EQ(DecodeAutoApply(cut), expected[length]) << length;
+    }
+}
+
+// --- atomic replacement ---------------------------------------------------------
+
+TEST(AtomicFileTest, BlockedTemporaryPathLeavesTheOldFileIntact) {
+    test::TempDir dir;
+    const std::string target = dir.File("save.dat");
+    ASSERT_EQ(WriteAutoApplySettings(dir.Path(), {1, 1}), 1);
+    std::filesystem::create_directory(TemporaryPathFor(target));
+    EXPECT_EQ(WriteAutoApplySettings(dir.Path(), {2, 2}), 0);
+    EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{1, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_TRUE(std::filesystem::is_directory(TemporaryPathFor(target)));  // not ours to remove
+}
+
+TEST(AtomicFileTest, TargetThatCannotBeReplacedLeavesNoTemporary) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.File("sysinfo.dat") + "/inside");  // a non-empty directory
+    SystemInfo info;
+    EXPECT_EQ(SaveSettings(info, dir.Path()), 0);
+    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(dir.File("sysinfo.dat"))));
+}
+
+TEST(AtomicFileTest, MissingDirectoryFails) {
+    test::TempDir dir;
+    SystemInfo info;
+    EXPECT_EQ(SaveSettings(info, dir.File("absent")), 0);
+    EXPECT_EQ(WriteAutoApplySettings(dir.File("absent"), {1, 1}), 0);
+}
+
+TEST(AtomicFileTest, ReadOnlyDirectoryKeepsTheOldFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    test::TempDir dir;
+    ASSERT_EQ(WriteAutoApplySettings(dir.Path(), {1, 1}), 1);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_EQ(WriteAutoApplySettings(dir.Path(), {2, 2}), 0);
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{1, 0, 0, 0, 1, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace vc
