@@ -1,6 +1,7 @@
 #include "host/host_machine.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -10,13 +11,11 @@
 #include <chrono>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "core/app/context.h"
 #include "core/cpu/cpu_identify.h"
-#include "core/cpu/cpu_info.h"
 #include "core/cpu/cpu_speed.h"
 #include "host/host_clock.h"
 #include "support/recording_shell.h"
@@ -24,37 +23,17 @@
 namespace vc {
 namespace {
 
-using test::RecordingShell;
-
 // The first processor's "key : value" lines from /proc/cpuinfo.
 std::map<std::string, std::string> FirstProcessorInfo() {
     std::map<std::string, std::string> info;
     std::ifstream in("/proc/cpuinfo");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty()) {
-            if (!info.empty()) break;
-            continue;
-        }
+    for (std::string line; std::getline(in, line) && !(line.empty() && !info.empty());) {
         const size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
-        std::string key = line.substr(0, colon);
-        while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.pop_back();
-        const std::string value = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
-        info[key] = value;
+        const size_t keyEnd = line.find_last_not_of(" \t", colon - 1);
+        info[line.substr(0, keyEnd + 1)] = colon + 2 <= line.size() ? line.substr(colon + 2) : "";
     }
     return info;
-}
-
-bool HasProcFlag(const std::map<std::string, std::string>& info, const std::string& flag) {
-    const auto flags = info.find("flags");
-    if (flags == info.end()) return false;
-    std::istringstream words(flags->second);
-    std::string word;
-    while (words >> word) {
-        if (word == flag) return true;
-    }
-    return false;
 }
 
 class HostProcessor : public ::testing::Test {
@@ -63,42 +42,33 @@ protected:
 #if !defined(__x86_64__) && !defined(__i386__)
         GTEST_SKIP() << "not an x86 processor";
 #endif
-        info = FirstProcessorInfo();
         if (info.count("vendor_id") == 0 || info.count("cpu family") == 0) GTEST_SKIP() << "no /proc/cpuinfo";
     }
+    int Number(const char* key) const { return std::stoi(info.at(key)); }
+    bool HasFlag(const std::string& flag) const {
+        return (" " + info.at("flags") + " ").find(" " + flag + " ") != std::string::npos;
+    }
 
-    int ProcNumber(const char* key) const { return std::stoi(info.at(key)); }
-
+    std::map<std::string, std::string> info = FirstProcessorInfo();
     HostMachine machine;
-    RecordingShell shell;
+    test::RecordingShell shell;
     Context context{machine, shell, kOsOther, {}};
-    std::map<std::string, std::string> info;
+    CPUInfo cpu;
 };
 
 TEST_F(HostProcessor, IdentificationMatchesTheKernelsView) {
     ASSERT_TRUE(machine.HasCpuid());
-    CPUInfo cpu;
     IdentifyCPU(cpu, context);
     EXPECT_EQ(std::string(cpu.vendorId), info.at("vendor_id"));
-    // The kernel adds the extended family (from base family 15) and the
+    // The kernel adds the extended family (above base family 15) and the
     // extended model (families 6 and 15) to the base fields.
-    const int procFamily = ProcNumber("cpu family");
-    EXPECT_EQ(cpu.family, procFamily >= 15 ? 15 : procFamily);
-    EXPECT_EQ(cpu.model, ProcNumber("model") & 0xF);
-    EXPECT_EQ(cpu.stepping, ProcNumber("stepping"));
-    EXPECT_EQ((cpu.featureFlags & kFeatureTimeStampCounter) != 0, HasProcFlag(info, "tsc"));
-    const int32_t expectedVendor = info.at("vendor_id") == "GenuineIntel"   ? kVendorIntel
-                                   : info.at("vendor_id") == "AuthenticAMD" ? kVendorAmd
-                                                                            : 0;
-    EXPECT_EQ(cpu.vendorCode, expectedVendor);
-}
-
-TEST_F(HostProcessor, KindIsTheBaseFamilyWithTheCloneBitForOtherVendors) {
-    CPUInfo cpu;
-    const int procFamily = ProcNumber("cpu family");
-    const uint16_t family = static_cast<uint16_t>(procFamily >= 15 ? 15 : procFamily);
-    const uint16_t clone = info.at("vendor_id") == "GenuineIntel" ? 0 : kKindCloneBit;
-    EXPECT_EQ(CPUKindID(cpu, context), family | clone);
+    const int family = std::min(Number("cpu family"), 15);
+    EXPECT_EQ(cpu.family, family);
+    EXPECT_EQ(cpu.model, Number("model") & 0xF);
+    EXPECT_EQ(cpu.stepping, Number("stepping"));
+    EXPECT_EQ((cpu.featureFlags & kFeatureTimeStampCounter) != 0, HasFlag("tsc"));
+    const bool intel = info.at("vendor_id") == "GenuineIntel";
+    EXPECT_EQ(CPUKindID(cpu, context), family | (intel ? 0 : kKindCloneBit));
 }
 
 TEST_F(HostProcessor, TimingLoopCostGrowsWithItsCount) {
@@ -107,64 +77,49 @@ TEST_F(HostProcessor, TimingLoopCostGrowsWithItsCount) {
         machine.RunBitScanLoop(iterations);
         return machine.ReadTimeStampCounter() - start;
     };
-    // A zero count must not run the loop 2^32 times.
-    EXPECT_LT(cyclesFor(0), cyclesFor(400'000));
+    EXPECT_LT(cyclesFor(0), cyclesFor(400'000));  // a zero count must not loop 2^32 times
 }
 
-TEST_F(HostProcessor, MeasuredClockMatchesTheTimeStampRate) {
-    if (!HasProcFlag(info, "tsc") || !HasProcFlag(info, "constant_tsc")) GTEST_SKIP() << "no steady time-stamp counter";
-    // The time-stamp rate over a window a thousand times longer than one try.
+TEST_F(HostProcessor, MeasuredClockMatchesTheTimeStampRateOverALongWindow) {
+    if (!HasFlag("tsc") || !HasFlag("constant_tsc")) GTEST_SKIP() << "no steady time-stamp counter";
     const uint64_t ns0 = MonotonicRawNanoseconds();
     const uint64_t tsc0 = machine.ReadTimeStampCounter();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const uint64_t ns1 = MonotonicRawNanoseconds();
     const uint64_t tsc1 = machine.ReadTimeStampCounter();
+    const uint64_t ns1 = MonotonicRawNanoseconds();
     const double referenceMHz = static_cast<double>(tsc1 - tsc0) * 1000.0 / static_cast<double>(ns1 - ns0);
 
-    CPUInfo cpu;
     IdentifyCPU(cpu, context);
     MeasurementReport report;
     ASSERT_EQ(RefreshCPU(cpu, context, &report), 1);
     EXPECT_EQ(report.method, MeasurementMethod::TimeStamp);
-    EXPECT_GE(report.tries, kMinTries);
-    EXPECT_LE(report.tries, kMaxTries);
     EXPECT_NEAR(cpu.cpuClockMHz, referenceMHz, referenceMHz * 0.005);
-    EXPECT_TRUE(shell.messages.empty());
 }
 
 TEST(HostCounter, ConversionIsExactOverLongUptimes) {
-    EXPECT_EQ(CounterTicksFromNanoseconds(1'000'000'000), kHostCounterHz);
-    EXPECT_EQ(CounterTicksFromNanoseconds(0), 0u);
-    // Days of uptime: a 64-bit product would overflow, a floating one drift.
-    const uint64_t tenThousandSeconds = 10'000'000'000'000ull;
+    const uint64_t tenThousandSeconds = 10'000'000'000'000ull;  // 64-bit products would overflow
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds), kHostCounterHz * 10'000);
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds + 279'365), kHostCounterHz * 10'000 + 999);
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds + 279'366), kHostCounterHz * 10'000 + 1000);
 }
 
-TEST(HostCounter, RunsAtItsStatedFrequency) {
+TEST(HostCounter, CounterAndTickCountFollowTheMonotonicClock) {
     HostMachine machine;
     uint64_t frequency = 0;
     ASSERT_TRUE(machine.QueryPerformanceFrequency(frequency));
     EXPECT_EQ(frequency, kHostCounterHz);
     uint64_t c0 = 0;
     uint64_t c1 = 0;
+    const uint32_t tick0 = machine.TickCountMs();
     const uint64_t ns0 = MonotonicRawNanoseconds();
     ASSERT_TRUE(machine.QueryPerformanceCounter(c0));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ASSERT_TRUE(machine.QueryPerformanceCounter(c1));
     const uint64_t ns1 = MonotonicRawNanoseconds();
-    const double rate = static_cast<double>(c1 - c0) * 1e9 / static_cast<double>(ns1 - ns0);
-    EXPECT_NEAR(rate, static_cast<double>(kHostCounterHz), kHostCounterHz * 0.01);
-}
-
-TEST(HostCounter, TickCountFollowsTheMonotonicClock) {
-    HostMachine machine;
-    const uint32_t t0 = machine.TickCountMs();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const uint32_t waited = machine.TickCountMs() - t0;
-    EXPECT_GE(waited, 49u);
-    EXPECT_LT(waited, 5000u);
+    const uint32_t ticks = machine.TickCountMs() - tick0;
+    EXPECT_NEAR(static_cast<double>(c1 - c0) * 1e9 / static_cast<double>(ns1 - ns0), 3'579'545.0, 3'579.0);
+    EXPECT_GE(ticks, 199u);
+    EXPECT_LT(ticks, 5000u);
 }
 
 int CurrentPolicy() {
@@ -181,17 +136,16 @@ TEST(HostPriority, ReportsTheLevelSetAndRestoresNormalScheduling) {
     EXPECT_EQ(machine.GetThreadPriority(), 0);
     const int policy = CurrentPolicy();
     const int nice = CurrentNice();
-
     machine.SetThreadPriority(kThreadPriorityTimeCritical);
     EXPECT_EQ(machine.GetThreadPriority(), kThreadPriorityTimeCritical);
-    const bool raised = CurrentPolicy() == SCHED_FIFO;
+    if (geteuid() == 0) {
+        EXPECT_EQ(CurrentPolicy(), SCHED_FIFO);
+    }
     machine.SetThreadPriority(0);
-    EXPECT_EQ(machine.GetThreadPriority(), 0);
-    EXPECT_EQ(CurrentPolicy(), policy) << (raised ? "raised to FIFO" : "raise refused");
+    EXPECT_EQ(CurrentPolicy(), policy);
     EXPECT_EQ(CurrentNice(), nice);
 
-    // Lowering is always allowed; coming back needs the privilege to raise.
-    machine.SetThreadPriority(-1);
+    machine.SetThreadPriority(-1);  // lowering is always allowed
     EXPECT_EQ(machine.GetThreadPriority(), -1);
     EXPECT_EQ(CurrentNice(), std::min(nice + 5, 19));
     machine.SetThreadPriority(0);

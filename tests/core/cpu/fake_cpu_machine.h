@@ -1,8 +1,7 @@
 // A scriptable machine for the processor and time half of the machine seam.
-// Time is virtual: every counter, time-stamp and tick read advances it by a
-// fixed amount, and the timing loop advances it by the cycles it costs, so
-// measurements are exact and take no real time. The driver and port half
-// answers "nothing there".
+// Time is virtual: every counter, time-stamp and tick read advances it, and
+// the timing loop advances it by the cycles it costs, so measurements are
+// exact and take no real time. The driver and port half has nothing there.
 #pragma once
 
 #include <algorithm>
@@ -23,65 +22,50 @@ inline constexpr uint64_t kAcpiCounterHz = 3'579'545;
 
 class FakeCpuMachine : public Machine {
 public:
-    // --- processor script ---------------------------------------------------
     bool hasCpuid = true;
     std::map<uint32_t, CpuidRegs> leaves;
-    bool divisionClone = false;
-    bool nibbleStuckSet = false;
-    bool nibbleStuckClear = false;
-    bool alignmentToggles = true;
+    bool divisionClone = false, nibbleStuckSet = false, nibbleStuckClear = false, alignmentToggles = true;
     uint32_t loopCyclesPerIteration = 47;
 
-    // --- time script -----------------------------------------------------------
-    bool counterFrequencyAvailable = true;
-    bool counterReadable = true;
+    bool counterFrequencyAvailable = true, counterReadable = true;
     uint64_t counterHz = kAcpiCounterHz;
-    uint64_t counterOffset = 0;  // added to every counter reading
-    uint64_t tscOffset = 0;
+    uint64_t counterOffset = 0, tscOffset = 0;  // added to every reading
     uint32_t tickOffset = 0;
-    uint64_t counterReadPs = 100'000;   // 100 ns per counter read
-    uint64_t tscReadPs = 10'000;        // 10 ns per time-stamp read
-    uint64_t tickReadPs = 50'000'000;   // 50 us per tick read
-    // Processor clocks taken in turn each time the thread is raised to
-    // time-critical priority (one per measurement try); the last one stays.
+    // Processor clocks taken in turn at each raise to time-critical priority
+    // (one per measurement try); the last one stays.
     std::vector<uint64_t> cpuHzPerTry;
     bool priorityQueryFails = false;
 
-    // --- what happened ----------------------------------------------------------
-    // One letter per call: P counter, T time-stamp, K tick, G get priority,
-    // + raised to time-critical, - priority set to anything else, L timing loop.
+    // One letter per call: P counter, T time-stamp, K tick, G priority query,
+    // + raise to time-critical, - any other priority, L timing loop.
     std::string events;
     int32_t priority = 0;
     std::vector<int32_t> prioritiesSet;
+    int cpuidCalls = 0;
 
     FakeCpuMachine() { SetCpuHz(500'000'000); }
 
     void SetProcessor(const char* vendor, uint32_t signature, uint32_t featureEdx) {
-        CpuidRegs leaf0;
-        uint32_t words[3] = {};
         char text[12] = {};
-        std::memcpy(text, vendor, std::min<size_t>(12, std::strlen(vendor)));
-        std::memcpy(words, text, 12);
-        leaf0.ebx = words[0];
-        leaf0.edx = words[1];
-        leaf0.ecx = words[2];
-        leaves[0] = leaf0;
-        leaves[1] = CpuidRegs{signature, 0, 0, featureEdx};
-        leaves[2] = CpuidRegs{0x03020101, 0, 0, 0x0C040843};
+        std::memcpy(text, vendor, std::min(sizeof text, std::strlen(vendor)));
+        CpuidRegs leaf0;
+        std::memcpy(&leaf0.ebx, text, 4);
+        std::memcpy(&leaf0.edx, text + 4, 4);
+        std::memcpy(&leaf0.ecx, text + 8, 4);
+        leaves = {{0, leaf0}, {1, {signature, 0, 0, featureEdx}}, {2, {0x03020101, 0, 0, 0x0C040843}}};
     }
 
+    // Changes the processor clock from now on; the time-stamp count so far stays.
     void SetCpuHz(uint64_t hz) {
         tscBase_ = RawTsc();
         tscBaseTimePs_ = nowPs_;
         cpuHz_ = hz;
     }
 
-    void AdvancePs(uint64_t ps) { nowPs_ += ps; }
     uint64_t NowPs() const { return nowPs_; }
     uint64_t CounterNow() const { return counterOffset + static_cast<uint64_t>(Wide{nowPs_} * counterHz / kPsPerSecond); }
     uint32_t TickNow() const { return tickOffset + static_cast<uint32_t>(nowPs_ / 1'000'000'000ull); }
 
-    // --- Machine -------------------------------------------------------------------
     OsVersion GetOsVersion() override { return {}; }
     DeviceHandle OpenDevice(const std::string&, DeviceOpenMode) override { return kNoDevice; }
     void CloseDevice(DeviceHandle) override {}
@@ -95,60 +79,51 @@ public:
     bool HasCpuid() override { return hasCpuid; }
     CpuidRegs Cpuid(uint32_t leaf) override {
         ++cpuidCalls;
-        const auto found = leaves.find(leaf);
-        return found == leaves.end() ? CpuidRegs{} : found->second;
+        return leaves.count(leaf) != 0 ? leaves[leaf] : CpuidRegs{};
     }
     bool DivisionTestSetsClone() override { return divisionClone; }
     bool FlagsHighNibbleStuckSet() override { return nibbleStuckSet; }
     bool FlagsHighNibbleStuckClear() override { return nibbleStuckClear; }
     bool AlignmentCheckToggles() override { return alignmentToggles; }
     uint64_t ReadTimeStampCounter() override {
-        events += 'T';
-        nowPs_ += tscReadPs;
+        Note('T', 10'000);
         return tscOffset + RawTsc();
     }
     void RunBitScanLoop(uint32_t iterations) override {
-        events += 'L';
-        const Wide cycles = Wide{iterations} * loopCyclesPerIteration;
-        nowPs_ += static_cast<uint64_t>(cycles * kPsPerSecond / cpuHz_);
+        Note('L', static_cast<uint64_t>(Wide{iterations} * loopCyclesPerIteration * kPsPerSecond / cpuHz_));
     }
 
     bool QueryPerformanceFrequency(uint64_t& frequency) override {
-        if (!counterFrequencyAvailable) return false;
         frequency = counterHz;
-        return true;
+        return counterFrequencyAvailable;
     }
     bool QueryPerformanceCounter(uint64_t& counter) override {
-        events += 'P';
-        if (!counterReadable) return false;
-        nowPs_ += counterReadPs;
+        Note('P', 100'000);
         counter = CounterNow();
-        return true;
+        return counterReadable;
     }
     uint32_t TickCountMs() override {
-        events += 'K';
-        nowPs_ += tickReadPs;
+        Note('K', 50'000'000);
         return TickNow();
     }
     int32_t GetThreadPriority() override {
-        events += 'G';
+        Note('G', 0);
         return priorityQueryFails ? kThreadPriorityError : priority;
     }
     void SetThreadPriority(int32_t value) override {
         prioritiesSet.push_back(value);
         priority = value;
-        if (value != kThreadPriorityTimeCritical) {
-            events += '-';
-            return;
-        }
-        events += '+';
-        if (raises_ < cpuHzPerTry.size()) SetCpuHz(cpuHzPerTry[raises_]);
-        ++raises_;
+        const bool raise = value == kThreadPriorityTimeCritical;
+        Note(raise ? '+' : '-', 0);
+        if (raise && raises_ < cpuHzPerTry.size()) SetCpuHz(cpuHzPerTry[raises_]);
+        if (raise) ++raises_;
     }
 
-    int cpuidCalls = 0;
-
 private:
+    void Note(char event, uint64_t costPs) {
+        events += event;
+        nowPs_ += costPs;
+    }
     uint64_t RawTsc() const {
         return tscBase_ + static_cast<uint64_t>(Wide{nowPs_ - tscBaseTimePs_} * cpuHz_ / kPsPerSecond);
     }
