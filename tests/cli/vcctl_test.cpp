@@ -1,0 +1,157 @@
+// vcctl as a user runs it: output lines, messages on standard error, exit codes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "subprocess.h"
+
+namespace vc::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Vcctl(std::initializer_list<std::string> args) {
+    std::vector<std::string> argv = {VC_VCCTL_PATH};
+    argv.insert(argv.end(), args);
+    return argv;
+}
+
+// The last value printed for each key.
+std::map<std::string, std::string> Fields(const std::string& out) {
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto colon = line.find(": ");
+        if (colon != std::string::npos) fields[line.substr(0, colon)] = line.substr(colon + 2);
+    }
+    return fields;
+}
+
+class VcctlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("vc-vcctl-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "program");
+        fs::create_directories(dir_ / "runtime");
+        for (const char* file : {"MBInfo.dat", "CGInfo.dat"})
+            fs::copy_file(fs::path(VC_SOURCE_DIR) / "data" / file, dir_ / "program" / file);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Program() const { return (dir_ / "program").string(); }
+    // A copy of the default machine with extra settings, on virtual time.
+    std::string MachineFile(const std::string& extra) const {
+        std::ifstream in(fs::path(VC_SOURCE_DIR) / "machines" / "default.machine");
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string description = text.str();
+        const auto real = description.find("time.mode = real");
+        if (real != std::string::npos) description.replace(real, 16, "time.mode = virtual");
+        const fs::path path = dir_ / "test.machine";
+        std::ofstream(path) << description << "\n" << extra << "\n";
+        return path.string();
+    }
+    std::vector<std::string> Env() const {
+        return {"XDG_RUNTIME_DIR=" + (dir_ / "runtime").string(),
+                "XDG_CONFIG_HOME=" + (dir_ / "config").string()};
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(VcctlTest, HelpAndUsageErrors) {
+    const Finished help = RunToEnd(Vcctl({"--help"}));
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+    for (const auto& args : {Vcctl({}), Vcctl({"warp"}), Vcctl({"--machine"}),
+                             Vcctl({"--machine", "no-such-machine", "detect"}),
+                             Vcctl({"--dir", "/nonexistent-velocore", "detect"})}) {
+        const Finished misuse = RunToEnd(args);
+        EXPECT_EQ(misuse.exitCode, 2) << args.back();
+        EXPECT_FALSE(misuse.err.empty());
+    }
+}
+
+TEST_F(VcctlTest, DetectPrintsEveryFieldByItsPath) {
+    const Finished run = RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "detect"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    auto fields = Fields(run.out);
+    EXPECT_EQ(fields["board.biosId"], "6BXE-R1.2");
+    EXPECT_EQ(fields["clockGen.name"], "ICS9248-153");
+    EXPECT_EQ(fields["clockGen.entryCount"], "16");
+    EXPECT_EQ(fields["cpu.vendorId"], "GenuineIntel");
+    EXPECT_EQ(fields["cpu.signature"], "1667");  // 0x683
+    EXPECT_EQ(fields["multiplier"], "5.00");
+    EXPECT_EQ(fields["osKind"], "3");
+    EXPECT_EQ(fields["cpu.featureFlags"], "0x0383F9FF");
+    for (const char* key : {"busClockMHz", "cpu.cpuClockMHz", "cpu.speed.roundedMHz", "defaultIndex",
+                            "appliedIndex", "currentIndex", "memBaseClockMHz", "addressInfo"})
+        EXPECT_TRUE(fields.count(key)) << key;
+}
+
+TEST_F(VcctlTest, StepsAndAppliesAnEntryThatTheMeasurementThenShows) {
+    const Finished run = RunToEnd(
+        Vcctl({"--machine", MachineFile(""), "--dir", Program(), "detect", "table", "next", "next", "apply", "cpu"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto fields = Fields(run.out);
+    const int defaultIndex = std::stoi(fields["defaultIndex"]);
+    EXPECT_EQ(fields["currentIndex"], std::to_string(defaultIndex + 2));
+    EXPECT_EQ(fields["appliedIndex"], std::to_string(defaultIndex + 2));
+    // The applied entry's bus clock, from the table listing.
+    const std::string entry = fields["entry." + std::to_string(defaultIndex + 2)];
+    const double busMHz = std::stod(entry.substr(entry.find("busMHz=") + 7));
+    const double measured = std::stod(fields["cpu.cpuClockMHz"]);
+    EXPECT_NEAR(measured, 5.0 * busMHz, 5.0 * busMHz * 0.005);
+    EXPECT_NEAR(std::stod(fields["cpu.busClockMHz"]), busMHz, busMHz * 0.005);
+}
+
+TEST_F(VcctlTest, MessagesGoToStandardErrorInOrderWithTheExitCode) {
+    const Finished unsupported =
+        RunToEnd(Vcctl({"--machine", MachineFile("cpu.ratioCode = 8"), "--dir", Program(), "detect"}));
+    EXPECT_EQ(unsupported.exitCode, 3);
+    EXPECT_EQ(unsupported.err,
+              "Message: CPUMultiValue fail\n"
+              "Message: Sorry!! We don't support this CPU\n"
+              "Message: Sorry!! We didn't support this mainboard.\n");
+
+    const Finished noDriver =
+        RunToEnd(Vcctl({"--machine", MachineFile("fault.driverMissing = yes"), "--dir", Program(), "detect"}));
+    EXPECT_EQ(noDriver.exitCode, 1);
+    EXPECT_EQ(noDriver.err, "Message: Failed to open Velocore Win2000 driver\n");
+    EXPECT_EQ(noDriver.out, "");
+}
+
+TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
+    const auto args = Vcctl({"--machine", MachineFile(""), "--dir", Program(), "run"});
+    Child first(args, Env());
+    ASSERT_TRUE(first.WaitForOutput("running:"));
+
+    const Finished second = RunToEnd(args, Env());
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.out.find("board.biosId"), std::string::npos);  // it detected nothing
+
+    const Finished firstDone = first.Finish();
+    EXPECT_EQ(firstDone.exitCode, 0) << firstDone.err;
+    auto fields = Fields(firstDone.out);
+    EXPECT_EQ(fields["programDirectory"], Program());
+    EXPECT_EQ(fields["autorun.VelocoreIII"], Program() + "/vcctl");
+    EXPECT_EQ(fields["layoutMode"], "1");
+    // On a simulated machine the autorun entry stays in the simulation.
+    EXPECT_FALSE(fs::exists(dir_ / "config" / "autostart"));
+
+    const Finished third = RunToEnd(args, Env());
+    EXPECT_EQ(third.exitCode, 0) << third.err;
+}
+
+}  // namespace
+}  // namespace vc::test
