@@ -363,7 +363,7 @@ private:
 
 // Shortest text that reads back as the same double.
 std::string Exact(double value) {
-    char text[64];
+    char text[512];  // room for any double in fixed notation
     const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
     std::string written(text, error == std::errc{} ? end : text);
     if (written.find_first_of(".e") == std::string::npos) written += ".0";
