@@ -247,3 +247,30 @@ TEST(ClockTableFile, RefusesDefectiveFiles) {
 
 }  // namespace
 }  // namespace vc::sim
+
+namespace vc::sim {
+namespace {
+
+TEST(ClockTableFile, ADescriptionTakesItsTableFromAFileBesideIt) {
+    const auto dir = std::filesystem::temp_directory_path() / "vc_sim_table_file_test";
+    std::filesystem::create_directories(dir / "tables");
+    const auto bytes = TableFile().Header("X-1", 1, 0).Header("CKG", 2, 0x80).Entry(90.0, 1).Entry(100.0, 2).Entry(
+        112.0, 3).Bytes();
+    std::ofstream(dir / "tables" / "CGInfo.dat", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(dir / "m.machine") << "name = m\nchip.model = generic\nchip.tableFile = tables/CGInfo.dat CKG\n";
+    std::ofstream(dir / "bad.machine") << "chip.model = generic\nchip.tableFile = tables/CGInfo.dat NOPE\n";
+
+    const auto r = LoadMachineFile((dir / "m.machine").string());
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_EQ(2U, r.description->chip.entries.size());
+    EXPECT_DOUBLE_EQ(112.0, r.description->chip.entries[1].busMHz);
+    EXPECT_EQ(0x80, r.description->chip.firstByteMask);
+    const auto bad = LoadMachineFile((dir / "bad.machine").string());
+    EXPECT_EQ((dir / "bad.machine").string() + ": line 2: chip.tableFile: clock table file: no chip named 'NOPE'",
+              bad.error);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace vc::sim
