@@ -151,6 +151,28 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(p.param).name) + std::get<1>(p.param).name;
     });
 
+// A chip that never answers the read-back gets nothing written to it.
+TEST(SimReadBackFault, SilentChipGetsNoWrite) {
+    for (const Variant variant : {WriteIcs9248, WriteRtm560}) {
+        ChipCase chip{"NoChip", 2, "", variant, {}, {}};
+        sim::SimMachine machine(Describe(chip, kPersonalities[0]));
+        test::RecordingShell shell;
+        Context ctx{machine, shell, kOsWin9x, {}};
+        SmbusAccess access;
+        access.controllerKind = 2;
+        access.operation = kSmbusOperationBlockWrite;
+        access.ioBase = kBase;
+        access.readAddress = kClockGenReadAddress;
+        access.writeAddress = kClockGenWriteAddress;
+        const uint8_t select = kSelect;
+        EXPECT_EQ(variant(access, 1, &select, ctx, kNoDevice), 0);
+        Strings traffic;
+        for (const auto& t : machine.trace().Transactions()) traffic.push_back(Describe(t));
+        EXPECT_EQ(traffic, (Strings{"r d3 [] no-ack"}));
+        EXPECT_DOUBLE_EQ(machine.BusClockMHz(), 100.0);
+    }
+}
+
 class SimPciTest : public ::testing::TestWithParam<Personality> {};
 
 TEST_P(SimPciTest, HostBridgeRegisterReadsBack) {
