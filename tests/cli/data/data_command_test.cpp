@@ -149,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"MissingRequired", std::string(kChip) + "board X\n clockgen \"CHIP A\"\nend\n",
                   "board X has no \"smbus-kind\""},
         BadSource{"StrayWord", "hello\n", "db.vcdata:1: expected \"board NAME\" or \"clockgen NAME\""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DataCommandTest, CheckNamesEveryProblemByFileRecordAndField) {
     test::TestBoard bad{"6BXE-R1.2", "NOWHERE"};

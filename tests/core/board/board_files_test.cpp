@@ -195,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         FileFailure{"EarlierTablesBeyondEnd", BoardFile(kOneBoard),
                     ClockGenFile({WithCount({"OTHER", {}}, 64), kOneChip[0]}), false, false,
                     "CGInfo.dat is damaged: the table of CHIP-A lies beyond the end of the file"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 // Prefixes of sound files (every fifth length, so cuts land inside every
 // field): never a crash, never a half-loaded record.

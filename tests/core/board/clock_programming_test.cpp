@@ -53,7 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DispatchCase{-1, "CHIP-A", 0}));
 
 TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
-    std::memset(&info.clockWriter.access, 0x7F, sizeof info.clockWriter.access);
+    SmbusAccess& stale = info.clockWriter.access;  // left over from an earlier write
+    std::strcpy(stale.chipName, "RTM560-25");
+    stale.controllerKind = stale.operation = stale.firstByteMask = stale.ioBase = 0x7F;
+    stale.readAddress = stale.writeAddress = 0x7F;
     info.board.clockGen->firstByteMask = 0x180;  // only the low byte counts on the wire
     const uint8_t select = 0x01;
     ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vc::test {
@@ -19,6 +20,7 @@ struct TestEntry {
 };
 
 struct TestBoard {
+    TestBoard(std::string id, std::string chipName = "CHIP-A") : biosId(std::move(id)), chip(std::move(chipName)) {}
     std::string biosId;
     std::string chip = "CHIP-A";
     int32_t chipset = 0;
@@ -30,6 +32,8 @@ struct TestBoard {
 };
 
 struct TestChip {
+    TestChip(std::string chipName, std::vector<TestEntry> table = {}, int32_t firstByteMask = 0, int32_t fine = 0)
+        : name(std::move(chipName)), entries(std::move(table)), mask(firstByteMask), fineTune(fine) {}
     std::string name;
     std::vector<TestEntry> entries;
     int32_t mask = 0;

@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                     0.0, 100.0, 0},
         OptimalCase{"ThirtyThreeCanBeChosen", std::vector<ClockEntry>{{33.0, 16.5, 0.0, 10, 1}}, 1, 1.5, 1.2, 0.0,
                     100.0, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(SteppingTest, DefaultEntryWithoutMemoryClockLimitsMemoryFromOneHundred) {
     Table({{100.0, 33.3, 0.0, 20, 1}, {110.0, 36.7, 125.0, 20, 2}, {105.0, 35.0, 115.0, 20, 3}});

@@ -71,10 +71,10 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, SimIntegrationTest,
                          ::testing::Values(SimCase{"default", "6BXE-R1.2"}, SimCase{"win98-6bxd", "6BXD-R2.0"},
                                            SimCase{"nt4-q6b1", "Q6B1-R1.0"}, SimCase{"win2000-h8k2", "H8K2-D1.0"},
                                            SimCase{"win2000-t9p7", "T9P7-G2.2"},
-                                           SimCase{"nt4-f4w1-filetable", "F4W1-S1.0"},
+                                           SimCase{"nt4-f4w1", "F4W1-S1.0"},
                                            SimCase{"win98-l6x5-amd", "L6X5-M2.0"}),
-                         [](const auto& info) {
-                             std::string name = info.param.machine;
+                         [](const auto& param) {
+                             std::string name = param.param.machine;
                              for (char& c : name) {
                                  if (c == '-') c = '_';
                              }

@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         Mismatch{"IndexNegative", [](SavedSetting& s) { s.index = -2; }},
         Mismatch{"IndexBeyondTable", [](SavedSetting& s) { s.index = 4; }},
         Mismatch{"IndexHuge", [](SavedSetting& s) { s.index = INT32_MAX; }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(SettingsTest, BytesAfterTheTerminatorDoNotMatter) {
     SavedSetting setting = SettingFrom(info);
