@@ -34,9 +34,18 @@ std::optional<ChosenMachine> ChooseMachine(const std::optional<std::string>& cho
     if (!choice) return ChosenMachine{std::make_unique<HostMachine>(), nullptr};
     if (*choice == sim::kDefaultMachineName) return Simulated(sim::DefaultMachineDescription(), error);
     if (NamesAFile(*choice)) return Simulated(sim::LoadMachineFile(*choice), error);
+    // The first catalogue that holds the machine and loads it wins; a copy
+    // whose neighbouring files were not copied along falls back to the next.
+    std::string firstError;
     for (const auto& dir : catalogueDirs) {
-        if (std::filesystem::exists(dir + "/" + *choice + sim::kMachineFileSuffix))
-            return Simulated(sim::LoadMachineByName(*choice, dir), error);
+        if (!std::filesystem::exists(dir + "/" + *choice + sim::kMachineFileSuffix)) continue;
+        const auto result = sim::LoadMachineByName(*choice, dir);
+        if (result.ok()) return Simulated(result, error);
+        if (firstError.empty()) firstError = result.error;
+    }
+    if (!firstError.empty()) {
+        error = firstError;
+        return std::nullopt;
     }
     error = "no machine named '" + *choice + "' in the catalogue (" +
             (catalogueDirs.empty() ? std::string("none") : catalogueDirs.front()) + ")";
