@@ -3,6 +3,7 @@
 // register 0x50 through ports and driver, and a log of every request.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -30,8 +31,10 @@ public:
     std::vector<LoggedRequest> requests;
     int pciReads = 0;
 
+    // Whatever would lie past the end of the window is cut off.
     void PutBiosString(size_t offset, const std::string& text) {
-        std::memcpy(bios.data() + offset, text.data(), text.size());
+        if (offset >= bios.size()) return;
+        std::memcpy(bios.data() + offset, text.data(), std::min(text.size(), bios.size() - offset));
     }
 
     // Requests of one code, in order.
