@@ -11,6 +11,7 @@
 
 #include "core/hw/hw_driver.h"
 #include "core/hw/machine.h"
+#include "support/null_machine.h"
 #include "core/hw/pci_config.h"
 
 namespace vc::test {
@@ -21,7 +22,7 @@ struct LoggedRequest {
     std::vector<uint8_t> referenced;
 };
 
-class BoardMachine : public Machine {
+class BoardMachine : public NullMachine {
 public:
     static constexpr uint32_t kWindowAddress = 0x000F0000;
 
@@ -81,23 +82,8 @@ public:
         return memClassRegister;
     }
     void OutPort32(uint16_t, uint32_t) override {}
-    bool HasCpuid() override { return false; }
-    CpuidRegs Cpuid(uint32_t) override { return {}; }
-    bool DivisionTestSetsClone() override { return false; }
-    bool FlagsHighNibbleStuckSet() override { return false; }
-    bool FlagsHighNibbleStuckClear() override { return false; }
-    bool AlignmentCheckToggles() override { return false; }
-    uint64_t ReadTimeStampCounter() override { return 0; }
-    void RunBitScanLoop(uint32_t) override {}
-    // No performance counter: every clock measurement fails and says so.
-    bool QueryPerformanceFrequency(uint64_t&) override { return false; }
-    bool QueryPerformanceCounter(uint64_t&) override { return false; }
-    uint32_t TickCountMs() override { return tick_++; }
-    int32_t GetThreadPriority() override { return 0; }
-    void SetThreadPriority(int32_t) override {}
-
-private:
-    uint32_t tick_ = 0;
+    // The rest is NullMachine's: without a performance counter every clock
+    // measurement fails and says so.
 };
 
 }  // namespace vc::test

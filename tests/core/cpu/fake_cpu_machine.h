@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/hw/machine.h"
+#include "support/null_machine.h"
 
 namespace vc::test {
 
@@ -20,7 +21,7 @@ __extension__ typedef unsigned __int128 Wide;
 inline constexpr uint64_t kPsPerSecond = 1'000'000'000'000ull;
 inline constexpr uint64_t kAcpiCounterHz = 3'579'545;
 
-class FakeCpuMachine : public Machine {
+class FakeCpuMachine : public NullMachine {
 public:
     bool hasCpuid = true;
     std::map<uint32_t, CpuidRegs> leaves;
@@ -66,15 +67,6 @@ public:
     uint64_t CounterNow() const { return counterOffset + static_cast<uint64_t>(Wide{nowPs_} * counterHz / kPsPerSecond); }
     uint32_t TickNow() const { return tickOffset + static_cast<uint32_t>(nowPs_ / 1'000'000'000ull); }
 
-    OsVersion GetOsVersion() override { return {}; }
-    DeviceHandle OpenDevice(const std::string&, DeviceOpenMode) override { return kNoDevice; }
-    void CloseDevice(DeviceHandle) override {}
-    bool DeviceIoControl(DeviceHandle, const DeviceRequest&) override { return false; }
-    std::span<const uint8_t> ResolveBiosWindow(uint32_t) override { return {}; }
-    uint8_t InPort8(uint16_t) override { return 0xFF; }
-    void OutPort8(uint16_t, uint8_t) override {}
-    uint32_t InPort32(uint16_t) override { return 0xFFFFFFFF; }
-    void OutPort32(uint16_t, uint32_t) override {}
 
     bool HasCpuid() override { return hasCpuid; }
     CpuidRegs Cpuid(uint32_t leaf) override {

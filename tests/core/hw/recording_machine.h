@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/hw/machine.h"
+#include "support/null_machine.h"
 
 namespace vc::test {
 
@@ -27,7 +28,7 @@ struct RequestReply {
     std::vector<uint8_t> output;  // copied into the caller's buffer
 };
 
-class RecordingMachine : public Machine {
+class RecordingMachine : public NullMachine {
 public:
     // --- scripting ----------------------------------------------------------
     std::map<uint16_t, std::deque<uint8_t>> in8Replies;  // 0 once used up
@@ -118,19 +119,7 @@ public:
     }
     void OutPort32(uint16_t port, uint32_t value) override { Record(Hex("out32", port, value)); }
 
-    bool HasCpuid() override { return false; }
-    CpuidRegs Cpuid(uint32_t) override { return {}; }
-    bool DivisionTestSetsClone() override { return false; }
-    bool FlagsHighNibbleStuckSet() override { return false; }
-    bool FlagsHighNibbleStuckClear() override { return false; }
-    bool AlignmentCheckToggles() override { return false; }
-    uint64_t ReadTimeStampCounter() override { return 0; }
-    void RunBitScanLoop(uint32_t) override {}
-    bool QueryPerformanceFrequency(uint64_t&) override { return false; }
-    bool QueryPerformanceCounter(uint64_t&) override { return false; }
     uint32_t TickCountMs() override { return now++; }
-    int32_t GetThreadPriority() override { return 0; }
-    void SetThreadPriority(int32_t) override {}
 
 private:
     void Record(const std::string& what) { events.push_back({what, now}); }
