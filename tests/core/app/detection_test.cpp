@@ -50,7 +50,8 @@ TEST(DetectionTest, FillsTheRecordWithMeasuredClocksAndOneStartingEntry) {
     EXPECT_EQ(d.info.multiplier, d.info.cpu.multiplier);
     EXPECT_EQ(d.info.cpuClockMHz, d.info.cpu.cpuClockMHz);
     EXPECT_EQ(d.info.busClockMHz, d.info.cpu.busClockMHz);
-    EXPECT_NEAR(d.info.cpuClockMHz, 500.0, 2.5);  // the simulated 5.0 x 100 MHz
+    EXPECT_EQ(d.info.cpuClockMHz, 500.0);  // the simulated 5.0 x 100 MHz
+    EXPECT_EQ(d.info.busClockMHz, 100.0);
     EXPECT_NE(d.info.busClockMHz, d.info.clockGen()->entries[d.info.defaultIndex - 1].busMHz);
     EXPECT_EQ(d.info.pciClockMHz, 0.0);
     EXPECT_EQ(d.info.memClockMHz, 0.0);
