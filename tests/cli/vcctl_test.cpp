@@ -49,8 +49,8 @@ protected:
 
     std::string Program() const { return (dir_ / "program").string(); }
     // A copy of the default machine with extra settings, on virtual time.
-    std::string MachineFile(const std::string& extra) const {
-        std::ifstream in(fs::path(VC_SOURCE_DIR) / "machines" / "default.machine");
+    std::string MachineFile(const std::string& extra, const std::string& base = "default") const {
+        std::ifstream in(fs::path(VC_SOURCE_DIR) / "machines" / (base + ".machine"));
         std::stringstream text;
         text << in.rdbuf();
         std::string description = text.str();
@@ -129,6 +129,23 @@ TEST_F(VcctlTest, MessagesGoToStandardErrorInOrderWithTheExitCode) {
     EXPECT_EQ(noDriver.exitCode, 1);
     EXPECT_EQ(noDriver.err, "Message: Failed to open Velocore Win2000 driver\n");
     EXPECT_EQ(noDriver.out, "");
+}
+
+TEST_F(VcctlTest, FailedDriverRequestsEndTheProcessWithExitCodeOne) {
+    // The memory clock class of this board is read from the host bridge.
+    const Finished pci = RunToEnd(
+        Vcctl({"--machine", MachineFile("fault.pci = yes", "nt4-q6b1"), "--dir", Program(), "detect"}));
+    EXPECT_EQ(pci.exitCode, 1);
+    EXPECT_EQ(pci.err, "Message: DeviceIOControl Fail (ScanPCIValue)\n");
+
+    const Finished smbus = RunToEnd(Vcctl(
+        {"--machine", MachineFile("fault.smbus = yes"), "--dir", Program(), "detect", "next", "apply", "cpu"}));
+    EXPECT_EQ(smbus.exitCode, 1);
+    EXPECT_EQ(smbus.err, "Message: DeviceIOControl Fail (SMBusBlockWriteType1)\n");
+    // Detection printed the processor once; the cpu command after the write never ran.
+    const auto first = smbus.out.find("cpu.vendorId");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(smbus.out.find("cpu.vendorId", first + 1), std::string::npos);
 }
 
 TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
