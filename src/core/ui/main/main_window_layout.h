@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/ui/geometry.h"
+
 namespace vc::ui {
 
 inline constexpr int32_t kMainWidth = 526;
@@ -44,10 +46,6 @@ struct DisplayPlace {
 
 // In painting order within each layout.
 std::span<const DisplayPlace> MainDisplays();
-
-struct Rect {
-    int32_t left, top, right, bottom;
-};
 
 inline constexpr Rect kBusDisplayArea{58, 160, 158, 205};
 inline constexpr Rect kAdvanceCpuDisplayArea{256, 83, 370, 115};
