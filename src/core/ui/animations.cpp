@@ -44,7 +44,7 @@ int32_t DrawLamps(WindowHost& mainWindow, Machine& machine, const LampSet& lamps
                   int32_t pauseMs) {
     const int32_t drawn = std::clamp<int32_t>(count, 0, static_cast<int32_t>(kLampCount));
     const int32_t pause = std::max(pauseMs, 0);
-    const int32_t perLamp = count != 0 ? pause / drawn : pause;
+    const int32_t perLamp = drawn != 0 ? pause / drawn : pause;
     for (int32_t i = 0; i < drawn; ++i) {
         const Lamp& lamp = lamps[static_cast<size_t>(i)];
         const Surface* image = lit != 0 ? lamp.onImage : lamp.offImage;
