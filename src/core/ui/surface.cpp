@@ -100,4 +100,12 @@ void StretchPixels(Surface& target, int32_t dx, int32_t dy, int32_t dw, int32_t 
     }
 }
 
+void DrawPicture(Surface& target, const Surface* picture, int32_t x, int32_t y) {
+    if (picture != nullptr) CopyPixels(target, x, y, *picture, 0, 0, picture->Width(), picture->Height());
+}
+
+void DrawPictureKeyed(Surface& target, const Surface* picture, int32_t x, int32_t y, Pixel key) {
+    if (picture != nullptr) CopyPixelsKeyed(target, x, y, *picture, 0, 0, picture->Width(), picture->Height(), key);
+}
+
 }  // namespace vc::ui

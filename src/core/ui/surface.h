@@ -72,4 +72,9 @@ void CopyPixelsKeyed(Surface& target, int32_t dx, int32_t dy, const Surface& sou
 void StretchPixels(Surface& target, int32_t dx, int32_t dy, int32_t dw, int32_t dh,
                    const Surface& source, int32_t sx, int32_t sy, int32_t sw, int32_t sh);
 
+// A whole picture at (x, y), clipped. Pictures are handed around as
+// pointers: a null one (a picture that could not be loaded) draws nothing.
+void DrawPicture(Surface& target, const Surface* picture, int32_t x, int32_t y);
+void DrawPictureKeyed(Surface& target, const Surface* picture, int32_t x, int32_t y, Pixel key = kColourKey);
+
 }  // namespace vc::ui

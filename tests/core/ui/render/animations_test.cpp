@@ -155,18 +155,6 @@ TEST_F(LampTest, FlashAnimationSweepsTwiceAndEndsFullyLit) {
     EXPECT_LE(darkWaits, 96u * 2u);
 }
 
-TEST_F(LampTest, StepsWithoutLampsLeaveTheGaugeDark) {
-    window.keepScreens = true;
-    PlayFlashAnimation(window, machine, lamps, 200);
-    // After the first step's darkening (6 presents) the next present is the
-    // second step's darkening: nothing lit in between.
-    ASSERT_GE(window.presented.size(), 12u);
-    window.screen = *window.presented[5].screen;
-    EXPECT_EQ(Gauge(), "dddddd");
-    EXPECT_EQ(LampAt(window.presented[6].area), 0);
-    EXPECT_LE(window.presented[6].tick - window.presented[5].tick, 2u);
-}
-
 // --- layout transitions ------------------------------------------------------------
 
 // Row r of a face shows Rgb(tag, r, 0); column 0 is the colour key, so the
@@ -250,12 +238,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TransitionFrames,
                          ::testing::Values(TransitionCase{"ToAdvance", true, {216, 206, 191, 171, 146, 116, 81, 41}},
                                            TransitionCase{"ToEasy", false, {216, 206, 191, 171, 146, 116}}),
                          [](const auto& p) { return std::string(p.param.what); });
-
-TEST_F(TransitionTest, GoingToEasyLeavesTheAdvanceFaceAboveTheEasyStrip) {
-    TransitionToEasy(window, machine, &advance, &easy);
-    EXPECT_EQ(window.screen.At(300, 109), advance.At(300, 109));
-    EXPECT_EQ(window.screen.At(300, 110), easy.At(300, 0));
-}
 
 TEST_F(TransitionTest, MissingPicturesDrawNothingButTheFramesStillTakeTheirTime) {
     const uint32_t start = machine.ticks;

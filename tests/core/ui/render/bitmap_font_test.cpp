@@ -130,12 +130,5 @@ TEST_F(DrawNumberTest, HugeAndNonFiniteValuesStayInsideTheSurface) {
     EXPECT_EQ(ReadCell(kX + 3 * 7 + 6, font), '0');  // no tenths character: the glyph 0
 }
 
-TEST(FormatDisplayValue, MatchesTheFixedPointFormat) {
-    EXPECT_EQ(FormatDisplayValue(66.8), "66.8");
-    EXPECT_EQ(FormatDisplayValue(5.0), " 5.0");
-    EXPECT_EQ(FormatDisplayValue(99.96), "100.0");
-    EXPECT_EQ(FormatDisplayValue(-0.04), "-0.0");
-}
-
 }  // namespace
 }  // namespace vc::ui

@@ -32,11 +32,6 @@ TEST(PolygonRegion, OverlapsFilledByTheAlternateRuleLeaveHoles) {
     EXPECT_TRUE(r.Contains(20, 40));
 }
 
-TEST(PolygonRegion, FewerThanThreeVerticesMakeNoRegion) {
-    const Point line[] = {{0, 0}, {9, 9}};
-    EXPECT_TRUE(Region::Polygon(line).IsEmpty());
-}
-
 TEST(EllipseRegion, IsSymmetricAndCoversAboutAQuarterCircleOfItsBox) {
     const Region r = Region::Ellipse(Rect{0, 0, 25, 17});
     EXPECT_EQ(r.Bounds(), (Rect{0, 0, 25, 17}));
