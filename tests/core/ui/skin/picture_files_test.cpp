@@ -1,0 +1,148 @@
+// Every picture the program loads exists with exactly the size its cell or
+// button needs, and the catalogue agrees with the tables that place them.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "bmp_probe.h"
+#include "core/ui/main/main_window_layout.h"
+#include "core/ui/picture_catalogue.h"
+
+namespace {
+
+using skin_test::Picture;
+using skin_test::ReadPicture;
+using skin_test::ResourcePath;
+using vc::ui::FindPicture;
+using vc::ui::PictureCatalogue;
+
+Picture Load(int number) {
+    std::string error;
+    Picture picture = ReadPicture(ResourcePath(std::to_string(number) + ".bmp"), error);
+    EXPECT_EQ(error, "") << "picture " << number;
+    return picture;
+}
+
+TEST(PictureFiles, EveryCataloguedPictureHasItsExactSize) {
+    for (const auto& spec : PictureCatalogue()) {
+        const Picture picture = Load(spec.number);
+        EXPECT_EQ(picture.width, spec.width) << "picture " << spec.number;
+        EXPECT_EQ(picture.height, spec.height) << "picture " << spec.number;
+    }
+}
+
+struct NamedSize {
+    int number;
+    int width;
+    int height;
+};
+
+// Sizes other tables fix independently of the catalogue.
+class FixedSize : public testing::TestWithParam<NamedSize> {};
+
+TEST_P(FixedSize, CatalogueAndFileAgree) {
+    const NamedSize want = GetParam();
+    const auto* spec = FindPicture(want.number);
+    ASSERT_NE(spec, nullptr) << "picture " << want.number << " is not catalogued";
+    EXPECT_EQ(spec->width, want.width);
+    EXPECT_EQ(spec->height, want.height);
+    const Picture picture = Load(want.number);
+    EXPECT_EQ(picture.width, want.width);
+    EXPECT_EQ(picture.height, want.height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Backgrounds_Strips_Frames_Help, FixedSize,
+    testing::Values(NamedSize{109, 526, 106}, NamedSize{136, 526, 216}, NamedSize{110, 160, 32},
+                    NamedSize{152, 100, 20}, NamedSize{156, 400, 19}, NamedSize{154, 7, 281},
+                    NamedSize{155, 6, 281}, NamedSize{166, 387, 6}, NamedSize{172, 17, 13},
+                    NamedSize{173, 17, 13}, NamedSize{171, 716, 363}, NamedSize{195, 716, 282},
+                    NamedSize{187, 5, 10}, NamedSize{180, 5, 10}, NamedSize{186, 5, 10},
+                    NamedSize{176, 5, 10}, NamedSize{179, 5, 10}));
+
+TEST(PictureCatalogue, IsSortedWithoutDuplicatesAndFindsOnlyItsOwn) {
+    const auto all = PictureCatalogue();
+    for (size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1].number, all[i].number);
+    for (const auto& spec : all) EXPECT_EQ(FindPicture(spec.number), &spec);
+    for (int absent : {0, 101, 106, 145, 170, 188, 208}) EXPECT_EQ(FindPicture(absent), nullptr) << absent;
+}
+
+TEST(PictureCatalogue, EveryButtonFaceHasTheButtonsSize) {
+    std::set<int> faces;
+    for (const auto& b : vc::ui::MainButtons()) {
+        for (int number : {b.pictureNormal, b.picturePressed, b.pictureOn, b.pictureOnPressed}) {
+            if (number == 0) continue;
+            faces.insert(number);
+            const auto* spec = FindPicture(number);
+            ASSERT_NE(spec, nullptr) << "button " << b.id << " face " << number;
+            EXPECT_EQ(spec->width, b.width) << "button " << b.id << " face " << number;
+            EXPECT_EQ(spec->height, b.height) << "button " << b.id << " face " << number;
+        }
+    }
+    EXPECT_EQ(faces.size(), 33u);
+}
+
+TEST(PictureCatalogue, DigitStripsSplitIntoTheDisplaysCells) {
+    for (const auto& d : vc::ui::MainDisplays()) {
+        const auto* strip = FindPicture(d.picture);
+        ASSERT_NE(strip, nullptr);
+        EXPECT_EQ(strip->width % 10, 0) << "picture " << d.picture;
+        const int cell = strip->width / 10;
+        EXPECT_EQ(cell, d.picture == vc::ui::kPictureLargeDigits ? 16 : 10);
+    }
+}
+
+TEST(PictureCatalogue, HelpPicturesGiveThePanelSizes) {
+    const int frameWidth = FindPicture(154)->width + FindPicture(155)->width;
+    const int frameHeight = FindPicture(156)->height + FindPicture(166)->height;
+    EXPECT_EQ(frameWidth + FindPicture(171)->width, 729);
+    EXPECT_EQ(frameHeight + FindPicture(171)->height, 388);
+    EXPECT_EQ(frameWidth + FindPicture(195)->width, 729);
+    EXPECT_EQ(frameHeight + FindPicture(195)->height, 307);
+}
+
+TEST(PictureFiles, IconComesInBothSizes) {
+    for (int size : vc::ui::kIconSizes) {
+        std::string error;
+        const Picture icon = ReadPicture(ResourcePath("101_" + std::to_string(size) + ".bmp"), error);
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(icon.width, size);
+        EXPECT_EQ(icon.height, size);
+        // The corners lie outside the dial; the centre is drawn.
+        EXPECT_EQ(icon.At(0, 0), skin_test::kKey);
+        EXPECT_NE(icon.At(size / 2, size / 2), skin_test::kKey);
+    }
+}
+
+// Pressed and on faces must be told apart from the resting face at a glance.
+TEST(PictureFiles, PressedFacesDifferFromRestingFaces) {
+    for (const auto& b : vc::ui::MainButtons()) {
+        const Picture normal = Load(b.pictureNormal);
+        const Picture pressed = Load(b.picturePressed);
+        ASSERT_EQ(normal.rgb.size(), pressed.rgb.size());
+        size_t differing = 0;
+        for (size_t i = 0; i < normal.rgb.size(); ++i) differing += normal.rgb[i] != pressed.rgb[i];
+        EXPECT_GT(differing, normal.rgb.size() / 10) << "button " << b.id;
+    }
+}
+
+TEST(PictureFiles, StripFramesRunFromDarkToTheBrightHead) {
+    // The head is the last frame; the strip's pattern travels right because
+    // every next cell shows the next frame.
+    auto brightness = [](const Picture& p) {
+        uint64_t sum = 0;
+        for (uint32_t c : p.rgb) sum += ((c >> 16) & 0xFF) + ((c >> 8) & 0xFF) + (c & 0xFF);
+        return sum;
+    };
+    uint64_t previous = 0;
+    for (size_t f = 0; f < vc::ui::kStripFramePictures.size(); ++f) {
+        const uint64_t now = brightness(Load(vc::ui::kStripFramePictures[f]));
+        EXPECT_GE(now, previous) << "frame " << f;
+        previous = now;
+    }
+    EXPECT_GT(brightness(Load(vc::ui::kStripFramePictures[11])),
+              2 * brightness(Load(vc::ui::kStripFramePictures[0])));
+}
+
+}  // namespace
