@@ -5,6 +5,7 @@
 #include "cli/data_command.h"
 #include "cli/field_printer.h"
 #include "cli/session.h"
+#include "cli/render_command.h"
 #include "cli/run_command.h"
 #include "cli/table_printer.h"
 #include "core/app/detection.h"
@@ -202,6 +203,11 @@ const std::map<std::string, Handler>& Handlers() {
         {"startup", Startup},
         {"trace", Trace},
         {"run", RunProgramCommand},
+        {"render",
+         [](Session& s, const Args& command) {
+             // The displays show what detection found; a render on its own detects first.
+             return EnsureDetected(s) ? RenderCommand(s, command) : kExitFailed;
+         }},
         {"data", Data},
     };
     return handlers;

@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     }
 
     Session session(std::move(chosen->machine), chosen->sim, programDir, std::cout, std::cerr);
+    session.resourceDir = exeDir + "/resources";
     for (const auto& command : options.commands) {
         const int code = RunCommand(session, command);
         if (code != kExitOk) return code;

@@ -29,6 +29,9 @@ const char* const kUsageText =
     "  run           the program's start-up: refuse a second running copy (exit 1),\n"
     "                set the autorun entry, read save.dat, detect; with stdin open it\n"
     "                keeps running until stdin ends\n"
+    "  render easy|advance FILE.bmp\n"
+    "                draw the main window in a layout, with its buttons and the\n"
+    "                displays of the current state, into a picture\n"
     "  data build SRC  compile board and clock-generator sources into the data files\n"
     "  data dump     print MBInfo.dat and CGInfo.dat\n"
     "  data check    validate MBInfo.dat and CGInfo.dat\n"
@@ -47,7 +50,7 @@ const std::vector<CommandShape>& CommandShapes() {
         {{"cpu"}, 0},       {{"detect"}, 0},        {{"status"}, 0},      {{"table"}, 0},
         {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
         {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
-        {{"startup"}, 0},   {{"trace"}, 0},         {{"run"}, 0},
+        {{"startup"}, 0},   {{"trace"}, 0},         {{"run"}, 0},     {{"render"}, 2},
         {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},
     };
     return shapes;

@@ -30,6 +30,7 @@ struct Session {
     std::unique_ptr<Machine> machine;
     sim::SimMachine* sim;  // the same machine when it is simulated, else null
     std::string programDir;
+    std::string resourceDir;  // the pictures, beside the program
     std::ostream& out;
     std::ostream& err;
     ConsoleShell shell;

@@ -148,6 +148,18 @@ TEST_F(VcctlTest, FailedDriverRequestsEndTheProcessWithExitCodeOne) {
     EXPECT_EQ(smbus.out.find("cpu.vendorId", first + 1), std::string::npos);
 }
 
+TEST_F(VcctlTest, RendersTheMainWindowIntoAPicture) {
+    const std::string file = (dir_ / "advance.bmp").string();
+    const Finished run =
+        RunToEnd(Vcctl({"--machine", MachineFile(""), "--dir", Program(), "detect", "render", "advance", file}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    // 526 x 216 at 24 bits: rows of 1578 bytes padded to 1580, after a 54-byte header.
+    EXPECT_EQ(fs::file_size(file), 54u + 216u * 1580u);
+    EXPECT_EQ(RunToEnd(Vcctl({"--machine", MachineFile(""), "--dir", Program(), "render", "sideways", file}))
+                  .exitCode,
+              2);
+}
+
 TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     const auto args = Vcctl({"--machine", MachineFile(""), "--dir", Program(), "run"});
     Child first(args, Env());
