@@ -36,10 +36,11 @@ double ExampleValue(vc::ui::DisplayValue value) {
     return 0;
 }
 
-// A control and what the help picture says about it. Anchor in the main
-// window's coordinates; label box in the help picture's.
+// A control and what the help picture says about it: the line starts at the
+// control and runs through `via` (main window coordinates), then straight to
+// the label's row and along it to the label (help picture coordinates).
 struct Note {
-    QPoint anchor;
+    std::vector<QPoint> via;
     QRect label;
     int align;
     const char* text;
@@ -47,23 +48,27 @@ struct Note {
 
 void DrawNotes(QImage& image, QPoint faceOrigin, const std::vector<Note>& notes) {
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     const QFont font = LabelFont(11, false);
-    const QColor ink(255, 214, 60);
+    const QColor ink(255, 206, 26);
     for (const Note& note : notes) {
-        const QPointF anchor = QPointF(note.anchor + faceOrigin) + QPointF(0.5, 0.5);
-        // The line meets the label at the nearest point of its edge.
-        const QRectF box(note.label);
-        const QPointF end(std::clamp(anchor.x(), box.left(), box.right()),
-                          std::clamp(anchor.y(), box.top(), box.bottom()));
-        p.setPen(QPen(QColor(0, 0, 0, 150), 3));
-        p.drawLine(anchor, end);
+        QPolygon line;
+        for (const QPoint& point : note.via) line << point + faceOrigin;
+        const QPoint last = line.last();
+        const int rowY = note.label.center().y();
+        const int edgeX = note.label.left() > last.x() ? note.label.left() - 3 : note.label.right() + 3;
+        if (last.y() != rowY && (last.y() < note.label.top() || last.y() > note.label.bottom())) {
+            line << QPoint(last.x(), rowY);
+        }
+        line << QPoint(edgeX, line.last().y());
+        p.setPen(QPen(QColor(0, 0, 0, 160), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+        p.drawPolyline(line);
         p.setPen(QPen(ink, 1));
-        p.drawLine(anchor, end);
+        p.drawPolyline(line);
         p.setPen(Qt::NoPen);
         p.setBrush(ink);
-        p.drawEllipse(anchor, 2.5, 2.5);
+        p.drawRect(QRect(line.first() - QPoint(1, 1), QSize(3, 3)));
         p.setFont(font);
         p.setPen(QColor(236, 240, 245));
         p.drawText(note.label, note.align | Qt::TextWordWrap, QString::fromLatin1(note.text));
@@ -110,37 +115,42 @@ QImage ComposeLayout(const Skin& skin, int layout, const QColor& desktop) {
 void DrawHelpPictures(Skin& skin) {
     constexpr int kLeftCentre = Qt::AlignLeft | Qt::AlignVCenter;
     constexpr int kRightCentre = Qt::AlignRight | Qt::AlignVCenter;
-    constexpr int kCentre = Qt::AlignHCenter | Qt::AlignVCenter;
 
-    {   // Advance: face at (95, 66).
-        const QPoint origin(95, 66);
+    {   // Advance: the face at the top, explanations beside and below it.
+        const QPoint origin(95, 28);
         QImage image = HelpBase(716, 363, "Advance Mode");
         {
             QPainter p(&image);
             p.drawImage(origin, Keyed(ComposeLayout(skin, 2, kKey)));
         }
+        const int row = 18, band = 250;
         const std::vector<Note> notes{
-            {{307, 78}, {330, 30, 140, 16}, kLeftCentre, "CPU speed display"},
-            {{198, 147}, {120, 30, 180, 16}, kRightCentre, "PCI bus frequency display"},
-            {{259, 147}, {480, 14, 230, 16}, kLeftCentre, "restore your system to power-on default"},
-            {{39, 119}, {4, 150, 84, 30}, kRightCentre, "more advanced setting"},
-            {{30, 167}, {4, 196, 84, 30}, kRightCentre, "fine tune 1 MHz per step"},
-            {{52, 193}, {4, 244, 84, 30}, kRightCentre, "system bus frequency display"},
-            {{156, 199}, {20, 296, 150, 16}, kLeftCentre, "system bus tuner"},
-            {{198, 208}, {150, 314, 180, 16}, kLeftCentre, "DRAM frequency display"},
-            {{257, 204}, {210, 332, 260, 16}, kLeftCentre, "change your system to the current setting"},
-            {{317, 148}, {480, 32, 230, 16}, kLeftCentre, "recall last setting"},
-            {{374, 148}, {480, 50, 230, 16}, kLeftCentre, "save the current setting after you feel the system is stable enough"},
-            {{346, 199}, {380, 296, 200, 16}, kLeftCentre, "switch to easy mode"},
-            {{440, 151}, {624, 216, 90, 16}, kLeftCentre, "power off"},
-            {{507, 168}, {624, 236, 90, 30}, kLeftCentre, "CPU info (real-time status)"},
-            {{507, 194}, {624, 270, 90, 16}, kLeftCentre, "on-screen help"},
+            // Beside the face.
+            {{{27, 131}}, {4, 141, 84, 36}, kRightCentre, "more advanced setting"},
+            {{{18, 167}}, {4, 177, 84, 36}, kRightCentre, "fine tune 1 MHz per step"},
+            {{{364, 88}}, {624, 97, 90, 36}, kLeftCentre, "CPU speed display"},
+            {{{440, 127}, {440, 117}}, {624, 137, 90, 16}, kLeftCentre, "power off"},
+            {{{507, 168}}, {624, 178, 90, 36}, kLeftCentre, "CPU info (real-time status)"},
+            {{{507, 194}}, {624, 214, 90, 16}, kLeftCentre, "on-screen help"},
+            // Below it, labels to the left of their lines...
+            {{{97, 204}}, {4, band, 180, 16}, kRightCentre, "system bus frequency display"},
+            {{{156, 199}}, {40, band + row, 203, 16}, kRightCentre, "system bus tuner"},
+            {{{176, 159}, {170, 159}}, {40, band + 2 * row, 217, 16}, kRightCentre, "PCI bus frequency display"},
+            {{{198, 207}}, {40, band + 3 * row, 245, 16}, kRightCentre, "DRAM frequency display"},
+            {{{231, 158}, {228, 158}}, {4, band + 4 * row, 311, 16}, kRightCentre,
+             "restore your system to power-on default"},
+            // ...and to the right of theirs.
+            {{{400, 159}, {414, 159}}, {514, band, 198, 34}, kLeftCentre,
+             "save the current setting after you feel the system is stable enough"},
+            {{{346, 199}}, {446, band + 2 * row, 200, 16}, kLeftCentre, "switch to easy mode"},
+            {{{292, 170}, {285, 170}}, {385, band + 3 * row, 200, 16}, kLeftCentre, "recall last setting"},
+            {{{257, 204}}, {357, band + 4 * row, 300, 16}, kLeftCentre, "change your system to the current setting"},
         };
         DrawNotes(image, origin, notes);
         skin.pictures[171] = image;
     }
-    {   // Easy: the strip (window rows 110 to 215) at rows 44 to 149.
-        const QPoint origin(95, 44 - vc::ui::kEasyTop);
+    {   // Easy: the strip (window rows 110 to 215) at rows 30 to 135.
+        const QPoint origin(95, 30 - vc::ui::kEasyTop);
         QImage image = HelpBase(716, 282, "Easy Mode");
         {
             QPainter p(&image);
@@ -149,13 +159,13 @@ void DrawHelpPictures(Skin& skin) {
                         QRect(0, vc::ui::kEasyTop, vc::ui::kMainWidth, vc::ui::kMainHeight - vc::ui::kEasyTop));
         }
         const std::vector<Note> notes{
-            {{32, 121}, {10, 18, 200, 16}, kLeftCentre, "more advanced setting"},
-            {{437, 126}, {440, 18, 200, 16}, kLeftCentre, "power off"},
-            {{504, 167}, {624, 84, 90, 30}, kLeftCentre, "CPU info (real-time status)"},
-            {{504, 193}, {624, 120, 90, 16}, kLeftCentre, "on-screen help"},
-            {{69, 199}, {40, 180, 200, 16}, kLeftCentre, "CPU speed display"},
-            {{229, 203}, {200, 206, 260, 16}, kCentre, "auto-overclock to optimized status"},
-            {{347, 203}, {400, 180, 220, 16}, kLeftCentre, "switch to advanced mode"},
+            {{{20, 133}}, {4, 35, 84, 36}, kRightCentre, "more advanced setting"},
+            {{{437, 126}, {437, 117}}, {624, 29, 90, 16}, kLeftCentre, "power off"},
+            {{{504, 167}}, {624, 69, 90, 36}, kLeftCentre, "CPU info (real-time status)"},
+            {{{504, 193}}, {624, 105, 90, 16}, kLeftCentre, "on-screen help"},
+            {{{69, 199}}, {4, 156, 155, 16}, kRightCentre, "CPU speed display"},
+            {{{347, 203}}, {448, 156, 220, 16}, kLeftCentre, "switch to advanced mode"},
+            {{{229, 203}}, {330, 180, 260, 16}, kLeftCentre, "auto-overclock to optimized status"},
         };
         DrawNotes(image, origin, notes);
         skin.pictures[195] = image;

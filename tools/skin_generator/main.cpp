@@ -2,12 +2,13 @@
 // picture catalogue's README, and the core's outline tables.
 //
 //   skin_generator --out DIR [--outlines FILE]   write every picture (and the tables)
-//   skin_generator --preview easy|advance FILE   the composed layout as a PNG
-//   skin_generator --picture NNN FILE             one picture as a PNG, for looking at
+//   skin_generator --preview easy|advance FILE [ZOOM]   the composed layout as a PNG
+//   skin_generator --picture NNN FILE [ZOOM]             one picture as a PNG, for looking at
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -115,8 +116,8 @@ int WriteAll(const skin::Skin& skin, const QString& dir, const QString& outlines
 int Usage() {
     std::fprintf(stderr,
                  "usage: skin_generator --out DIR [--outlines FILE]\n"
-                 "       skin_generator --preview easy|advance FILE.png\n"
-                 "       skin_generator --picture NNN FILE.png\n");
+                 "       skin_generator --preview easy|advance FILE.png [ZOOM]\n"
+                 "       skin_generator --picture NNN FILE.png [ZOOM]   (1016, 1032: the icon)\n");
     return 2;
 }
 
@@ -134,16 +135,21 @@ int main(int argc, char** argv) {
             else if (args.size() != 3) return Usage();
             return WriteAll(skin::BuildSkin(), args[2], outlines);
         }
-        if (args.size() == 4 && args[1] == QLatin1String("--preview")) {
+        // An optional last argument enlarges the PNG by whole pixels, for close looks.
+        const int zoom = args.size() == 5 ? std::max(1, args[4].toInt()) : 1;
+        auto savePng = [zoom](const QImage& image, const QString& path) {
+            const QImage big = image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            return big.save(path, "PNG") ? 0 : 1;
+        };
+        if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("--preview")) {
             const int layout = args[2] == QLatin1String("easy") ? 1 : 2;
-            const QImage image = skin::ComposeLayout(skin::BuildSkin(), layout, QColor(0, 110, 130));
-            return image.save(args[3], "PNG") ? 0 : 1;
+            return savePng(skin::ComposeLayout(skin::BuildSkin(), layout, QColor(0, 110, 130)), args[3]);
         }
-        if (args.size() == 4 && args[1] == QLatin1String("--picture")) {
+        if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("--picture")) {
             const skin::Skin skin = skin::BuildSkin();
             const int number = args[2].toInt();
-            const QImage& image = number == 1016 ? skin.icon16 : number == 1032 ? skin.icon32 : skin.pictures.at(number);
-            return image.save(args[3], "PNG") ? 0 : 1;
+            return savePng(number == 1016 ? skin.icon16 : number == 1032 ? skin.icon32 : skin.pictures.at(number),
+                           args[3]);
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "skin_generator: %s\n", error.what());

@@ -50,22 +50,26 @@ const vc::ui::DisplayPlace& Display(Layout layout, vc::ui::DisplayValue value) {
 
 // ---- the gauge ----
 
-struct GaugeColours {
-    QColor lit;
-};
-
 const std::array<QColor, vc::ui::kLampCount> kLampColours{
     QColor(70, 225, 95), QColor(150, 235, 60), QColor(225, 235, 50),
     QColor(255, 200, 40), QColor(255, 130, 30), QColor(245, 55, 40)};
 
-// The band the six segments are cut from: up the left side, round the
-// corner, and across the top, widening as it goes.
-QPainterPath GaugeBand() {
+// The gauge's centre line: up the left side, round the corner, and across
+// the top, rising a little towards the red end.
+QPainterPath GaugeCentre() {
     QPainterPath centre;
     centre.moveTo(112, 114);
     centre.lineTo(112, 80);
     centre.cubicTo(112, 52, 128, 40, 156, 40);
     centre.cubicTo(230, 40, 300, 37, 360, 32);
+    return centre;
+}
+
+double GaugeHalfWidth(double t) { return (8.0 + 8.0 * t) / 2.0; }
+
+// The band the six segments are cut from, widening as it goes.
+QPainterPath GaugeBand() {
+    const QPainterPath centre = GaugeCentre();
     constexpr int kSamples = 240;
     QPolygonF outer, inner;
     for (int i = 0; i <= kSamples; ++i) {
@@ -73,7 +77,7 @@ QPainterPath GaugeBand() {
         const QPointF point = centre.pointAtPercent(t);
         const double angle = centre.angleAtPercent(t) * 3.14159265358979323846 / 180.0;
         const QPointF normal(-std::sin(angle), -std::cos(angle));  // to the left of travel
-        const double half = (10.0 + 9.0 * t) / 2.0;
+        const double half = GaugeHalfWidth(t);
         outer << point + normal * half;
         inner << point - normal * half;
     }
@@ -97,17 +101,13 @@ void DrawGauge(QImage& image, bool lit) {
     p.setRenderHint(QPainter::Antialiasing, true);
     // Tick marks along the inner edge of the band.
     p.setPen(QPen(QColor(120, 128, 138), 1));
+    const QPainterPath centre = GaugeCentre();
     for (int i = 0; i <= 24; ++i) {
-        QPainterPath centre;
-        centre.moveTo(112, 114);
-        centre.lineTo(112, 80);
-        centre.cubicTo(112, 52, 128, 40, 156, 40);
-        centre.cubicTo(230, 40, 300, 37, 360, 32);
         const double t = 0.02 + 0.96 * i / 24.0;
         const QPointF point = centre.pointAtPercent(t);
         const double angle = centre.angleAtPercent(t) * 3.14159265358979323846 / 180.0;
         const QPointF normal(-std::sin(angle), -std::cos(angle));
-        const double half = (10.0 + 9.0 * t) / 2.0;
+        const double half = GaugeHalfWidth(t);
         const double length = (i % 4 == 0) ? 6 : 3;
         p.drawLine(point - normal * (half + 3), point - normal * (half + 3 + length));
     }
@@ -119,9 +119,12 @@ void DrawGauge(QImage& image, bool lit) {
         if (lit) {
             p.save();
             p.setClipRect(QRect(lamps[i].x, lamps[i].y, lamps[i].width, lamps[i].height));
-            p.setPen(QPen(QColor(hue.red(), hue.green(), hue.blue(), 60), 5));
             p.setBrush(Qt::NoBrush);
-            p.drawPath(segment);
+            for (int width : {9, 6, 3}) {
+                p.setPen(QPen(QColor(hue.red(), hue.green(), hue.blue(), 34), width, Qt::SolidLine,
+                              Qt::RoundCap, Qt::RoundJoin));
+                p.drawPath(segment);
+            }
             p.restore();
             p.setPen(Qt::NoPen);
             const QRectF box = segment.boundingRect();
@@ -179,7 +182,6 @@ QImage PlainAdvance(const Polygon& outline, bool lampsLit) {
     }
     BevelInside(image, cover, 3, 0.45, 0.6);
     // The bay is sunk: shade on its upper edges, light on its lower ones.
-    BevelInside(image, hood, 2, 0.0, 0.0);
     for (int y = 0; y < kAdvanceHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             if (!hood.At(x, y)) continue;
@@ -212,8 +214,8 @@ QImage PlainAdvance(const Polygon& outline, bool lampsLit) {
     const auto& bus = Display(Layout::Advance, vc::ui::DisplayValue::BusClock);
     DisplayWindow(p, QRect(52, 160, 92, 44));
     DisplayCells(p, bus, 0);
-    EngravedText(p, QRectF(52, 146, 92, 13), Qt::AlignCenter, QStringLiteral("SYSTEM BUS MHz"),
-                 LabelFont(10, true));
+    EngravedText(p, QRectF(50, 146, 96, 13), Qt::AlignCenter, QStringLiteral("SYSTEM BUS MHz"),
+                 LabelFont(10, true, true));
     // PCI and memory displays.
     DisplayWindow(p, QRect(176, 146, 46, 26));
     DisplayCells(p, Display(Layout::Advance, vc::ui::DisplayValue::PciClock), 0);
@@ -253,8 +255,6 @@ QImage PlainEasy(const Polygon& outline) {
     DisplayCells(p, cpu, 0);
     EngravedText(p, QRectF(128, 176, 42, 20), Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("MHz"),
                  LabelFont(13, true));
-    EngravedText(p, QRectF(132, 139, 60, 14), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CPU"),
-                 LabelFont(10, true), QColor(150, 158, 168));
     // Name plate in the middle of the strip.
     EngravedText(p, QRectF(200, 136, 200, 22), Qt::AlignCenter, QStringLiteral("VelocoreIII"),
                  LabelFont(18, true), QColor(196, 204, 214));
