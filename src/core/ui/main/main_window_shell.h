@@ -1,0 +1,160 @@
+// The main window's seam to the window system, both ways.
+//
+// MainWindowShell is what the main-window model asks of the window system:
+// one top-level borderless window of 526 x 216 pixels with a screen surface
+// (WindowHost), its owner-drawn child buttons, its outline, mouse capture,
+// the tray icon with its popup menu, and the panels it owns. Every call is a
+// plain request: nothing here reports failure, and a request for a null
+// handle does nothing.
+//
+// MainWindowEvents is what the window system hands the model: creation,
+// paint, child-button drawing, commands, mouse and tray notifications. All
+// of it runs on the one user-interface thread, one event at a time, and an
+// event may block (animations spin on the machine's tick count).
+//
+// Messages go through vc::Shell (Context::shell), not through this seam.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/ui/geometry.h"
+#include "core/ui/outlines.h"
+#include "core/ui/window_host.h"
+
+namespace vc::ui {
+
+// A panel (modeless dialog owned by the main window); 0 = none, which every
+// panel request ignores.
+using PanelHandle = uint32_t;
+inline constexpr PanelHandle kNoPanel = 0;
+
+// Dialog templates of the panels, in creation order.
+inline constexpr int32_t kPanelAdvanceHelp = 148;
+inline constexpr int32_t kPanelEasyHelp = 145;
+inline constexpr int32_t kPanelOptions = 146;
+inline constexpr int32_t kPanelCpuInfo = 147;
+inline constexpr int32_t kPanelProgress = 188;
+
+// Text fields of the processor information panel.
+inline constexpr int32_t kFieldInternalClock = 1039;  // beside "Internal :"
+inline constexpr int32_t kFieldExternalClock = 1040;  // beside "External :"
+
+// The tray popup menu ("RightMenu") items, top to bottom; between 40010
+// and 40017 lies a separator.
+inline constexpr int32_t kMenuEasyMode = 40011;
+inline constexpr int32_t kMenuAdvanceMode = 40010;
+inline constexpr int32_t kMenuShow = 40017;
+inline constexpr int32_t kMenuHide = 40015;
+inline constexpr int32_t kMenuExit = 40016;
+
+// The tray icon: icon 101 (also its notification id) with the tip below.
+inline constexpr uint32_t kTrayIconId = 101;
+inline constexpr const char* kTrayTip = "VelocoreIII";
+
+// Mouse messages a tray notification carries (the window system's codes).
+inline constexpr uint32_t kTrayMouseMove = 0x0200;
+inline constexpr uint32_t kTrayLeftButtonDown = 0x0201;
+inline constexpr uint32_t kTrayLeftButtonUp = 0x0202;
+inline constexpr uint32_t kTrayLeftDoubleClick = 0x0203;
+inline constexpr uint32_t kTrayRightButtonDown = 0x0204;
+inline constexpr uint32_t kTrayRightButtonUp = 0x0205;
+
+struct ScreenSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// How a panel is created: hidden, owned by the main window.
+struct PanelSpec {
+    int32_t templateId = 0;
+    // The panel's client size (0, 0, w, h); an empty rectangle means the
+    // template's own size (the progress popup).
+    Rect size{0, 0, 0, 0};
+};
+
+class MainWindowShell : public WindowHost {
+public:
+    // --- child buttons (created through WindowHost::CreateChildButton) ---
+    virtual void ShowChild(ChildHandle child, bool show) = 0;
+
+    // --- the main window itself ---
+    virtual void ShowMainWindow(bool show) = 0;
+    virtual bool IsMainWindowVisible() const = 0;
+    // The primary screen in pixels.
+    virtual ScreenSize PrimaryScreenSize() const = 0;
+    // The window's rectangle in screen coordinates.
+    virtual Rect MainWindowScreenRect() const = 0;
+    // Creation: move and size to `screenRect`, raise to the top and show.
+    virtual void PlaceMainWindow(const Rect& screenRect) = 0;
+    // Dragging: move and size to `screenRect` and repaint; visibility and
+    // stacking stay as they are.
+    virtual void MoveMainWindow(const Rect& screenRect) = 0;
+    // Closes the main window; the message loop then ends with exit code 0.
+    virtual void CloseMainWindow() = 0;
+
+    // --- mouse capture: moves reach the window even outside it ---
+    virtual void CaptureMouse() = 0;
+    virtual void ReleaseMouse() = 0;
+
+    // --- outline ---
+    // The window's visible part from now on: the polygon in client
+    // coordinates, odd-even fill, clipped to the window. No redraw.
+    virtual void SetOutline(std::span<const OutlineVertex> polygon) = 0;
+    // Repaints whatever lies on the screen (including under the window's old
+    // outline), background first.
+    virtual void RepaintScreen() = 0;
+
+    // --- tray icon and its popup menu ---
+    // Makes the popup menu: "Easy Mode" (grayed), "Advance Mode", a
+    // separator, "Show" (grayed), "Hide", "Exit", with the ids above.
+    virtual void LoadPopupMenu() = 0;
+    virtual void SetMenuItemEnabled(int32_t commandId, bool enabled) = 0;  // disabled = grayed
+    virtual void AddTrayIcon(uint32_t iconId, const std::string& tip) = 0;
+    virtual void RemoveTrayIcon(uint32_t iconId) = 0;
+    // Opens the popup menu at the pointer and returns when it closes; the
+    // chosen item arrives afterwards as a command (MainWindowEvents::OnCommand).
+    virtual void OpenPopupMenuAtPointer() = 0;
+
+    // --- panels ---
+    virtual PanelHandle CreatePanel(const PanelSpec& spec) = 0;  // kNoPanel on failure
+    virtual void ShowPanel(PanelHandle panel, bool show) = 0;
+    virtual void SetPanelText(PanelHandle panel, int32_t fieldId, const std::string& text) = 0;
+};
+
+// Key flags a mouse move carries.
+inline constexpr uint32_t kMouseLeftButtonFlag = 0x0001;
+
+class MainWindowEvents {
+public:
+    virtual ~MainWindowEvents() = default;
+
+    // The window exists (with its screen surface) but is not yet placed or
+    // shown. Returns 1; 0 means the window cannot be used and start-up ends
+    // with exit code 0.
+    virtual int32_t OnCreate() = 0;
+
+    // Draws the current layout's whole face into Screen(); the window system
+    // then puts the parts that need it on the display.
+    virtual void OnPaint() = 0;
+
+    // A child button asks to be drawn. Returns 1 when a button drew it.
+    virtual int32_t OnDrawItem(const DrawItemRequest& request) = 0;
+
+    // A command: the notification code in the high 16 bits, the id in the
+    // low 16. Button clicks and menu choices have notification code 0;
+    // anything else is ignored.
+    virtual void OnCommand(uint32_t commandValue) = 0;
+
+    // Mouse on the window background, client coordinates as signed 16-bit
+    // values (negative above or left of the window while captured).
+    virtual void OnLeftButtonDown(int16_t x, int16_t y) = 0;
+    virtual void OnMouseMove(uint32_t keyFlags, int16_t x, int16_t y) = 0;
+    virtual void OnLeftButtonUp() = 0;
+
+    // The tray icon `iconId` saw `mouseMessage` (kTray... codes).
+    virtual void OnTrayNotify(uint32_t iconId, uint32_t mouseMessage) = 0;
+};
+
+}  // namespace vc::ui
