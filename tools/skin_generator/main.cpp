@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QPainter>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,12 @@ std::string Readme() {
         "the two backgrounds that lie outside the window outline and the icon's\n"
         "surroundings, and appears nowhere else in a background.\n\n"
         "The icon is `101_16.bmp` (16 x 16) and `101_32.bmp` (32 x 32).\n\n"
+        "The generator draws with Qt's QPainter and the DejaVu Sans fonts (fonts-dejavu-core);\n"
+        "its brushed metal comes from a fixed-seed generator, so the same machine writes the\n"
+        "same bytes every run (a test regenerates and compares). Another font or FreeType\n"
+        "version may move text by a pixel: regenerate and commit the result. To look at the\n"
+        "skin: `skin_generator --preview easy|advance|advance-lit|panel-advance|panel-easy|\n"
+        "panel-options|panel-cpu out.png [zoom]` and `skin_generator --picture NNN out.png [zoom]`.\n\n"
         "The same table is `vc::ui::PictureCatalogue()` in `src/core/ui/picture_catalogue.cpp`.\n\n"
         "| Number | Size | Picture | Used by |\n|---|---|---|---|\n";
     char line[256];
@@ -113,10 +120,31 @@ int WriteAll(const skin::Skin& skin, const QString& dir, const QString& outlines
     return failures == 0 ? 0 : 1;
 }
 
+// A panel as the program paints it: frame pieces stretched to the panel's
+// size, the help picture (if any) unscaled inside.
+QImage ComposePanel(const skin::Skin& skin, const QString& which) {
+    const int content = which == QLatin1String("advance") ? 171 : which == QLatin1String("easy") ? 195 : 0;
+    const QSize size = content ? QSize(7 + 716 + 6, 19 + skin.pictures.at(content).height() + 6)
+                      : which == QLatin1String("options") ? QSize(214, 144) : QSize(400, 200);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(212, 208, 200));  // the system's dialog face
+    QPainter p(&image);
+    const int w = size.width(), h = size.height();
+    p.drawImage(QRect(0, 0, w, 19), skin.pictures.at(156));
+    p.drawImage(QRect(0, 19, 7, h - 25), skin.pictures.at(154));
+    p.drawImage(QRect(w - 6, 19, 6, h - 25), skin.pictures.at(155));
+    p.drawImage(QRect(0, h - 6, w, 6), skin.pictures.at(166));
+    if (content) p.drawImage(QPoint(7, 19), skin.pictures.at(content));
+    const int closeX = content == 171 ? 647 : content == 195 ? 697 : which == QLatin1String("options") ? 185 : 370;
+    p.drawImage(QPoint(closeX, 2), skin.pictures.at(173));
+    return image;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: skin_generator --out DIR [--outlines FILE]\n"
-                 "       skin_generator --preview easy|advance FILE.png [ZOOM]\n"
+                 "       skin_generator --preview easy|advance|advance-lit FILE.png [ZOOM]\n"
+                 "       skin_generator --preview panel-advance|panel-easy|panel-options|panel-cpu FILE.png [ZOOM]\n"
                  "       skin_generator --picture NNN FILE.png [ZOOM]   (1016, 1032: the icon)\n");
     return 2;
 }
@@ -141,9 +169,21 @@ int main(int argc, char** argv) {
             const QImage big = image.scaled(image.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
             return big.save(path, "PNG") ? 0 : 1;
         };
+        if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("--preview") &&
+            args[2].startsWith(QLatin1String("panel-"))) {
+            return savePng(ComposePanel(skin::BuildSkin(), args[2].mid(6)), args[3]);
+        }
         if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("--preview")) {
             const int layout = args[2] == QLatin1String("easy") ? 1 : 2;
-            return savePng(skin::ComposeLayout(skin::BuildSkin(), layout, QColor(0, 110, 130)), args[3]);
+            const skin::Skin skin = skin::BuildSkin();
+            QImage image = skin::ComposeLayout(skin, layout, QColor(0, 110, 130));
+            if (args[2] == QLatin1String("advance-lit")) {  // the gauge as the flash animation ends
+                QPainter p(&image);
+                for (const auto& lamp : vc::ui::LampPlaces()) {
+                    p.drawImage(QPoint(lamp.x, lamp.y), skin.pictures.at(lamp.onPicture));
+                }
+            }
+            return savePng(image, args[3]);
         }
         if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("--picture")) {
             const skin::Skin skin = skin::BuildSkin();

@@ -134,7 +134,7 @@ void DrawGauge(QImage& image, bool lit) {
             fill.setColorAt(1, hue);
             p.setBrush(fill);
         } else {
-            p.setBrush(QColor(hue.red() / 6 + 16, hue.green() / 6 + 16, hue.blue() / 6 + 16));
+            p.setBrush(QColor(hue.red() / 5 + 20, hue.green() / 5 + 20, hue.blue() / 5 + 20));
         }
         p.drawPath(segment);
         p.setPen(QPen(QColor(0, 0, 0, 140), 1));

@@ -116,14 +116,38 @@ TEST(PictureFiles, IconComesInBothSizes) {
 }
 
 // Pressed and on faces must be told apart from the resting face at a glance.
-TEST(PictureFiles, PressedFacesDifferFromRestingFaces) {
+TEST(PictureFiles, PressedAndOnFacesDifferFromRestingFaces) {
+    auto differing = [](const Picture& a, const Picture& b) {
+        size_t count = 0;
+        for (size_t i = 0; i < a.rgb.size() && i < b.rgb.size(); ++i) count += a.rgb[i] != b.rgb[i];
+        return count;
+    };
     for (const auto& b : vc::ui::MainButtons()) {
         const Picture normal = Load(b.pictureNormal);
-        const Picture pressed = Load(b.picturePressed);
-        ASSERT_EQ(normal.rgb.size(), pressed.rgb.size());
-        size_t differing = 0;
-        for (size_t i = 0; i < normal.rgb.size(); ++i) differing += normal.rgb[i] != pressed.rgb[i];
-        EXPECT_GT(differing, normal.rgb.size() / 10) << "button " << b.id;
+        for (int other : {b.picturePressed, b.pictureOn, b.pictureOnPressed}) {
+            if (other == 0) continue;
+            const Picture face = Load(other);
+            ASSERT_EQ(face.rgb.size(), normal.rgb.size()) << "button " << b.id;
+            EXPECT_GT(differing(normal, face), normal.rgb.size() / 10) << "button " << b.id << " face " << other;
+        }
+        // A latched button shows its on face differently again when held.
+        if (b.pictureOn != 0 && b.pictureOn != b.pictureOnPressed) {
+            EXPECT_GT(differing(Load(b.pictureOn), Load(b.pictureOnPressed)), normal.rgb.size() / 10);
+        }
+    }
+}
+
+// Where the strip runs on the Easy face, the dark frames are exactly the
+// empty slot, so the repaint that ends the strip leaves no seam.
+TEST(PictureFiles, DarkStripFramesMatchTheEmptySlot) {
+    const Picture easy = Load(vc::ui::kPictureEasyBackground);
+    const Picture dark = Load(vc::ui::kStripFramePictures[0]);
+    for (int cellX = 53; cellX < 125; cellX += 6) {
+        for (int y = 0; y < dark.height; ++y) {
+            for (int x = 0; x < dark.width; ++x) {
+                ASSERT_EQ(dark.At(x, y), easy.At(cellX + x, 141 - vc::ui::kEasyTop + y)) << "cell at x " << cellX;
+            }
+        }
     }
 }
 
