@@ -9,7 +9,7 @@ namespace {
 constexpr Layout E = Layout::Easy;
 constexpr Layout A = Layout::Advance;
 
-constexpr std::array<ButtonPlace, 19> kButtons{{
+constexpr std::array<ButtonPlace, kMainButtonCount> kButtons{{
     // id   layout fine  x    y    w    h   normal pressed on  onPressed
     {312, E, false, 173, 179, 113, 24, 143, 141, 148, 146},  // Auto Optimize / Default Setting
     {311, E, false, 291, 179, 113, 24, 144, 142, 0, 142},    // Advanced Mode
@@ -42,7 +42,7 @@ constexpr std::array<DisplayPlace, 5> kDisplays{{
 
 }  // namespace
 
-std::span<const ButtonPlace> MainButtons() { return kButtons; }
+std::span<const ButtonPlace, kMainButtonCount> MainButtons() { return kButtons; }
 std::span<const DisplayPlace> MainDisplays() { return kDisplays; }
 
 }  // namespace vc::ui

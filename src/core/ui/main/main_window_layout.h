@@ -2,6 +2,7 @@
 // displays, its backgrounds and its repaint areas, per layout.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -28,8 +29,10 @@ struct ButtonPlace {
     int32_t pictureNormal, picturePressed, pictureOn, pictureOnPressed;  // 0: none
 };
 
+inline constexpr size_t kMainButtonCount = 19;
+
 // In creation order.
-std::span<const ButtonPlace> MainButtons();
+std::span<const ButtonPlace, kMainButtonCount> MainButtons();
 
 enum class DisplayValue { MeasuredCpuClock, BusClock, PciClock, MemClock, SelectedCpuClock };
 
