@@ -1,0 +1,28 @@
+// velocore-sim: the desktop program on a simulated mainboard.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "qt/qt_program.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::vector<std::string> args;
+    for (const QString& arg : QApplication::arguments().mid(1)) args.push_back(arg.toStdString());
+
+    vc::qt::SimOptions options;
+    if (const auto error = vc::qt::ParseSimOptions(args, options)) {
+        std::cerr << "velocore-sim: " << *error << '\n' << vc::qt::kSimUsage;
+        return 2;
+    }
+    if (options.help) {
+        std::cout << vc::qt::kSimUsage;
+        return 0;
+    }
+    const std::string exeDir = vc::qt::ProgramFileDirectory();
+    return vc::qt::RunDesktopProgram(vc::qt::MachineKind::Simulated, options,
+                                     {exeDir + "/machines", VC_MACHINES_DIR});
+}

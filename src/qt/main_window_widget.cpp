@@ -1,0 +1,278 @@
+#include "qt/main_window_widget.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+#include "core/ui/main/main_window_layout.h"
+#include "qt/panel_widget.h"
+#include "qt/skin_button_widget.h"
+#include "qt/surface_image.h"
+
+namespace vc::qt {
+
+namespace {
+
+QRect ToQRect(const ui::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+struct MenuItemPlace {
+    int32_t id;
+    const char* text;
+    bool enabled;
+};
+
+// The popup menu, top to bottom; id 0 is the separator.
+constexpr MenuItemPlace kMenuItems[] = {
+    {ui::kMenuEasyMode, "Easy Mode", false}, {ui::kMenuAdvanceMode, "Advance Mode", true},
+    {0, nullptr, false},
+    {ui::kMenuShow, "Show", false},          {ui::kMenuHide, "Hide", true},
+    {ui::kMenuExit, "Exit", true},
+};
+
+// Tray activations as the mouse messages the model knows.
+uint32_t TrayMouseMessage(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+        case QSystemTrayIcon::DoubleClick: return ui::kTrayLeftDoubleClick;
+        case QSystemTrayIcon::Context: return ui::kTrayRightButtonDown;
+        case QSystemTrayIcon::Trigger: return ui::kTrayLeftButtonUp;
+        default: return ui::kTrayMouseMove;
+    }
+}
+
+}  // namespace
+
+MainWindowWidget::MainWindowWidget(QIcon trayIcon)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
+      screen_(ui::kMainWidth, ui::kMainHeight),
+      display_(ui::kMainWidth, ui::kMainHeight, QImage::Format_RGB32),
+      trayIconPicture_(std::move(trayIcon)) {
+    display_.fill(Qt::black);
+    setFixedSize(ui::kMainWidth, ui::kMainHeight);
+    setWindowTitle(QStringLiteral("Clock Frequency"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
+
+MainWindowWidget::~MainWindowWidget() = default;
+
+void MainWindowWidget::Present(const ui::Rect& area) {
+    CopyArea(display_, screen_, area);
+    ++presentCount_;
+    // A synchronous repaint flushes to the screen without running the event
+    // loop, so each frame of a busy-wait animation is seen as it is drawn.
+    if (isVisible()) repaint(ToQRect(area));
+}
+
+void MainWindowWidget::Invalidate(const ui::Rect& area, bool) {
+    const ui::Rect clipped = ui::Intersect(area, ui::kWindowRect);
+    if (clipped.IsEmpty()) return;
+    pending_ += ToQRect(clipped);
+    if (paintQueued_) return;
+    paintQueued_ = true;
+    QMetaObject::invokeMethod(this, [this] { PaintPendingAreas(); }, Qt::QueuedConnection);
+}
+
+void MainWindowWidget::PaintPendingAreas() {
+    paintQueued_ = false;
+    if (pending_.isEmpty()) return;
+    const QRegion areas = pending_;
+    pending_ = QRegion();
+    if (events_) events_->OnPaint();
+    for (const QRect& r : areas)
+        CopyArea(display_, screen_, ui::RectAt(r.x(), r.y(), r.width(), r.height()));
+    // The children inside the areas draw their faces again too.
+    update(areas);
+}
+
+ui::ChildHandle MainWindowWidget::CreateChildButton(const ui::ChildButtonSpec& spec) {
+    auto* button = new SkinButtonWidget(
+        this, spec, [this](const ui::DrawItemRequest& request) { return events_ ? events_->OnDrawItem(request) : 0; },
+        [this](uint32_t commandValue) {
+            if (events_) events_->OnCommand(commandValue);
+        });
+    button->raise();
+    button->show();
+    children_.push_back(button);
+    return static_cast<ui::ChildHandle>(children_.size());
+}
+
+void MainWindowWidget::ShowChild(ui::ChildHandle child, bool show) {
+    if (child == ui::kNoChild || child > children_.size()) return;
+    children_[child - 1]->setVisible(show);
+}
+
+SkinButtonWidget* MainWindowWidget::ChildButton(int32_t id) const {
+    for (SkinButtonWidget* button : children_)
+        if (button->Id() == id) return button;
+    return nullptr;
+}
+
+void MainWindowWidget::ShowMainWindow(bool show) { setVisible(show); }
+
+bool MainWindowWidget::IsMainWindowVisible() const { return isVisible(); }
+
+ui::ScreenSize MainWindowWidget::PrimaryScreenSize() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    return ui::ScreenSize{screen->geometry().width(), screen->geometry().height()};
+}
+
+ui::Rect MainWindowWidget::MainWindowScreenRect() const {
+    const QRect g = geometry();
+    return ui::RectAt(g.x(), g.y(), g.width(), g.height());
+}
+
+void MainWindowWidget::PlaceMainWindow(const ui::Rect& screenRect) {
+    setGeometry(ToQRect(screenRect));
+    show();
+    raise();
+}
+
+void MainWindowWidget::MoveMainWindow(const ui::Rect& screenRect) { setGeometry(ToQRect(screenRect)); }
+
+void MainWindowWidget::CloseMainWindow() {
+    closed_ = true;
+    for (PanelWidget* panel : panels_) panel->hide();
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindowWidget::CaptureMouse() {
+    captured_ = true;
+    if (isVisible()) grabMouse();
+}
+
+void MainWindowWidget::ReleaseMouse() {
+    if (captured_ && isVisible()) releaseMouse();
+    captured_ = false;
+}
+
+void MainWindowWidget::SetOutline(std::span<const ui::OutlineVertex> polygon) {
+    setMask(OutlineRegion(polygon, ui::kMainWidth, ui::kMainHeight));
+}
+
+void MainWindowWidget::RepaintScreen() {
+    // Other programs' windows are the display server's to repaint; ours are
+    // painted again here.
+    Invalidate(ui::kWindowRect, true);
+    for (PanelWidget* panel : panels_) panel->update();
+}
+
+void MainWindowWidget::LoadPopupMenu() {
+    if (menu_) return;
+    menu_ = new QMenu(this);
+    menu_->setTitle(QStringLiteral("RightMenu"));
+    for (const MenuItemPlace& item : kMenuItems) {
+        if (item.id == 0) {
+            menu_->addSeparator();
+            continue;
+        }
+        QAction* action = menu_->addAction(QString::fromLatin1(item.text));
+        action->setData(item.id);
+        action->setEnabled(item.enabled);
+        menuItems_[item.id] = action;
+    }
+}
+
+QAction* MainWindowWidget::MenuItem(int32_t commandId) const {
+    const auto found = menuItems_.find(commandId);
+    return found == menuItems_.end() ? nullptr : found->second;
+}
+
+void MainWindowWidget::SetMenuItemEnabled(int32_t commandId, bool enabled) {
+    if (QAction* action = MenuItem(commandId)) action->setEnabled(enabled);
+}
+
+void MainWindowWidget::AddTrayIcon(uint32_t iconId, const std::string& tip) {
+    if (!tray_) tray_ = new QSystemTrayIcon(this);
+    tray_->setIcon(trayIconPicture_);
+    tray_->setToolTip(QString::fromStdString(tip));
+    QObject::disconnect(tray_, &QSystemTrayIcon::activated, nullptr, nullptr);
+    QObject::connect(tray_, &QSystemTrayIcon::activated, this,
+                     [this, iconId](QSystemTrayIcon::ActivationReason reason) {
+                         if (events_) events_->OnTrayNotify(iconId, TrayMouseMessage(reason));
+                     });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+}
+
+void MainWindowWidget::RemoveTrayIcon(uint32_t) {
+    if (tray_) tray_->hide();
+}
+
+void MainWindowWidget::OpenPopupMenuAtPointer() {
+    if (!menu_) return;
+    const QAction* chosen = menu_->exec(QCursor::pos());
+    // The choice is a command of its own, handled after the menu has gone.
+    if (chosen && chosen->isEnabled()) SendCommandLater(CommandValue(kNotifyClicked, chosen->data().toInt()));
+}
+
+void MainWindowWidget::SendCommandLater(uint32_t commandValue) {
+    // Queued on this widget: dropped if the widget is gone by then.
+    QMetaObject::invokeMethod(
+        this,
+        [this, commandValue] {
+            if (events_) events_->OnCommand(commandValue);
+        },
+        Qt::QueuedConnection);
+}
+
+ui::PanelHandle MainWindowWidget::CreatePanel(const ui::PanelSpec& spec) {
+    panels_.push_back(new PanelWidget(this, spec));
+    return static_cast<ui::PanelHandle>(panels_.size());
+}
+
+void MainWindowWidget::ShowPanel(ui::PanelHandle panel, bool show) {
+    if (panel == ui::kNoPanel || panel > panels_.size()) return;
+    panels_[panel - 1]->setVisible(show);
+}
+
+void MainWindowWidget::SetPanelText(ui::PanelHandle panel, int32_t fieldId, const std::string& text) {
+    if (panel == ui::kNoPanel || panel > panels_.size()) return;
+    panels_[panel - 1]->SetFieldText(fieldId, text);
+}
+
+PanelWidget* MainWindowWidget::Panel(int32_t templateId) const {
+    for (PanelWidget* panel : panels_)
+        if (panel->TemplateId() == templateId) return panel;
+    return nullptr;
+}
+
+void MainWindowWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
+}
+
+void MainWindowWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const {
+    // Relative to the window's position as the model knows it, so a drag
+    // that has just moved the window is measured from its new place.
+    const QPoint global = event.globalPosition().toPoint();
+    x = static_cast<int16_t>(static_cast<uint16_t>(global.x() - geometry().x()));
+    y = static_cast<int16_t>(static_cast<uint16_t>(global.y() - geometry().y()));
+}
+
+void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !events_) return;
+    int16_t x = 0, y = 0;
+    LocalPosition(*event, x, y);
+    events_->OnLeftButtonDown(x, y);
+}
+
+void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!events_) return;
+    int16_t x = 0, y = 0;
+    LocalPosition(*event, x, y);
+    const uint32_t flags = (event->buttons() & Qt::LeftButton) ? ui::kMouseLeftButtonFlag : 0;
+    events_->OnMouseMove(flags, x, y);
+}
+
+void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !events_) return;
+    events_->OnLeftButtonUp();
+}
+
+}  // namespace vc::qt

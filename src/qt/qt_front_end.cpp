@@ -1,0 +1,64 @@
+#include "qt/qt_front_end.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPixmap>
+
+#include "core/ui/lamps.h"
+#include "core/ui/main/main_window.h"
+#include "core/ui/picture_catalogue.h"
+#include "qt/main_window_widget.h"
+#include "qt/surface_image.h"
+
+namespace vc::qt {
+
+namespace {
+
+// Icon 101 in its two sizes.
+QIcon ProgramIcon(ui::PictureStore& pictures) {
+    QIcon icon;
+    for (const char* stem : {"101_16", "101_32"})
+        if (const ui::Surface* picture = pictures.GetNamed(stem))
+            icon.addPixmap(QPixmap::fromImage(ToImage(*picture)));
+    return icon;
+}
+
+}  // namespace
+
+MainWindowPair::MainWindowPair() = default;
+MainWindowPair::MainWindowPair(MainWindowPair&&) noexcept = default;
+MainWindowPair::~MainWindowPair() {
+    // The model goes first: the widget's children call into it.
+    if (widget) widget->SetEvents(nullptr);
+    model.reset();
+}
+
+bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::PictureStore& pictures,
+                      const StartupState& state) {
+    pair.widget = std::make_unique<MainWindowWidget>(ProgramIcon(pictures));
+    pair.model = std::make_unique<ui::MainWindow>(
+        info, ctx, *pair.widget, pictures, ui::MainWindowSetup{state.programDirectory, state.autoApply});
+    pair.widget->SetEvents(pair.model.get());
+    if (!pair.model->OnCreate()) return false;
+    // Shown as asked and painted at once.
+    pair.widget->show();
+    pair.widget->PaintPendingAreas();
+    return true;
+}
+
+QtFrontEnd::QtFrontEnd(ui::PictureStore& pictures) : pictures_(pictures) {}
+QtFrontEnd::~QtFrontEnd() = default;
+
+void QtFrontEnd::LoadPictures() {
+    for (int32_t frame : ui::kStripFramePictures) pictures_.Get(frame);
+    (void)ui::LoadLamps(pictures_);
+}
+
+int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) {
+    MainWindowPair pair;
+    if (!CreateMainWindow(pair, info, ctx, pictures_, state)) return 0;
+    if (onReady_) onReady_(*pair.widget, *pair.model);
+    return QApplication::exec();
+}
+
+}  // namespace vc::qt

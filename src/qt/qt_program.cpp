@@ -1,0 +1,86 @@
+#include "qt/qt_program.h"
+
+#include <iostream>
+#include <memory>
+
+#include "cli/machine_choice.h"
+#include "core/app/context.h"
+#include "core/app/startup.h"
+#include "core/ui/picture_store.h"
+#include "host/process/host_process.h"
+#include "host/process/xdg_autostart.h"
+#include "qt/qt_front_end.h"
+#include "qt/qt_shell.h"
+#include "sim/sim_machine.h"
+
+namespace vc::qt {
+
+namespace {
+
+// A simulated machine keeps the autorun entry to itself.
+class SimAutorun : public AutorunStore {
+public:
+    explicit SimAutorun(sim::SimMachine& machine) : machine_(machine) {}
+    void SetAutorunEntry(const std::string& name, const std::string& command) override {
+        machine_.SetAutorunEntry(name, command);
+    }
+
+private:
+    sim::SimMachine& machine_;
+};
+
+constexpr int kExitUsage = 2;
+
+}  // namespace
+
+std::optional<std::string> ParseSimOptions(const std::vector<std::string>& args, SimOptions& options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--machine") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) return "--machine needs a NAME or FILE";
+            options.machine = args[++i];
+        } else if (arg.starts_with("--machine=")) {
+            options.machine = arg.substr(10);
+            if (options.machine.empty()) return "--machine needs a NAME or FILE";
+        } else {
+            return "unknown argument '" + arg + "'";
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ProgramFileDirectory() {
+    const std::string path = host::ExecutablePath();
+    const auto cut = path.find_last_of('/');
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? std::string("/") : path.substr(0, cut);
+}
+
+int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs) {
+    std::optional<std::string> choice;
+    if (kind == MachineKind::Simulated) choice = options.machine;
+    std::string error;
+    auto chosen = cli::ChooseMachine(choice, catalogueDirs, error);
+    if (!chosen) {
+        std::cerr << "velocore-sim: " << error << '\n';
+        return kExitUsage;
+    }
+
+    host::XdgAutostart sessionAutostart;
+    std::unique_ptr<SimAutorun> simAutorun;
+    if (chosen->sim) simAutorun = std::make_unique<SimAutorun>(*chosen->sim);
+    AutorunStore& autorun = simAutorun ? static_cast<AutorunStore&>(*simAutorun) : sessionAutostart;
+
+    QtShell shell;
+    Context ctx{*chosen->machine, shell, kOsOther, {}};
+    SystemInfo info;
+    host::HostProcess process(autorun);
+    ui::PictureStore pictures(ProgramFileDirectory() + "/resources");
+    QtFrontEnd frontEnd(pictures);
+    StartupState state;
+    return RunProgram(info, ctx, process, frontEnd, state);
+}
+
+}  // namespace vc::qt
