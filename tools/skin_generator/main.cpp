@@ -77,7 +77,7 @@ std::string Readme() {
     out += "\nGauge lamps (position in the main window, size of both faces):\n\n"
            "| Lamp | Lit | Dark | x, y | w x h |\n|---|---|---|---|---|\n";
     int lamp = 0;
-    for (const auto& place : vc::ui::LampPlaces()) {
+    for (const auto& place : vc::ui::LampRects()) {
         std::snprintf(line, sizeof line, "| %d | %d | %d | %d, %d | %d x %d |\n", lamp++, place.onPicture,
                       place.offPicture, place.x, place.y, place.width, place.height);
         out += line;
@@ -179,7 +179,7 @@ int main(int argc, char** argv) {
             QImage image = skin::ComposeLayout(skin, layout, QColor(0, 110, 130));
             if (args[2] == QLatin1String("advance-lit")) {  // the gauge as the flash animation ends
                 QPainter p(&image);
-                for (const auto& lamp : vc::ui::LampPlaces()) {
+                for (const auto& lamp : vc::ui::LampRects()) {
                     p.drawImage(QPoint(lamp.x, lamp.y), skin.pictures.at(lamp.onPicture));
                 }
             }

@@ -89,7 +89,7 @@ QPainterPath GaugeBand() {
     return path;
 }
 
-QPainterPath LampSegment(const QPainterPath& band, const vc::ui::LampPlace& lamp) {
+QPainterPath LampSegment(const QPainterPath& band, const vc::ui::LampRect& lamp) {
     QPainterPath box;
     box.addRect(QRectF(lamp.x + 1.5, lamp.y + 1.5, lamp.width - 3, lamp.height - 3));
     return band.intersected(box);
@@ -111,7 +111,7 @@ void DrawGauge(QImage& image, bool lit) {
         const double length = (i % 4 == 0) ? 6 : 3;
         p.drawLine(point - normal * (half + 3), point - normal * (half + 3 + length));
     }
-    const auto lamps = vc::ui::LampPlaces();
+    const auto lamps = vc::ui::LampRects();
     for (size_t i = 0; i < lamps.size(); ++i) {
         const QPainterPath segment = LampSegment(band, lamps[i]);
         const QColor hue = kLampColours[i];
@@ -300,7 +300,7 @@ void DrawMainFaces(Skin& skin) {
     const QImage advanceLit = PlainAdvance(skin.advanceOutline, true);
     const QImage easy = PlainEasy(skin.easyOutline);
 
-    for (const auto& lamp : vc::ui::LampPlaces()) {
+    for (const auto& lamp : vc::ui::LampRects()) {
         const QRect r(lamp.x, lamp.y, lamp.width, lamp.height);
         skin.pictures[lamp.onPicture] = advanceLit.copy(r);
         skin.pictures[lamp.offPicture] = advanceDark.copy(r);

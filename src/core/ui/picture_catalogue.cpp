@@ -80,14 +80,6 @@ constexpr std::array<PictureSpec, 69> kPictures{{
 }};
 
 // Positions fixed by the main window; sizes those of the pictures above.
-constexpr std::array<LampPlace, kLampCount> kLamps{{
-    {197, 207,  91, 83, 44, 30},
-    {199, 198,  91, 21, 56, 60},
-    {201, 200, 149, 21, 51, 40},
-    {203, 202, 202, 21, 50, 40},
-    {205, 204, 254, 21, 50, 40},
-    {196, 206, 306, 21, 52, 40},
-}};
 // clang-format on
 
 }  // namespace
@@ -101,6 +93,15 @@ const PictureSpec* FindPicture(int32_t number) {
     return (it != kPictures.end() && it->number == number) ? &*it : nullptr;
 }
 
-std::span<const LampPlace, kLampCount> LampPlaces() { return kLamps; }
+std::array<LampRect, kLampCount> LampRects() {
+    std::array<LampRect, kLampCount> rects{};
+    for (size_t i = 0; i < kLampCount; ++i) {
+        const LampPlace& place = kLampPlaces[i];
+        const PictureSpec* on = FindPicture(place.onPicture);
+        rects[i] = LampRect{place.onPicture, place.offPicture, place.x, place.y, on ? on->width : 0,
+                            on ? on->height : 0};
+    }
+    return rects;
+}
 
 }  // namespace vc::ui

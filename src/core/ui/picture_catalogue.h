@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "core/ui/lamps.h"
+
 namespace vc::ui {
 
 struct PictureSpec {
@@ -23,16 +25,15 @@ std::span<const PictureSpec> PictureCatalogue();
 // The catalogue entry for `number`, or nullptr when the program has no such picture.
 const PictureSpec* FindPicture(int32_t number);
 
-// One segment of the gauge arc on the Advance face: its lit and dark faces and
-// the rectangle both are copied into (their own size).
-struct LampPlace {
+// One segment of the gauge arc on the Advance face: its place (lamps.h) with
+// the size of its pictures from this catalogue.
+struct LampRect {
     int32_t onPicture;
     int32_t offPicture;
     int32_t x, y, width, height;
 };
 
-inline constexpr int32_t kLampCount = 6;
-std::span<const LampPlace, kLampCount> LampPlaces();
+std::array<LampRect, kLampCount> LampRects();
 
 // Progress-strip frames in frame order: frame 0 is picture 187.
 inline constexpr int32_t kStripFrameCount = 12;

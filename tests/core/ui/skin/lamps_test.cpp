@@ -25,7 +25,7 @@ bool Overlap(int ax, int ay, int aw, int ah, int bx, int by, int bw, int bh) {
 
 class Lamp : public testing::TestWithParam<int> {
 protected:
-    const vc::ui::LampPlace& place() const { return vc::ui::LampPlaces()[static_cast<size_t>(GetParam())]; }
+    vc::ui::LampRect place() const { return vc::ui::LampRects()[static_cast<size_t>(GetParam())]; }
 };
 
 TEST_P(Lamp, BothFacesHaveTheLampsSize) {
@@ -53,12 +53,12 @@ TEST_P(Lamp, DarkFaceIsTheBackgroundAndLitFaceIsNot) {
 }
 
 TEST_P(Lamp, CoversNoOtherLampAndNoControl) {
-    const auto& me = place();
+    const auto me = place();
     EXPECT_GE(me.x, 0);
     EXPECT_LE(me.x + me.width, vc::ui::kMainWidth);
-    for (int other = 0; other < vc::ui::kLampCount; ++other) {
+    for (int other = 0; other < static_cast<int>(vc::ui::kLampCount); ++other) {
         if (other == GetParam()) continue;
-        const auto& o = vc::ui::LampPlaces()[static_cast<size_t>(other)];
+        const auto o = vc::ui::LampRects()[static_cast<size_t>(other)];
         EXPECT_FALSE(Overlap(me.x, me.y, me.width, me.height, o.x, o.y, o.width, o.height)) << "lamp " << other;
     }
     for (const auto& b : vc::ui::MainButtons()) {
@@ -74,6 +74,6 @@ TEST_P(Lamp, CoversNoOtherLampAndNoControl) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Gauge, Lamp, testing::Range(0, vc::ui::kLampCount));
+INSTANTIATE_TEST_SUITE_P(Gauge, Lamp, testing::Range(0, static_cast<int>(vc::ui::kLampCount)));
 
 }  // namespace
