@@ -3,9 +3,11 @@
 #include <QApplication>
 
 #include "qt/qt_program.h"
+#include "qt/qt_shell.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
-    return vc::qt::RunDesktopProgram(vc::qt::MachineKind::ThisComputer, {}, {});
+    vc::qt::QtShell shell;
+    return vc::qt::RunDesktopProgram(vc::qt::MachineKind::ThisComputer, {}, {}, shell);
 }

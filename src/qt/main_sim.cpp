@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "qt/qt_program.h"
+#include "qt/qt_shell.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string exeDir = vc::qt::ProgramFileDirectory();
+    vc::qt::QtShell shell;
     return vc::qt::RunDesktopProgram(vc::qt::MachineKind::Simulated, options,
-                                     {exeDir + "/machines", VC_MACHINES_DIR});
+                                     {exeDir + "/machines", VC_MACHINES_DIR}, shell);
 }

@@ -1,5 +1,7 @@
 #include "qt/main_window_widget.h"
 
+#include <utility>
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -245,6 +247,11 @@ PanelWidget* MainWindowWidget::Panel(int32_t templateId) const {
 void MainWindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
+    if (onFirstPaint_) {
+        // Once: the frame reaches the display when this paint is flushed,
+        // so the call waits for the event loop.
+        QMetaObject::invokeMethod(this, std::exchange(onFirstPaint_, {}), Qt::QueuedConnection);
+    }
 }
 
 void MainWindowWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
 
     // Where events go; set before the model's creation runs.
     void SetEvents(ui::MainWindowEvents* events) { events_ = events; }
+    // Called once, after the first paint of the visible window.
+    void SetOnFirstPaint(std::function<void()> firstPaint) { onFirstPaint_ = std::move(firstPaint); }
 
     // --- WindowHost ---
     ui::Surface& Screen() override { return screen_; }
@@ -108,6 +111,7 @@ private:
     bool captured_ = false;
     bool closed_ = false;
     int presentCount_ = 0;
+    std::function<void()> onFirstPaint_;
 };
 
 }  // namespace vc::qt

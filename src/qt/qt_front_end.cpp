@@ -34,8 +34,9 @@ MainWindowPair::~MainWindowPair() {
 }
 
 bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::PictureStore& pictures,
-                      const StartupState& state) {
-    pair.widget = std::make_unique<MainWindowWidget>(ProgramIcon(pictures));
+                      const StartupState& state, std::function<void()> onFirstPaint) {
+    if (!pair.widget) pair.widget = std::make_unique<MainWindowWidget>(ProgramIcon(pictures));
+    pair.widget->SetOnFirstPaint(std::move(onFirstPaint));
     pair.model = std::make_unique<ui::MainWindow>(
         info, ctx, *pair.widget, pictures, ui::MainWindowSetup{state.programDirectory, state.autoApply});
     pair.widget->SetEvents(pair.model.get());
@@ -56,8 +57,7 @@ void QtFrontEnd::LoadPictures() {
 
 int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) {
     MainWindowPair pair;
-    if (!CreateMainWindow(pair, info, ctx, pictures_, state)) return 0;
-    if (onReady_) onReady_(*pair.widget, *pair.model);
+    if (!CreateMainWindow(pair, info, ctx, pictures_, state, onFirstPaint_)) return 0;
     return QApplication::exec();
 }
 

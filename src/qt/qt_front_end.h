@@ -25,19 +25,17 @@ public:
     void LoadPictures() override;
     int RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) override;
 
-    // Called once the window is up, before the event loop runs (the timing
-    // command and the tests hook in here).
-    void SetOnWindowReady(std::function<void(MainWindowWidget&, ui::MainWindow&)> ready) {
-        onReady_ = std::move(ready);
-    }
+    // Called once, when the main window's first frame is on the display.
+    void SetOnFirstPaint(std::function<void()> firstPaint) { onFirstPaint_ = std::move(firstPaint); }
 
 private:
     ui::PictureStore& pictures_;
-    std::function<void(MainWindowWidget&, ui::MainWindow&)> onReady_;
+    std::function<void()> onFirstPaint_;
 };
 
-// Creates the window for a detected machine: the widget first, then the
-// model on it, then the model's creation. Null when creation fails.
+// Creates the window for a detected machine: the widget first (unless the
+// pair brings one), then the model on it, then the model's creation; shows
+// and paints it. False when the model's creation fails.
 struct MainWindowPair {
     std::unique_ptr<MainWindowWidget> widget;
     std::unique_ptr<ui::MainWindow> model;
@@ -46,6 +44,6 @@ struct MainWindowPair {
     ~MainWindowPair();
 };
 bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::PictureStore& pictures,
-                      const StartupState& state);
+                      const StartupState& state, std::function<void()> onFirstPaint = {});
 
 }  // namespace vc::qt

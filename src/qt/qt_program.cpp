@@ -1,7 +1,10 @@
 #include "qt/qt_program.h"
 
+#include <cstdio>
 #include <iostream>
 #include <memory>
+
+#include <QCoreApplication>
 
 #include "cli/machine_choice.h"
 #include "core/app/context.h"
@@ -38,6 +41,8 @@ std::optional<std::string> ParseSimOptions(const std::vector<std::string>& args,
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--quit-after-first-frame") {
+            options.quitAfterFirstFrame = true;
         } else if (arg == "--machine") {
             if (i + 1 >= args.size() || args[i + 1].empty()) return "--machine needs a NAME or FILE";
             options.machine = args[++i];
@@ -58,7 +63,8 @@ std::string ProgramFileDirectory() {
     return cut == 0 ? std::string("/") : path.substr(0, cut);
 }
 
-int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs) {
+int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs,
+                      QtShell& shell) {
     std::optional<std::string> choice;
     if (kind == MachineKind::Simulated) choice = options.machine;
     std::string error;
@@ -73,12 +79,20 @@ int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::ve
     if (chosen->sim) simAutorun = std::make_unique<SimAutorun>(*chosen->sim);
     AutorunStore& autorun = simAutorun ? static_cast<AutorunStore&>(*simAutorun) : sessionAutostart;
 
-    QtShell shell;
     Context ctx{*chosen->machine, shell, kOsOther, {}};
     SystemInfo info;
     host::HostProcess process(autorun);
     ui::PictureStore pictures(ProgramFileDirectory() + "/resources");
     QtFrontEnd frontEnd(pictures);
+    if (options.quitAfterFirstFrame) {
+        const auto started = options.started;
+        frontEnd.SetOnFirstPaint([started] {
+            const auto elapsed = std::chrono::steady_clock::now() - started;
+            std::printf("first frame: %.1f ms\n", std::chrono::duration<double, std::milli>(elapsed).count());
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
     StartupState state;
     return RunProgram(info, ctx, process, frontEnd, state);
 }

@@ -2,22 +2,31 @@
 // velocore-sim (a simulated mainboard).
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vc::qt {
 
+class QtShell;
+
 enum class MachineKind { ThisComputer, Simulated };
 
 inline constexpr const char* kSimUsage =
-    "usage: velocore-sim [--machine NAME|FILE]\n"
+    "usage: velocore-sim [--machine NAME|FILE] [--quit-after-first-frame]\n"
     "  --machine NAME|FILE  a catalogue machine or a machine description file\n"
-    "                       (default: the embedded default machine)\n";
+    "                       (default: the embedded default machine)\n"
+    "  --quit-after-first-frame  print the time from start to the first painted\n"
+    "                       frame of the main window, then end\n";
 
 struct SimOptions {
     std::string machine = "default";
     bool help = false;
+    // --quit-after-first-frame: print how long start-up took to the first
+    // painted frame of the main window, then end (the timing command).
+    bool quitAfterFirstFrame = false;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
 };
 
 // Reads velocore-sim's arguments (the window system's own are gone by
@@ -25,8 +34,9 @@ struct SimOptions {
 std::optional<std::string> ParseSimOptions(const std::vector<std::string>& args, SimOptions& options);
 
 // Runs the whole program and answers its exit code. A QApplication must exist.
-// `catalogueDirs` are searched for --machine NAME.
-int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs);
+// `catalogueDirs` are searched for --machine NAME; messages go to `shell`.
+int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs,
+                      QtShell& shell);
 
 // The directory of the running program, without a trailing separator.
 std::string ProgramFileDirectory();

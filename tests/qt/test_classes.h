@@ -1,0 +1,18 @@
+// The test classes of the desktop shell, one factory per source file.
+#pragma once
+
+#include <array>
+
+class QObject;
+
+namespace vc::qt::test {
+
+QObject* MakeWindowTests();
+QObject* MakeCommandTests();
+QObject* MakeMessageTests();
+QObject* MakeProgramTests();
+
+inline constexpr std::array kTestClasses{&MakeWindowTests, &MakeCommandTests, &MakeMessageTests,
+                                         &MakeProgramTests};
+
+}  // namespace vc::qt::test
