@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the main job on the embedded default simulated mainboard.
+# Sets up, builds and runs the main job: the desktop program velocore-sim on
+# the embedded default simulated mainboard. Without a display it runs the
+# console detection instead.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
 "$top/scripts/build.sh" dev
-exec "$top/build/dev/bin/vcctl" --machine default detect "$@"
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$top/build/dev/bin/velocore-sim" "$@"
+fi
+echo "run-main: no display; running vcctl --machine default detect instead" >&2
+exec "$top/build/dev/bin/vcctl" --machine default detect

@@ -2,7 +2,8 @@
 # Installs what the build and the tests need on Debian 12 (idempotent).
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
-          libbenchmark-dev qt6-base-dev)
+          libbenchmark-dev qt6-base-dev
+          xvfb x11-utils xdotool imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

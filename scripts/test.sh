@@ -8,6 +8,10 @@ fuzz_seconds=${VC_FUZZ_SECONDS:-20}
 
 "$top/scripts/build.sh" dev
 ctest --test-dir "$top/build/dev" --output-on-failure -j"$(nproc)"
+# The desktop program on a virtual display, when there is one to start.
+if command -v Xvfb >/dev/null; then
+  "$top/scripts/display-check.sh" "$top/build/dev/bin"
+fi
 
 "$top/scripts/build.sh" asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
