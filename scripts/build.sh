@@ -7,7 +7,7 @@ flavour=${1:-dev}
 case "$flavour" in
   dev)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVC_WERROR=ON) ;;
   asan) args=(-DCMAKE_BUILD_TYPE=Debug -DVC_WERROR=ON -DVC_SANITIZE=ON -DVC_BENCH=OFF) ;;
-  fuzz) args=(-DCMAKE_BUILD_TYPE=Debug -DVC_FUZZ=ON -DVC_TESTS=OFF -DVC_BENCH=OFF
+  fuzz) args=(-DCMAKE_BUILD_TYPE=Debug -DVC_FUZZ=ON -DVC_TESTS=OFF -DVC_BENCH=OFF -DVC_GUI=OFF
               -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "unknown flavour: $flavour" >&2; exit 2 ;;
 esac

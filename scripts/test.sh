@@ -22,8 +22,16 @@ for target in "$top"/build/fuzz/bin/fuzz_*; do
   [ -x "$target" ] || continue
   corpus="$top/fuzz/corpus/$(basename "$target")"
   mkdir -p "$top/build/fuzz/work/$(basename "$target")"
-  echo "fuzzing $(basename "$target") for ${fuzz_seconds}s"
-  "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
-    "$top/build/fuzz/work/$(basename "$target")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
+  name=$(basename "$target")
+  log="$top/build/fuzz/work/$name.log"
+  echo "fuzzing $name for ${fuzz_seconds}s"
+  if ! "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 \
+      -artifact_prefix="$top/build/fuzz/work/$name-" \
+      "$top/build/fuzz/work/$name" $( [ -d "$corpus" ] && echo "$corpus" ) >"$log" 2>&1; then
+    cat "$log"
+    echo "fuzz target $name failed; the input is in build/fuzz/work/" >&2
+    exit 1
+  fi
+  tail -n 1 "$log"
 done
 echo "all tests passed"
