@@ -199,7 +199,19 @@ void MainWindowWidget::AddTrayIcon(uint32_t iconId, const std::string& tip) {
                      [this, iconId](QSystemTrayIcon::ActivationReason reason) {
                          if (events_) events_->OnTrayNotify(iconId, TrayMouseMessage(reason));
                      });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
+    // Shown even while no tray is there: the icon appears once one starts.
+    tray_->show();
+}
+
+bool MainWindowWidget::TrayIconReachable() const {
+    return tray_ && tray_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MainWindowWidget::OnShowRequest() {
+    if (TrayIconReachable() || closed_ || !events_) return;
+    events_->OnCommand(CommandValue(kNotifyClicked, ui::kMenuShow));
+    raise();
+    activateWindow();
 }
 
 void MainWindowWidget::RemoveTrayIcon(uint32_t) {
@@ -263,7 +275,13 @@ void MainWindowWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16
 }
 
 void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !events_) return;
+    if (!events_) return;
+    // Without a tray the face itself offers the tray's menu on a right press.
+    if (event->button() == Qt::RightButton && !TrayIconReachable()) {
+        events_->OnTrayNotify(ui::kTrayIconId, ui::kTrayRightButtonDown);
+        return;
+    }
+    if (event->button() != Qt::LeftButton) return;
     int16_t x = 0, y = 0;
     LocalPosition(*event, x, y);
     events_->OnLeftButtonDown(x, y);

@@ -73,6 +73,12 @@ public:
     // Paints what was invalidated, now (the window system's update request).
     void PaintPendingAreas();
 
+    // True while a tray shows our icon, so the window can be reached there.
+    bool TrayIconReachable() const;
+    // Another start asked for the window: without a reachable tray icon it
+    // is shown as the menu's "Show" shows it, and raised.
+    void OnShowRequest();
+
     // --- what tests and the display check look at ---
     const QImage& Display() const { return display_; }
     SkinButtonWidget* ChildButton(int32_t id) const;

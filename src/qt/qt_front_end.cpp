@@ -1,5 +1,7 @@
 #include "qt/qt_front_end.h"
 
+#include <cstdio>
+
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
@@ -8,6 +10,7 @@
 #include "core/ui/main/main_window.h"
 #include "core/ui/picture_catalogue.h"
 #include "qt/main_window_widget.h"
+#include "qt/show_request.h"
 #include "qt/surface_image.h"
 
 namespace vc::qt {
@@ -58,6 +61,10 @@ void QtFrontEnd::LoadPictures() {
 int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) {
     MainWindowPair pair;
     if (!CreateMainWindow(pair, info, ctx, pictures_, state, onFirstPaint_)) return 0;
+    MainWindowWidget* widget = pair.widget.get();
+    ShowRequestListener showRequests(ShowRequestPath(), [widget] { widget->OnShowRequest(); });
+    if (!widget->TrayIconReachable())
+        std::fprintf(stderr, "%s\n", kNoTrayNote);
     return QApplication::exec();
 }
 

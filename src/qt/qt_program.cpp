@@ -14,6 +14,7 @@
 #include "host/process/xdg_autostart.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_shell.h"
+#include "qt/show_request.h"
 #include "sim/sim_machine.h"
 
 namespace vc::qt {
@@ -33,6 +34,23 @@ private:
 };
 
 constexpr int kExitUsage = 2;
+// How long a refused copy waits for the running copy to take its request.
+constexpr int kShowRequestTimeoutMs = 1000;
+
+// Remembers whether the single-copy guard refused this copy.
+class GuardedProcess : public host::HostProcess {
+public:
+    using HostProcess::HostProcess;
+    int32_t IncrementInstanceCounter() override {
+        const int32_t count = HostProcess::IncrementInstanceCounter();
+        refused_ = count >= 1;
+        return count;
+    }
+    bool Refused() const { return refused_; }
+
+private:
+    bool refused_ = false;
+};
 
 }  // namespace
 
@@ -81,7 +99,7 @@ int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::ve
 
     Context ctx{*chosen->machine, shell, kOsOther, {}};
     SystemInfo info;
-    host::HostProcess process(autorun);
+    GuardedProcess process(autorun);
     ui::PictureStore pictures(ProgramFileDirectory() + "/resources");
     QtFrontEnd frontEnd(pictures);
     if (options.quitAfterFirstFrame) {
@@ -94,7 +112,10 @@ int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::ve
         });
     }
     StartupState state;
-    return RunProgram(info, ctx, process, frontEnd, state);
+    const int exitCode = RunProgram(info, ctx, process, frontEnd, state);
+    // The running copy decides whether the request shows anything.
+    if (process.Refused()) (void)SendShowRequest(ShowRequestPath(), kShowRequestTimeoutMs);
+    return exitCode;
 }
 
 }  // namespace vc::qt

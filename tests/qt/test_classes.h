@@ -11,8 +11,9 @@ QObject* MakeWindowTests();
 QObject* MakeCommandTests();
 QObject* MakeMessageTests();
 QObject* MakeProgramTests();
+QObject* MakeTrayTests();
 
 inline constexpr std::array kTestClasses{&MakeWindowTests, &MakeCommandTests, &MakeMessageTests,
-                                         &MakeProgramTests};
+                                         &MakeProgramTests, &MakeTrayTests};
 
 }  // namespace vc::qt::test
