@@ -236,18 +236,31 @@ void MainWindowWidget::SendCommandLater(uint32_t commandValue) {
 }
 
 ui::PanelHandle MainWindowWidget::CreatePanel(const ui::PanelSpec& spec) {
-    panels_.push_back(new PanelWidget(this, spec));
+    auto* panel = new PanelWidget(this, spec);
+    panel->SetTimerDivisor(panelTimerDivisor_);
+    panels_.push_back(panel);
+    // The model initialises the window before the handle is handed out.
+    if (panelModels_) panel->SetModel(panelModels_->Make(spec.templateId, *panel));
     return static_cast<ui::PanelHandle>(panels_.size());
+}
+
+void MainWindowWidget::DropPanelModels() {
+    for (PanelWidget* panel : panels_) panel->DropModel();
+}
+
+void MainWindowWidget::SetPanelTimerDivisor(int divisor) {
+    panelTimerDivisor_ = divisor;
+    for (PanelWidget* panel : panels_) panel->SetTimerDivisor(divisor);
 }
 
 void MainWindowWidget::ShowPanel(ui::PanelHandle panel, bool show) {
     if (panel == ui::kNoPanel || panel > panels_.size()) return;
-    panels_[panel - 1]->setVisible(show);
+    panels_[panel - 1]->Show(show);
 }
 
 void MainWindowWidget::SetPanelText(ui::PanelHandle panel, int32_t fieldId, const std::string& text) {
     if (panel == ui::kNoPanel || panel > panels_.size()) return;
-    panels_[panel - 1]->SetFieldText(fieldId, text);
+    panels_[panel - 1]->SetControlText(fieldId, text);
 }
 
 PanelWidget* MainWindowWidget::Panel(int32_t templateId) const {

@@ -21,6 +21,7 @@
 #include <QWidget>
 
 #include "core/ui/main/main_window_shell.h"
+#include "core/ui/panels/panel_shell.h"
 #include "core/ui/surface.h"
 
 class QMenu;
@@ -39,6 +40,13 @@ public:
 
     // Where events go; set before the model's creation runs.
     void SetEvents(ui::MainWindowEvents* events) { events_ = events; }
+    // Who makes the panels' models; set before the model's creation runs.
+    // Without it the panels stay empty hidden windows.
+    void SetPanelModels(ui::PanelModels* models) { panelModels_ = models; }
+    // Drops every panel's model (before the models' world goes away).
+    void DropPanelModels();
+    // Every panel timer period is divided by this (tests only).
+    void SetPanelTimerDivisor(int divisor);
     // Called once, after the first paint of the visible window.
     void SetOnFirstPaint(std::function<void()> firstPaint) { onFirstPaint_ = std::move(firstPaint); }
 
@@ -104,6 +112,8 @@ private:
     void LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const;
 
     ui::MainWindowEvents* events_ = nullptr;
+    ui::PanelModels* panelModels_ = nullptr;
+    int panelTimerDivisor_ = 1;
     ui::Surface screen_;
     QImage display_;  // what the window shows
     QRegion pending_;

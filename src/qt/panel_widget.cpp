@@ -1,43 +1,253 @@
 #include "qt/panel_widget.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+#include "qt/panel_controls.h"
+#include "qt/skin_button_widget.h"
+#include "qt/surface_image.h"
 
 namespace vc::qt {
 
 namespace {
 
-// The progress popup brings its own size; this is it.
-constexpr int kTemplateWidth = 240;
-constexpr int kTemplateHeight = 90;
+QRect ToQRect(const ui::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
+// Where the model leaves the surface unpainted the dialog background shows.
+ui::Pixel DialogBackground(const QWidget& widget) {
+    return widget.palette().color(QPalette::Window).rgb() & 0x00FFFFFFu;
+}
 
 }  // namespace
 
 PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& spec)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(spec.templateId),
-      layout_(new QVBoxLayout(this)) {
-    if (spec.size.IsEmpty())
-        setFixedSize(kTemplateWidth, kTemplateHeight);
-    else
-        setFixedSize(spec.size.Width(), spec.size.Height());
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(spec.templateId) {
     setWindowTitle(QString::number(spec.templateId));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!spec.size.IsEmpty()) Resize(spec.size.Width(), spec.size.Height());
     hide();
 }
 
-void PanelWidget::SetFieldText(int32_t fieldId, const std::string& text) {
-    auto found = fields_.find(fieldId);
-    if (found == fields_.end()) {
-        auto* label = new QLabel(this);
-        label->setObjectName(QString::number(fieldId));
-        layout_->addWidget(label);
-        found = fields_.emplace(fieldId, label).first;
-    }
-    found->second->setText(QString::fromStdString(text));
+PanelWidget::~PanelWidget() = default;
+
+void PanelWidget::SetModel(std::unique_ptr<ui::PanelEvents> model) {
+    model_ = std::move(model);
+    if (model_) model_->OnInit();
+}
+
+void PanelWidget::DropModel() {
+    for (auto& [id, timer] : timers_) timer->stop();
+    model_.reset();
+}
+
+void PanelWidget::Resize(int width, int height) {
+    if (width == screen_.Width() && height == screen_.Height()) return;
+    screen_ = ui::Surface(width, height, DialogBackground(*this));
+    display_ = ToImage(screen_);
+    setFixedSize(width, height);
+}
+
+void PanelWidget::Present(const ui::Rect& area) {
+    CopyArea(display_, screen_, area);
+    if (isVisible()) repaint(ToQRect(area));
+}
+
+void PanelWidget::Invalidate(const ui::Rect& area, bool) {
+    const ui::Rect clipped = ui::Intersect(area, screen_.Bounds());
+    if (clipped.IsEmpty()) return;
+    pending_ += ToQRect(clipped);
+    if (paintQueued_) return;
+    paintQueued_ = true;
+    QMetaObject::invokeMethod(this, [this] { PaintPendingAreas(); }, Qt::QueuedConnection);
+}
+
+void PanelWidget::PaintPendingAreas() {
+    paintQueued_ = false;
+    if (pending_.isEmpty()) return;
+    const QRegion areas = pending_;
+    pending_ = QRegion();
+    screen_.Fill(screen_.Bounds(), DialogBackground(*this));
+    if (model_) model_->OnPaint();
+    for (const QRect& r : areas) CopyArea(display_, screen_, ui::RectAt(r.x(), r.y(), r.width(), r.height()));
+    update(areas);
+}
+
+ui::ChildHandle PanelWidget::CreateChildButton(const ui::ChildButtonSpec& spec) {
+    auto* button = new SkinButtonWidget(
+        this, spec, [this](const ui::DrawItemRequest& request) { return model_ ? model_->OnDrawItem(request) : 0; },
+        [this](uint32_t commandValue) {
+            if (model_) model_->OnCommand(commandValue);
+        });
+    button->raise();
+    button->show();
+    children_.push_back(button);
+    return static_cast<ui::ChildHandle>(children_.size());
+}
+
+void PanelWidget::CreateControl(const ui::ControlSpec& spec) {
+    QWidget* control = MakePanelControl(this, spec, [this](int32_t id) { SendCommand(id); });
+    // Controls without an id are never addressed; they only need to exist.
+    if (spec.id != 0) controls_[spec.id] = control;
+}
+
+void PanelWidget::SendCommand(int32_t id) {
+    if (model_) model_->OnCommand(CommandValue(kNotifyClicked, id));
+}
+
+QWidget* PanelWidget::Control(int32_t controlId) const {
+    const auto found = controls_.find(controlId);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+void PanelWidget::SetControlText(int32_t controlId, const std::string& text) {
+    if (QWidget* control = Control(controlId)) SetPanelControlText(*control, QString::fromStdString(text));
 }
 
 std::string PanelWidget::FieldText(int32_t fieldId) const {
-    const auto found = fields_.find(fieldId);
-    return found == fields_.end() ? std::string() : found->second->text().toStdString();
+    const QWidget* control = Control(fieldId);
+    return control ? PanelControlText(*control).toStdString() : std::string();
+}
+
+void PanelWidget::SetControlChecked(int32_t controlId, bool checked) {
+    if (QWidget* control = Control(controlId)) SetPanelControlChecked(*control, checked);
+}
+
+void PanelWidget::SetControlEnabled(int32_t controlId, bool enabled) {
+    if (QWidget* control = Control(controlId)) control->setEnabled(enabled);
+}
+
+ui::Rect PanelWidget::ScreenRect() const {
+    const QRect g = geometry();
+    return ui::RectAt(g.x(), g.y(), g.width(), g.height());
+}
+
+ui::ScreenSize PanelWidget::PrimaryScreenSize() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return {};
+    return ui::ScreenSize{screen->geometry().width(), screen->geometry().height()};
+}
+
+void PanelWidget::PlaceHidden(const ui::Rect& screenRect) {
+    Resize(screenRect.Width(), screenRect.Height());
+    setGeometry(ToQRect(screenRect));
+    hide();
+    Invalidate(screen_.Bounds(), true);
+}
+
+void PanelWidget::MoveTo(const ui::Rect& screenRect) {
+    Resize(screenRect.Width(), screenRect.Height());
+    setGeometry(ToQRect(screenRect));
+    update();
+}
+
+void PanelWidget::PlaceOnTop(const ui::Rect& screenRect) {
+    Resize(screenRect.Width(), screenRect.Height());
+    setGeometry(ToQRect(screenRect));
+    raise();
+}
+
+void PanelWidget::Show(bool visible) {
+    if (visible == isVisible()) return;
+    if (!visible) {
+        if (captured_) ReleaseMouse();
+        hide();
+        return;
+    }
+    if (model_) model_->OnShown();
+    // The frame is painted before the window first appears.
+    Invalidate(screen_.Bounds(), true);
+    PaintPendingAreas();
+    show();
+    raise();
+    activateWindow();
+}
+
+void PanelWidget::StartTimer(int32_t timerId, int32_t periodMs) {
+    if (timerId < 1) return;
+    QTimer*& timer = timers_[timerId];
+    if (!timer) {
+        timer = new QTimer(this);
+        QObject::connect(timer, &QTimer::timeout, this, [this, timerId] {
+            if (model_) model_->OnTimer(timerId);
+        });
+    }
+    timer->start(std::max(1, periodMs / timerDivisor_));
+}
+
+void PanelWidget::StopTimer(int32_t timerId) {
+    const auto found = timers_.find(timerId);
+    if (found != timers_.end()) found->second->stop();
+}
+
+bool PanelWidget::IsTimerRunning(int32_t timerId) const {
+    const auto found = timers_.find(timerId);
+    return found != timers_.end() && found->second->isActive();
+}
+
+void PanelWidget::CaptureMouse() {
+    captured_ = true;
+    if (isVisible()) grabMouse();
+}
+
+void PanelWidget::ReleaseMouse() {
+    if (captured_ && isVisible()) releaseMouse();
+    captured_ = false;
+}
+
+void PanelWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
+}
+
+void PanelWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const {
+    // Measured from where the panel is now, so a drag that has just moved it
+    // keeps the point under the pointer fixed.
+    const QPoint global = event.globalPosition().toPoint();
+    x = static_cast<int16_t>(static_cast<uint16_t>(global.x() - geometry().x()));
+    y = static_cast<int16_t>(static_cast<uint16_t>(global.y() - geometry().y()));
+}
+
+void PanelWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !model_) return;
+    int16_t x = 0, y = 0;
+    LocalPosition(*event, x, y);
+    model_->OnLeftButtonDown(x, y);
+}
+
+void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (!model_) return;
+    int16_t x = 0, y = 0;
+    LocalPosition(*event, x, y);
+    const uint32_t flags = (event->buttons() & Qt::LeftButton) ? ui::kPanelMouseLeftButtonFlag : 0;
+    model_->OnMouseMove(flags, x, y);
+}
+
+void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !model_) return;
+    model_->OnLeftButtonUp();
+}
+
+void PanelWidget::keyPressEvent(QKeyEvent* event) {
+    // The dialog manager's keys: Enter is OK (1), Esc is Cancel (2).
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: SendCommand(1); return;
+        case Qt::Key_Escape: SendCommand(2); return;
+        default: QWidget::keyPressEvent(event);
+    }
+}
+
+void PanelWidget::closeEvent(QCloseEvent* event) {
+    // Asked to close by the window system: the panel decides (it hides).
+    event->ignore();
+    SendCommand(2);
 }
 
 }  // namespace vc::qt

@@ -8,6 +8,8 @@
 
 #include "core/ui/lamps.h"
 #include "core/ui/main/main_window.h"
+#include "core/ui/panels/panel_context.h"
+#include "core/ui/panels/panel_set.h"
 #include "core/ui/picture_catalogue.h"
 #include "qt/main_window_widget.h"
 #include "qt/show_request.h"
@@ -31,9 +33,14 @@ QIcon ProgramIcon(ui::PictureStore& pictures) {
 MainWindowPair::MainWindowPair() = default;
 MainWindowPair::MainWindowPair(MainWindowPair&&) noexcept = default;
 MainWindowPair::~MainWindowPair() {
-    // The model goes first: the widget's children call into it.
-    if (widget) widget->SetEvents(nullptr);
+    // The models go first: the widget's children call into them.
+    if (widget) {
+        widget->SetEvents(nullptr);
+        widget->DropPanelModels();
+    }
     model.reset();
+    panelModels.reset();
+    panelEnv.reset();
 }
 
 bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::PictureStore& pictures,
@@ -42,6 +49,11 @@ bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::
     pair.widget->SetOnFirstPaint(std::move(onFirstPaint));
     pair.model = std::make_unique<ui::MainWindow>(
         info, ctx, *pair.widget, pictures, ui::MainWindowSetup{state.programDirectory, state.autoApply});
+    pair.autoApply = state.autoApply;
+    pair.panelEnv = std::make_unique<ui::PanelContext>(ui::PanelContext{
+        info, ctx, *pair.model, *pair.widget, pictures, pair.autoApply, state.programDirectory});
+    pair.panelModels = std::make_unique<ui::PanelSet>(*pair.panelEnv);
+    pair.widget->SetPanelModels(pair.panelModels.get());
     pair.widget->SetEvents(pair.model.get());
     if (!pair.model->OnCreate()) return false;
     // Shown as asked and painted at once.

@@ -11,6 +11,8 @@
 
 namespace vc::ui {
 class MainWindow;
+class PanelSet;
+struct PanelContext;
 }
 
 namespace vc::qt {
@@ -44,6 +46,10 @@ private:
 struct MainWindowPair {
     std::unique_ptr<MainWindowWidget> widget;
     std::unique_ptr<ui::MainWindow> model;
+    // The in-memory save.dat values the options panel edits.
+    AutoApplySettings autoApply;
+    std::unique_ptr<ui::PanelContext> panelEnv;
+    std::unique_ptr<ui::PanelSet> panelModels;
     MainWindowPair();
     MainWindowPair(MainWindowPair&&) noexcept;
     ~MainWindowPair();
