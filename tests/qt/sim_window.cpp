@@ -65,6 +65,11 @@ SimWindow::SimWindow(const std::string& machine)
 
 SimWindow::~SimWindow() = default;
 
+void SimWindow::StartIn(const std::string& dir) {
+    state_.programDirectory = dir;
+    if (!ReadAutoApplySettings(dir, state_.autoApply)) state_.autoApply = {};
+}
+
 bool SimWindow::Create(std::unique_ptr<MainWindowWidget> widget) {
     if (!DetectSystem(info_, ctx_)) return false;
     pair_.widget = std::move(widget);

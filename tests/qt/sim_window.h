@@ -35,6 +35,10 @@ public:
     explicit SimWindow(const std::string& machine = "default");
     ~SimWindow();
 
+    // A later start in `dir`: start-up reads that directory's save.dat.
+    // Call before Create.
+    void StartIn(const std::string& dir);
+
     // Detection, then the window. `widget` may bring a widget of a test's own.
     bool Create(std::unique_ptr<MainWindowWidget> widget = nullptr);
 

@@ -12,8 +12,10 @@ QObject* MakeCommandTests();
 QObject* MakeMessageTests();
 QObject* MakeProgramTests();
 QObject* MakeTrayTests();
+QObject* MakePanelTests();
 
 inline constexpr std::array kTestClasses{&MakeWindowTests, &MakeCommandTests, &MakeMessageTests,
-                                         &MakeProgramTests, &MakeTrayTests};
+                                         &MakeProgramTests, &MakeTrayTests,
+                                         &MakePanelTests};
 
 }  // namespace vc::qt::test
