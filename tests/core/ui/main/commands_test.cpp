@@ -49,7 +49,9 @@ TEST_P(SteppingTest, MovesTheSelectionAndRepaints) {
     RefreshEntry(info);
     EXPECT_EQ(Run(GetParam().command), FourDisplays());
     EXPECT_EQ(info.currentIndex, Resolve(GetParam().expectedOffset, info));
-    EXPECT_DOUBLE_EQ(info.busClockMHz, EntryAt(info, info.currentIndex)->busMHz);
+    const ClockEntry* selected = EntryAt(info, info.currentIndex);
+    ASSERT_NE(selected, nullptr);
+    EXPECT_DOUBLE_EQ(info.busClockMHz, selected->busMHz);
     EXPECT_DOUBLE_EQ(sim->BusClockMHz(), chipBefore);
 }
 

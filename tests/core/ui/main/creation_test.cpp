@@ -83,7 +83,9 @@ TEST_F(MainWindowTest, StartupWithOptimalSourceSwitchesAutoOptimizeOn) {
     const std::optional<int32_t> optimal = FindOptimalEntry(info);
     ASSERT_TRUE(optimal.has_value());
     EXPECT_EQ(info.appliedIndex, *optimal);
-    EXPECT_DOUBLE_EQ(sim->BusClockMHz(), EntryAt(info, *optimal)->busMHz);
+    const ClockEntry* written = EntryAt(info, *optimal);
+    ASSERT_NE(written, nullptr);
+    EXPECT_DOUBLE_EQ(sim->BusClockMHz(), written->busMHz);
     EXPECT_NE(sim->BusClockMHz(), before);
 }
 

@@ -76,8 +76,10 @@ protected:
 
     FakePanelWindow& Panel(int32_t templateId) { return shell.Window(templateId); }
     void Advance(int64_t ms) { shell.timers.AdvanceTo(ms); }
-    double OptimalBusMHz() const { return EntryAt(info, *FindOptimalEntry(info))->busMHz; }
-    double DefaultBusMHz() const { return EntryAt(info, info.defaultIndex)->busMHz; }
+    // -1 (no bus clock at all) when there is no such entry, so comparisons fail.
+    double OptimalBusMHz() const { return BusOf(EntryAt(info, FindOptimalEntry(info).value_or(0))); }
+    double DefaultBusMHz() const { return BusOf(EntryAt(info, info.defaultIndex)); }
+    static double BusOf(const ClockEntry* entry) { return entry ? entry->busMHz : -1.0; }
 
     PanelRoutingShell shell;
     std::unique_ptr<sim::SimMachine> sim = sim::MakeDefaultMachine();
