@@ -68,17 +68,7 @@ void MainWindow::CreateButtons() {
         button.skin.id = place.id;  // known even when the button is never made
         if (place.fineTuneOnly && !fineTune) continue;
         SkinButton& skin = button.skin;
-        skin.caption = "";
-        skin.pictureNormal = place.pictureNormal;
-        skin.picturePressed = place.picturePressed;
-        skin.pictureOn = place.pictureOn;
-        skin.pictureOnPressed = place.pictureOnPressed;
-        skin.x = place.x;
-        skin.y = place.y;
-        skin.width = place.width;
-        skin.height = place.height;
-        skin.shape = SHAPE_PICTURE;
-        skin.outlineBrush = 0;
+        skin = SkinButtonFor(place);
         skin.Create(shell_, pictures_, place.id);
         button.present = true;
     }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/ui/skin_button.h"
+
 namespace vc::ui {
 
 namespace {
@@ -44,5 +46,21 @@ constexpr std::array<DisplayPlace, 5> kDisplays{{
 
 std::span<const ButtonPlace, kMainButtonCount> MainButtons() { return kButtons; }
 std::span<const DisplayPlace> MainDisplays() { return kDisplays; }
+
+SkinButton SkinButtonFor(const ButtonPlace& place) {
+    SkinButton button;
+    button.caption = "";
+    button.pictureNormal = place.pictureNormal;
+    button.picturePressed = place.picturePressed;
+    button.pictureOn = place.pictureOn;
+    button.pictureOnPressed = place.pictureOnPressed;
+    button.x = place.x;
+    button.y = place.y;
+    button.width = place.width;
+    button.height = place.height;
+    button.shape = SHAPE_PICTURE;
+    button.outlineBrush = 0;
+    return button;
+}
 
 }  // namespace vc::ui

@@ -31,6 +31,11 @@ struct ButtonPlace {
 
 inline constexpr size_t kMainButtonCount = 19;
 
+// The skin-button record a place describes, ready for SkinButton::Create:
+// a picture button with an empty caption and the white frame brush.
+struct SkinButton;
+SkinButton SkinButtonFor(const ButtonPlace& place);
+
 // In creation order.
 std::span<const ButtonPlace, kMainButtonCount> MainButtons();
 

@@ -61,17 +61,7 @@ Surface RenderMainWindow(PictureStore& pictures, const SystemInfo& info, const R
     const bool fineTune = info.clockGen() && info.clockGen()->fineTune != 0;
     for (const ButtonPlace& place : MainButtons()) {
         if (place.layout != options.layout || (place.fineTuneOnly && !fineTune)) continue;
-        SkinButton button;
-        button.caption = "";
-        button.pictureNormal = place.pictureNormal;
-        button.picturePressed = place.picturePressed;
-        button.pictureOn = place.pictureOn;
-        button.pictureOnPressed = place.pictureOnPressed;
-        button.x = place.x;
-        button.y = place.y;
-        button.width = place.width;
-        button.height = place.height;
-        button.shape = SHAPE_PICTURE;
+        SkinButton button = SkinButtonFor(place);
         if (!button.Create(window, pictures, place.id)) continue;
         button.onState = place.id == kAutoOptimizeId && options.autoOptimized ? 1 : 0;
         DrawChildButton(window, button);
