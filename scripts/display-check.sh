@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
-# Starts velocore-sim on a virtual X display (Xvfb), checks the main window's
-# place, size and shape, clicks through both layouts with xdotool and saves a
-# screenshot of every step into build/display-check/.
+# Starts velocore-sim on a virtual X display (Xvfb) with trayer as the tray,
+# checks the main window's place, size and shape, clicks through both layouts,
+# the panels and Auto Optimize with xdotool, works the tray icon and its menu
+# (Hide, Show, double click, Exit), then checks that without a tray a second
+# start brings the hidden window back. A screenshot of every step goes into
+# build/display-check/.
 # Usage: scripts/display-check.sh [BIN_DIR]   (default build/dev/bin)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$top/build/dev/bin}
 out=$top/build/display-check
 screen_w=1024 screen_h=768
-for tool in Xvfb xwininfo xdotool import convert; do
+for tool in Xvfb xwininfo xdotool import convert trayer; do
   command -v "$tool" >/dev/null || { echo "display check: $tool is missing" >&2; exit 2; }
 done
 mkdir -p "$out"
@@ -28,8 +31,17 @@ for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.1; done
 [ -s "$runtime/display" ] || { echo "display check: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$runtime/display")
 
-XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/velocore-sim.log" 2>&1 &
-pids+=($!)
+# The tray: a strip in the top right corner of the screen.
+trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
+  --transparent false --tint 0x404040 >"$out/trayer.log" 2>&1 &
+trayer_pid=$!
+pids+=($trayer_pid)
+for _ in $(seq 50); do xwininfo -root -tree | grep -q '("panel" "trayer")' && break; sleep 0.1; done
+
+mkdir -m 700 "$runtime/run"
+XDG_RUNTIME_DIR=$runtime/run XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/velocore-sim.log" 2>&1 &
+app_pid=$!
+pids+=($app_pid)
 window=""
 for _ in $(seq 100); do
   window=$(xdotool search --name '^Clock Frequency$' 2>/dev/null | head -1) && [ -n "$window" ] && break
@@ -87,6 +99,94 @@ sleep 0.3
 check "drag moves the window" "$(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y')" \
   "$((left + 40)),$((top_y + 30))"
 shot 09-dragged
+
+mapped() { xwininfo -id "$1" | sed -n 's/^ *Map State: *//p'; }
+# The newest small velocore-sim window: the icon inside the tray (its
+# absolute centre) or an open menu (its place and size).
+tray_icon() {
+  xwininfo -root -tree | awk '/"velocore-sim": \("velocore-sim" "velocore-sim"\) +(1[0-9]|2[0-9]|3[0-2])x[0-9]+\+/ {
+    split($NF, a, "+"); split($(NF-1), s, "[x+]"); print a[2] + int(s[1] / 2), a[3] + int(s[2] / 2); exit }'
+}
+menu_window() {
+  xwininfo -root -tree | awk '/"velocore-sim": \("velocore-sim" "velocore-sim"\) +1[0-9][0-9]x[0-9][0-9][0-9]?\+/ { print $1; exit }'
+}
+# Opens the tray menu with a right press on the icon, then picks an item with
+# the keys (grayed items are skipped).
+tray_menu() {
+  xdotool mousemove $icon click 3; sleep 0.5
+  [ -n "$(menu_window)" ] || { echo "FAIL the tray menu did not open"; failures=$((failures + 1)); }
+  [ -n "${1:-}" ] && shot "$1"
+  xdotool key "${@:2}"; sleep 0.6
+}
+
+# --- panels and Auto Optimize (Easy layout) ---
+click 465 167 0.8              # CPU info: measures, then shows the panel
+shot 10-cpu-info-panel
+cpu_panel=$(xdotool search --name '^147$' 2>/dev/null | head -1 || true)
+[ -n "$cpu_panel" ] && check "processor panel shown" "$(mapped "$cpu_panel")" "IsViewable" \
+  || { echo "FAIL no processor panel"; failures=$((failures + 1)); }
+click 229 191 1.2              # Auto Optimize: the popup and its twelve texts
+shot 11-auto-optimize-running
+popup=$(xdotool search --name '^188$' 2>/dev/null | head -1 || true)
+[ -n "$popup" ] && check "progress popup shown" "$(mapped "$popup")" "IsViewable" \
+  || { echo "FAIL no progress popup"; failures=$((failures + 1)); }
+sleep 6                        # the entry is applied 6.5 s after showing
+shot 12-auto-optimized
+[ -n "$popup" ] && check "progress popup gone after the run" "$(mapped "$popup")" "IsUnMapped"
+click 229 191 0.8              # pressed again: back to the default entry
+shot 13-default-restored
+
+# --- the tray ---
+icon=$(tray_icon)
+[ -n "$icon" ] && echo "ok   tray icon at $icon" || { echo "FAIL no tray icon"; failures=$((failures + 1)); }
+if [ -n "$icon" ]; then
+  tray_menu 14-tray-menu Down Down Return           # Advance Mode, Hide: Hide
+  check "menu Hide hides the window" "$(mapped "$window")" "IsUnMapped"
+  shot 15-hidden
+  tray_menu 16-tray-menu-hidden Down Down Return    # Advance Mode, Show: Show
+  check "menu Show shows the window" "$(mapped "$window")" "IsViewable"
+  tray_menu "" Down Down Return
+  xdotool mousemove $icon click --repeat 2 --delay 80 1; sleep 0.6
+  check "double click on the icon shows the window" "$(mapped "$window")" "IsViewable"
+  shot 17-shown-by-double-click
+  tray_menu "" Up Return                            # Exit, the last item
+  for _ in $(seq 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  code=0; kill -0 "$app_pid" 2>/dev/null && code=running || wait "$app_pid" || code=$?
+  check "Exit ends the program" "$code" "0"
+  check "Exit removes the tray icon" "$(tray_icon)" ""
+  shot 18-after-exit
+fi
+
+# --- no tray: a second start brings the hidden window back ---
+kill "$trayer_pid" 2>/dev/null || true; wait "$trayer_pid" 2>/dev/null || true
+sleep 0.5
+mkdir -m 700 "$runtime/run2"
+XDG_RUNTIME_DIR=$runtime/run2 XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/velocore-sim-no-tray.log" 2>&1 &
+app_pid=$!
+pids+=($app_pid)
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Clock Frequency$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "display check: no main window without a tray" >&2; exit 1; }
+sleep 0.5
+click 437 138 0.6              # POWER: hidden, and no tray to come back from
+check "no tray: POWER hides the window" "$(mapped "$window")" "IsUnMapped"
+second_out=$(XDG_RUNTIME_DIR=$runtime/run2 XDG_CONFIG_HOME=$runtime timeout 20 "$bin/velocore-sim" 2>&1) && code=0 || code=$?
+check "no tray: the second start ends with 1" "$code" "1"
+check "no tray: the second start says nothing" "$second_out" ""
+sleep 0.5
+check "no tray: the second start shows the hidden window" "$(mapped "$window")" "IsViewable"
+shot 19-no-tray-shown-again
+xdotool mousemove --window "$window" 300 160 click 3; sleep 0.5
+[ -n "$(menu_window)" ] && echo "ok   no tray: a right press on the face opens the menu" \
+  || { echo "FAIL no menu on the face"; failures=$((failures + 1)); }
+shot 20-no-tray-menu-on-face
+xdotool key Up Return; sleep 0.6
+for _ in $(seq 30); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && { echo "FAIL no tray: Exit from the face menu"; failures=$((failures + 1)); } \
+  || echo "ok   no tray: Exit from the face menu ends the program"
 
 if [ "$failures" -ne 0 ]; then echo "display check: $failures failure(s)"; exit 1; fi
 echo "display check passed; screenshots in $out"

@@ -87,8 +87,11 @@ void MainWindowWidget::PaintPendingAreas() {
     if (events_) events_->OnPaint();
     for (const QRect& r : areas)
         CopyArea(display_, screen_, ui::RectAt(r.x(), r.y(), r.width(), r.height()));
-    // The children inside the areas draw their faces again too.
+    // The children inside the areas draw their faces again too: on X11 a
+    // parent's update does not always reach its opaque children.
     update(areas);
+    for (SkinButtonWidget* button : children_)
+        if (button->isVisible() && areas.intersects(button->geometry())) button->update();
 }
 
 ui::ChildHandle MainWindowWidget::CreateChildButton(const ui::ChildButtonSpec& spec) {

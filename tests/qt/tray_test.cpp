@@ -18,6 +18,7 @@
 
 #include "host/process/instance_counter.h"
 #include "qt/show_request.h"
+#include "qt/panel_widget.h"
 #include "sim_window.h"
 #include "test_classes.h"
 
@@ -102,6 +103,18 @@ private slots:
             CheckState(w.widget(), {true, false, false, true, true});
         }
         QCOMPARE(w.model().layoutMode(), 2);
+    }
+
+    void hidingTheWindowLeavesOpenPanelsOpen() {
+        SimWindow w;
+        QVERIFY(w.Create());
+        w.Click(324);  // options
+        w.Click(kPowerEasy);
+        QVERIFY(!w.widget().isVisible());
+        QVERIFY(w.widget().Panel(ui::kPanelOptions)->isVisible());
+        w.model().OnTrayNotify(ui::kTrayIconId, ui::kTrayLeftDoubleClick);
+        QVERIFY(w.widget().isVisible());
+        QVERIFY(w.widget().Panel(ui::kPanelOptions)->isVisible());
     }
 
     void exitRemovesTheIconBeforeTheWindowCloses() {
