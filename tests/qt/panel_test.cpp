@@ -60,8 +60,10 @@ void SendMouse(PanelWidget& panel, QEvent::Type type, QPoint global, Qt::MouseBu
     QCoreApplication::sendEvent(&panel, &event);
 }
 
-double OptimalBus(SystemInfo& info) { return EntryAt(info, *FindOptimalEntry(info))->busMHz; }
-double DefaultBus(SystemInfo& info) { return EntryAt(info, info.defaultIndex)->busMHz; }
+// -1 (no bus clock at all) when there is no such entry, so comparisons fail.
+double BusOf(const ClockEntry* entry) { return entry ? entry->busMHz : -1.0; }
+double OptimalBus(SystemInfo& info) { return BusOf(EntryAt(info, FindOptimalEntry(info).value_or(0))); }
+double DefaultBus(SystemInfo& info) { return BusOf(EntryAt(info, info.defaultIndex)); }
 
 struct OptionMarks {
     bool yes, no, saved, optimal, radiosEnabled;
