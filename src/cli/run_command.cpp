@@ -16,18 +16,6 @@ namespace vc::cli {
 
 namespace {
 
-// The simulation keeps its autorun entry to itself.
-class SimAutorun : public AutorunStore {
-public:
-    explicit SimAutorun(sim::SimMachine& machine) : machine_(machine) {}
-    void SetAutorunEntry(const std::string& name, const std::string& command) override {
-        machine_.SetAutorunEntry(name, command);
-    }
-
-private:
-    sim::SimMachine& machine_;
-};
-
 // The program file as vcctl presents it: inside --dir, so that the program
 // directory start-up derives is the one the user chose.
 class CliProcess : public host::HostProcess {
@@ -76,9 +64,8 @@ std::string BaseName(const std::string& path) {
 
 int RunProgramCommand(Session& session, const std::vector<std::string>&) {
     host::XdgAutostart sessionAutostart;
-    std::unique_ptr<SimAutorun> simAutorun;
-    if (session.sim) simAutorun = std::make_unique<SimAutorun>(*session.sim);
-    AutorunStore& autorun = simAutorun ? static_cast<AutorunStore&>(*simAutorun) : sessionAutostart;
+    // A simulated machine keeps the autorun entry to itself.
+    AutorunStore& autorun = session.sim ? static_cast<AutorunStore&>(*session.sim) : sessionAutostart;
 
     std::string program = BaseName(host::ExecutablePath());
     if (program.empty()) program = "vcctl";

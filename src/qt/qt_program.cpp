@@ -21,18 +21,6 @@ namespace vc::qt {
 
 namespace {
 
-// A simulated machine keeps the autorun entry to itself.
-class SimAutorun : public AutorunStore {
-public:
-    explicit SimAutorun(sim::SimMachine& machine) : machine_(machine) {}
-    void SetAutorunEntry(const std::string& name, const std::string& command) override {
-        machine_.SetAutorunEntry(name, command);
-    }
-
-private:
-    sim::SimMachine& machine_;
-};
-
 constexpr int kExitUsage = 2;
 // How long a refused copy waits for the running copy to take its request.
 constexpr int kShowRequestTimeoutMs = 1000;
@@ -93,9 +81,8 @@ int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::ve
     }
 
     host::XdgAutostart sessionAutostart;
-    std::unique_ptr<SimAutorun> simAutorun;
-    if (chosen->sim) simAutorun = std::make_unique<SimAutorun>(*chosen->sim);
-    AutorunStore& autorun = simAutorun ? static_cast<AutorunStore&>(*simAutorun) : sessionAutostart;
+    // A simulated machine keeps the autorun entry to itself.
+    AutorunStore& autorun = chosen->sim ? static_cast<AutorunStore&>(*chosen->sim) : sessionAutostart;
 
     Context ctx{*chosen->machine, shell, kOsOther, {}};
     SystemInfo info;

@@ -35,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/process.h"
 #include "core/hw/machine.h"
 #include "sim/bios_image.h"
 #include "sim/clock_chip.h"
@@ -49,7 +50,8 @@ namespace vc::sim {
 
 enum class Fault { DriverMissing, BiosRequest, ConfigWord, Pci, Smbus };
 
-class SimMachine final : public Machine {
+// It is also the simulation's own list of programs started at logon.
+class SimMachine final : public Machine, public AutorunStore {
 public:
     explicit SimMachine(MachineDescription description);
     ~SimMachine() override;
@@ -111,7 +113,7 @@ public:
     size_t OpenDeviceCount() const { return handles_.size(); }
 
     // The program's start-at-logon entry stays inside the simulation.
-    void SetAutorunEntry(const std::string& name, const std::string& command) {
+    void SetAutorunEntry(const std::string& name, const std::string& command) override {
         autorun_[name] = command;
     }
     const std::map<std::string, std::string>& AutorunEntries() const { return autorun_; }
