@@ -370,6 +370,11 @@ std::string Exact(double value) {
     return written;
 }
 
+// `text` right-aligned in `width` columns, so the table's columns line up.
+std::string Column(const std::string& text, size_t width) {
+    return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
+}
+
 std::string Word(const TextField& field) {
     const std::string text = FieldText(field);
     return text.find_first_of(" \t#") == std::string::npos ? text : "\"" + text + "\"";
@@ -394,10 +399,12 @@ std::string WriteSources(const Database& db) {
         if (chip.reserved1 != 0 || chip.reserved2 != 0) {
             out << "    # reserved words " << chip.reserved1 << " " << chip.reserved2 << " are not kept\n";
         }
-        out << "    #       bus     pci     mem    band  select\n";
+        out << "    #    " << Column("bus", 8) << Column("pci", 8) << Column("mem", 8) << Column("band", 6)
+            << Column("select", 8) << "\n";
         for (const ClockEntry& entry : chip.entries) {
-            out << "    entry  " << Exact(entry.busMHz) << "  " << Exact(entry.pciMHz) << "  "
-                << Exact(entry.memMHz) << "  " << entry.bandCode << "  " << Hex2(entry.chipValue) << "\n";
+            out << "    entry" << Column(Exact(entry.busMHz), 8) << Column(Exact(entry.pciMHz), 8)
+                << Column(Exact(entry.memMHz), 8) << Column(std::to_string(entry.bandCode), 6)
+                << Column(Hex2(entry.chipValue), 8) << "\n";
         }
         out << "end\n\n";
     }
