@@ -94,9 +94,9 @@ void MainWindowWidget::PaintPendingAreas() {
         if (button->isVisible() && areas.intersects(button->geometry())) button->update();
 }
 
-ui::ChildHandle MainWindowWidget::CreateChildButton(const ui::ChildButtonSpec& spec) {
+ui::ChildHandle MainWindowWidget::CreateChildButton(const ui::ChildButtonSpec& desc) {
     auto* button = new SkinButtonWidget(
-        this, spec, [this](const ui::DrawItemRequest& request) { return events_ ? events_->OnDrawItem(request) : 0; },
+        this, desc, [this](const ui::DrawItemRequest& request) { return events_ ? events_->OnDrawItem(request) : 0; },
         [this](uint32_t commandValue) {
             if (events_) events_->OnCommand(commandValue);
         });
@@ -238,12 +238,12 @@ void MainWindowWidget::SendCommandLater(uint32_t commandValue) {
         Qt::QueuedConnection);
 }
 
-ui::PanelHandle MainWindowWidget::CreatePanel(const ui::PanelSpec& spec) {
-    auto* panel = new PanelWidget(this, spec);
+ui::PanelHandle MainWindowWidget::CreatePanel(const ui::PanelSpec& desc) {
+    auto* panel = new PanelWidget(this, desc);
     panel->SetTimerDivisor(panelTimerDivisor_);
     panels_.push_back(panel);
     // The model initialises the window before the handle is handed out.
-    if (panelModels_) panel->SetModel(panelModels_->Make(spec.templateId, *panel));
+    if (panelModels_) panel->SetModel(panelModels_->Make(desc.templateId, *panel));
     return static_cast<ui::PanelHandle>(panels_.size());
 }
 

@@ -54,7 +54,7 @@ public:
     ui::Surface& Screen() override { return screen_; }
     void Present(const ui::Rect& area) override;
     void Invalidate(const ui::Rect& area, bool erase) override;
-    ui::ChildHandle CreateChildButton(const ui::ChildButtonSpec& spec) override;
+    ui::ChildHandle CreateChildButton(const ui::ChildButtonSpec& desc) override;
 
     // --- MainWindowShell ---
     void ShowChild(ui::ChildHandle child, bool show) override;
@@ -74,7 +74,7 @@ public:
     void AddTrayIcon(uint32_t iconId, const std::string& tip) override;
     void RemoveTrayIcon(uint32_t iconId) override;
     void OpenPopupMenuAtPointer() override;
-    ui::PanelHandle CreatePanel(const ui::PanelSpec& spec) override;
+    ui::PanelHandle CreatePanel(const ui::PanelSpec& desc) override;
     void ShowPanel(ui::PanelHandle panel, bool show) override;
     void SetPanelText(ui::PanelHandle panel, int32_t fieldId, const std::string& text) override;
 

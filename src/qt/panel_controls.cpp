@@ -41,16 +41,16 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, ui::TextAlign align) {
 
 }  // namespace
 
-QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& spec, std::function<void(int32_t)> command) {
-    const QString text = QString::fromStdString(spec.text);
-    const int32_t id = spec.id;
+QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& desc, std::function<void(int32_t)> command) {
+    const QString text = QString::fromStdString(desc.text);
+    const int32_t id = desc.id;
     QWidget* control = nullptr;
     QAbstractButton* button = nullptr;
-    switch (spec.kind) {
+    switch (desc.kind) {
         case ui::ControlKind::GroupBox: control = new QGroupBox(text, parent); break;
-        case ui::ControlKind::Label: control = MakeLabel(parent, text, spec.align); break;
+        case ui::ControlKind::Label: control = MakeLabel(parent, text, desc.align); break;
         case ui::ControlKind::ValueField: {
-            QLabel* field = MakeLabel(parent, text, spec.align);
+            QLabel* field = MakeLabel(parent, text, desc.align);
             field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
             control = field;
             break;
@@ -71,14 +71,14 @@ QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& spec, std::fun
         }
         case ui::ControlKind::EditField: {
             auto* edit = new QLineEdit(text, parent);
-            edit->setAlignment(AlignmentOf(spec.align));
+            edit->setAlignment(AlignmentOf(desc.align));
             control = edit;
             break;
         }
     }
-    control->setGeometry(spec.bounds.left, spec.bounds.top, spec.bounds.Width(), spec.bounds.Height());
-    control->setFocusPolicy(spec.tabStop || button ? Qt::StrongFocus : Qt::NoFocus);
-    if (spec.kind == ui::ControlKind::EditField) control->setFocusPolicy(Qt::StrongFocus);
+    control->setGeometry(desc.bounds.left, desc.bounds.top, desc.bounds.Width(), desc.bounds.Height());
+    control->setFocusPolicy(desc.tabStop || button ? Qt::StrongFocus : Qt::NoFocus);
+    if (desc.kind == ui::ControlKind::EditField) control->setFocusPolicy(Qt::StrongFocus);
     if (button && command)
         QObject::connect(button, &QAbstractButton::clicked, parent, [command, id] { command(id); });
     control->show();

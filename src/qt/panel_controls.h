@@ -12,10 +12,10 @@
 
 namespace vc::qt {
 
-// Creates the control for `spec` inside `parent` at its pixel bounds,
+// Creates the control for `desc` inside `parent` at its pixel bounds,
 // visible, enabled and unchecked. Check boxes, radio buttons and push
 // buttons call `command` with their id after a click has changed their mark.
-QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& spec, std::function<void(int32_t)> command);
+QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& desc, std::function<void(int32_t)> command);
 
 // Text, check mark and enabled state of a control made above; each does
 // nothing for a control of a kind that has no such thing.

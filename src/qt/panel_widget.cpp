@@ -27,11 +27,11 @@ ui::Pixel DialogBackground(const QWidget& widget) {
 
 }  // namespace
 
-PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& spec)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(spec.templateId) {
-    setWindowTitle(QString::number(spec.templateId));
+PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& desc)
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(desc.templateId) {
+    setWindowTitle(QString::number(desc.templateId));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (!spec.size.IsEmpty()) Resize(spec.size.Width(), spec.size.Height());
+    if (!desc.size.IsEmpty()) Resize(desc.size.Width(), desc.size.Height());
     hide();
 }
 
@@ -79,9 +79,9 @@ void PanelWidget::PaintPendingAreas() {
     update(areas);
 }
 
-ui::ChildHandle PanelWidget::CreateChildButton(const ui::ChildButtonSpec& spec) {
+ui::ChildHandle PanelWidget::CreateChildButton(const ui::ChildButtonSpec& desc) {
     auto* button = new SkinButtonWidget(
-        this, spec, [this](const ui::DrawItemRequest& request) { return model_ ? model_->OnDrawItem(request) : 0; },
+        this, desc, [this](const ui::DrawItemRequest& request) { return model_ ? model_->OnDrawItem(request) : 0; },
         [this](uint32_t commandValue) {
             if (model_) model_->OnCommand(commandValue);
         });
@@ -91,10 +91,10 @@ ui::ChildHandle PanelWidget::CreateChildButton(const ui::ChildButtonSpec& spec) 
     return static_cast<ui::ChildHandle>(children_.size());
 }
 
-void PanelWidget::CreateControl(const ui::ControlSpec& spec) {
-    QWidget* control = MakePanelControl(this, spec, [this](int32_t id) { SendCommand(id); });
+void PanelWidget::CreateControl(const ui::ControlSpec& desc) {
+    QWidget* control = MakePanelControl(this, desc, [this](int32_t id) { SendCommand(id); });
     // Controls without an id are never addressed; they only need to exist.
-    if (spec.id != 0) controls_[spec.id] = control;
+    if (desc.id != 0) controls_[desc.id] = control;
 }
 
 void PanelWidget::SendCommand(int32_t id) {

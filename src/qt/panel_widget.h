@@ -26,7 +26,7 @@ class SkinButtonWidget;
 
 class PanelWidget : public QWidget, public ui::PanelWindow {
 public:
-    PanelWidget(QWidget* owner, const ui::PanelSpec& spec);
+    PanelWidget(QWidget* owner, const ui::PanelSpec& desc);
     ~PanelWidget() override;
 
     int32_t TemplateId() const { return templateId_; }
@@ -42,10 +42,10 @@ public:
     ui::Surface& Screen() override { return screen_; }
     void Present(const ui::Rect& area) override;
     void Invalidate(const ui::Rect& area, bool erase) override;
-    ui::ChildHandle CreateChildButton(const ui::ChildButtonSpec& spec) override;
+    ui::ChildHandle CreateChildButton(const ui::ChildButtonSpec& desc) override;
 
     // --- PanelWindow ---
-    void CreateControl(const ui::ControlSpec& spec) override;
+    void CreateControl(const ui::ControlSpec& desc) override;
     void SetControlText(int32_t controlId, const std::string& text) override;
     void SetControlChecked(int32_t controlId, bool checked) override;
     void SetControlEnabled(int32_t controlId, bool enabled) override;

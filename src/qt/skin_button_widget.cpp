@@ -8,11 +8,11 @@
 
 namespace vc::qt {
 
-SkinButtonWidget::SkinButtonWidget(QWidget* parent, const ui::ChildButtonSpec& spec, DrawFunction draw,
+SkinButtonWidget::SkinButtonWidget(QWidget* parent, const ui::ChildButtonSpec& desc, DrawFunction draw,
                                    CommandFunction command)
-    : QWidget(parent), id_(spec.id), draw_(std::move(draw)), command_(std::move(command)) {
-    setGeometry(spec.bounds.left, spec.bounds.top, spec.bounds.Width(), spec.bounds.Height());
-    if (!spec.region.IsEmpty()) setMask(ToQRegion(spec.region));
+    : QWidget(parent), id_(desc.id), draw_(std::move(draw)), command_(std::move(command)) {
+    setGeometry(desc.bounds.left, desc.bounds.top, desc.bounds.Width(), desc.bounds.Height());
+    if (!desc.region.IsEmpty()) setMask(ToQRegion(desc.region));
     // Every pixel comes from the face; nothing of the parent shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

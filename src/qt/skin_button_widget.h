@@ -29,7 +29,7 @@ public:
     using DrawFunction = std::function<int32_t(const ui::DrawItemRequest&)>;
     using CommandFunction = std::function<void(uint32_t commandValue)>;
 
-    SkinButtonWidget(QWidget* parent, const ui::ChildButtonSpec& spec, DrawFunction draw,
+    SkinButtonWidget(QWidget* parent, const ui::ChildButtonSpec& desc, DrawFunction draw,
                      CommandFunction command);
 
     int32_t Id() const { return id_; }

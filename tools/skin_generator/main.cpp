@@ -68,9 +68,9 @@ std::string Readme() {
         "The same table is `vc::ui::PictureCatalogue()` in `src/core/ui/picture_catalogue.cpp`.\n\n"
         "| Number | Size | Picture | Used by |\n|---|---|---|---|\n";
     char line[256];
-    for (const auto& spec : vc::ui::PictureCatalogue()) {
-        std::snprintf(line, sizeof line, "| %d | %d x %d | %s | %s |\n", spec.number, spec.width, spec.height,
-                      spec.what, spec.user);
+    for (const auto& desc : vc::ui::PictureCatalogue()) {
+        std::snprintf(line, sizeof line, "| %d | %d x %d | %s | %s |\n", desc.number, desc.width, desc.height,
+                      desc.what, desc.user);
         out += line;
     }
     out += "| 101 | 16 x 16, 32 x 32 | program icon: a dark dial with the gauge's colours | tray icon |\n";
@@ -96,14 +96,14 @@ int WriteAll(const skin::Skin& skin, const QString& dir, const QString& outlines
             ++failures;
         }
     };
-    for (const auto& spec : vc::ui::PictureCatalogue()) {
-        const auto it = skin.pictures.find(spec.number);
-        if (it == skin.pictures.end() || it->second.width() != spec.width || it->second.height() != spec.height) {
-            std::fprintf(stderr, "skin_generator: picture %d missing or of the wrong size\n", spec.number);
+    for (const auto& desc : vc::ui::PictureCatalogue()) {
+        const auto it = skin.pictures.find(desc.number);
+        if (it == skin.pictures.end() || it->second.width() != desc.width || it->second.height() != desc.height) {
+            std::fprintf(stderr, "skin_generator: picture %d missing or of the wrong size\n", desc.number);
             ++failures;
             continue;
         }
-        write(QStringLiteral("%1.bmp").arg(spec.number), skin::EncodeBmp24(it->second));
+        write(QStringLiteral("%1.bmp").arg(desc.number), skin::EncodeBmp24(it->second));
     }
     if (skin.pictures.size() != vc::ui::PictureCatalogue().size()) {
         std::fprintf(stderr, "skin_generator: drew pictures the catalogue does not list\n");

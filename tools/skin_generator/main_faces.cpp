@@ -287,8 +287,8 @@ std::map<int, Placement> FirstPlacements() {
 }
 
 void CheckSize(int number, const QImage& image) {
-    const auto* spec = vc::ui::FindPicture(number);
-    if (spec == nullptr || spec->width != image.width() || spec->height != image.height()) {
+    const auto* desc = vc::ui::FindPicture(number);
+    if (desc == nullptr || desc->width != image.width() || desc->height != image.height()) {
         throw std::logic_error("picture " + std::to_string(number) + " has the wrong size");
     }
 }

@@ -89,7 +89,7 @@ std::span<const PictureSpec> PictureCatalogue() { return kPictures; }
 const PictureSpec* FindPicture(int32_t number) {
     const auto it = std::lower_bound(
         kPictures.begin(), kPictures.end(), number,
-        [](const PictureSpec& spec, int32_t wanted) { return spec.number < wanted; });
+        [](const PictureSpec& desc, int32_t wanted) { return desc.number < wanted; });
     return (it != kPictures.end() && it->number == number) ? &*it : nullptr;
 }
 

@@ -60,7 +60,7 @@ public:
 
     // Creates a visible owner-drawn child button at the top of its siblings.
     // Returns kNoChild when it cannot be created.
-    virtual ChildHandle CreateChildButton(const ChildButtonSpec& spec) = 0;
+    virtual ChildHandle CreateChildButton(const ChildButtonSpec& desc) = 0;
 };
 
 }  // namespace vc::ui

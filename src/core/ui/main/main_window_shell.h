@@ -118,7 +118,7 @@ public:
     virtual void OpenPopupMenuAtPointer() = 0;
 
     // --- panels ---
-    virtual PanelHandle CreatePanel(const PanelSpec& spec) = 0;  // kNoPanel on failure
+    virtual PanelHandle CreatePanel(const PanelSpec& desc) = 0;  // kNoPanel on failure
     virtual void ShowPanel(PanelHandle panel, bool show) = 0;
     virtual void SetPanelText(PanelHandle panel, int32_t fieldId, const std::string& text) = 0;
 };

@@ -20,8 +20,8 @@ public:
     Surface& Screen() override { return screen_; }
     void Present(const Rect&) override {}
     void Invalidate(const Rect&, bool) override {}
-    ChildHandle CreateChildButton(const ChildButtonSpec& spec) override {
-        children_.push_back(spec);
+    ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
+        children_.push_back(desc);
         return static_cast<ChildHandle>(children_.size());
     }
     const ChildButtonSpec& Child(ChildHandle handle) const { return children_.at(handle - 1); }

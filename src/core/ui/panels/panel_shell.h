@@ -72,8 +72,8 @@ public:
     // drawn over the surface by the window system.
 
     // --- standard controls ---
-    // Creates a visible, enabled, unchecked control with `spec.text`.
-    virtual void CreateControl(const ControlSpec& spec) = 0;
+    // Creates a visible, enabled, unchecked control with `desc.text`.
+    virtual void CreateControl(const ControlSpec& desc) = 0;
     virtual void SetControlText(int32_t controlId, const std::string& text) = 0;
     // Check boxes and radio buttons only.
     virtual void SetControlChecked(int32_t controlId, bool checked) = 0;

@@ -39,11 +39,11 @@ public:
     void Invalidate(const Rect& area, bool erase) override {
         Log("invalidate " + RectText(area) + (erase ? " erase" : ""));
     }
-    ChildHandle CreateChildButton(const ChildButtonSpec& spec) override {
-        Log("create button " + std::to_string(spec.id));
+    ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
+        Log("create button " + std::to_string(desc.id));
         const ChildHandle handle = static_cast<ChildHandle>(childIds.size() + 1);
-        childIds[handle] = spec.id;
-        childVisible[spec.id] = true;
+        childIds[handle] = desc.id;
+        childVisible[desc.id] = true;
         return handle;
     }
 
@@ -86,12 +86,12 @@ public:
     }
     void RemoveTrayIcon(uint32_t iconId) override { Log("tray remove " + std::to_string(iconId)); }
     void OpenPopupMenuAtPointer() override { Log("popup menu"); }
-    PanelHandle CreatePanel(const PanelSpec& spec) override {
-        Log("create panel " + std::to_string(spec.templateId) + " " + std::to_string(spec.size.Width()) + "x" +
-            std::to_string(spec.size.Height()));
+    PanelHandle CreatePanel(const PanelSpec& desc) override {
+        Log("create panel " + std::to_string(desc.templateId) + " " + std::to_string(desc.size.Width()) + "x" +
+            std::to_string(desc.size.Height()));
         // Handles unlike template numbers, so a mix-up shows.
         const PanelHandle handle = static_cast<PanelHandle>(panelTemplates.size() + 1);
-        panelTemplates[handle] = spec.templateId;
+        panelTemplates[handle] = desc.templateId;
         return handle;
     }
     void ShowPanel(PanelHandle panel, bool show) override {

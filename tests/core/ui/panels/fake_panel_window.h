@@ -42,7 +42,7 @@ private:
 };
 
 struct FakeControl {
-    ControlSpec spec;
+    ControlSpec desc;
     std::string text;
     bool checked = false;
     bool enabled = true;
@@ -58,16 +58,16 @@ public:
     void Invalidate(const Rect& area, bool erase) override {
         Log("invalidate " + RectText(area) + (erase ? " erase" : ""));
     }
-    ChildHandle CreateChildButton(const ChildButtonSpec& spec) override {
-        buttons.push_back(spec);
-        Log("create button " + std::to_string(spec.id));
+    ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
+        buttons.push_back(desc);
+        Log("create button " + std::to_string(desc.id));
         return static_cast<ChildHandle>(buttons.size());
     }
 
     // --- PanelWindow ---
-    void CreateControl(const ControlSpec& spec) override {
-        controlOrder.push_back(spec.id);
-        if (spec.id != 0) controls[spec.id] = FakeControl{spec, spec.text, false, true};
+    void CreateControl(const ControlSpec& desc) override {
+        controlOrder.push_back(desc.id);
+        if (desc.id != 0) controls[desc.id] = FakeControl{desc, desc.text, false, true};
     }
     void SetControlText(int32_t id, const std::string& text) override {
         Log("text " + std::to_string(id) + " [" + text + "]");
@@ -118,8 +118,8 @@ public:
     void Click(int32_t id) {
         FakeControl& control = controls.at(id);
         if (!control.enabled) return;
-        if (control.spec.kind == ControlKind::CheckBox) control.checked = !control.checked;
-        if (control.spec.kind == ControlKind::RadioButton) control.checked = true;
+        if (control.desc.kind == ControlKind::CheckBox) control.checked = !control.checked;
+        if (control.desc.kind == ControlKind::RadioButton) control.checked = true;
         events->OnCommand(static_cast<uint32_t>(id));
     }
     const FakeControl& Control(int32_t id) const { return controls.at(id); }
@@ -195,13 +195,13 @@ inline void VirtualTimers::AdvanceTo(int64_t ms) {
 // whose models PanelModels makes; ShowPanel and SetPanelText reach them.
 class PanelRoutingShell : public RecordingMainShell {
 public:
-    PanelHandle CreatePanel(const PanelSpec& spec) override {
-        const PanelHandle handle = RecordingMainShell::CreatePanel(spec);
+    PanelHandle CreatePanel(const PanelSpec& desc) override {
+        const PanelHandle handle = RecordingMainShell::CreatePanel(desc);
         auto window = std::make_unique<FakePanelWindow>(timers, screenSize);
-        std::unique_ptr<PanelEvents> model = models->Make(spec.templateId, *window);
+        std::unique_ptr<PanelEvents> model = models->Make(desc.templateId, *window);
         window->events = model.get();
         if (model != nullptr) model->OnInit();
-        byTemplate[spec.templateId] = window.get();
+        byTemplate[desc.templateId] = window.get();
         windows[handle] = std::move(window);
         panelModels[handle] = std::move(model);
         return handle;

@@ -32,8 +32,8 @@ public:
                                       keepScreens ? std::optional<Surface>(screen) : std::nullopt});
     }
     void Invalidate(const Rect& area, bool erase) override { invalidated.push_back({area, erase}); }
-    ChildHandle CreateChildButton(const ChildButtonSpec& spec) override {
-        created.push_back(spec);
+    ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
+        created.push_back(desc);
         return failCreation ? kNoChild : static_cast<ChildHandle>(created.size());
     }
 

@@ -25,10 +25,10 @@ Picture Load(int number) {
 }
 
 TEST(PictureFiles, EveryCataloguedPictureHasItsExactSize) {
-    for (const auto& spec : PictureCatalogue()) {
-        const Picture picture = Load(spec.number);
-        EXPECT_EQ(picture.width, spec.width) << "picture " << spec.number;
-        EXPECT_EQ(picture.height, spec.height) << "picture " << spec.number;
+    for (const auto& desc : PictureCatalogue()) {
+        const Picture picture = Load(desc.number);
+        EXPECT_EQ(picture.width, desc.width) << "picture " << desc.number;
+        EXPECT_EQ(picture.height, desc.height) << "picture " << desc.number;
     }
 }
 
@@ -43,10 +43,10 @@ class FixedSize : public testing::TestWithParam<NamedSize> {};
 
 TEST_P(FixedSize, CatalogueAndFileAgree) {
     const NamedSize want = GetParam();
-    const auto* spec = FindPicture(want.number);
-    ASSERT_NE(spec, nullptr) << "picture " << want.number << " is not catalogued";
-    EXPECT_EQ(spec->width, want.width);
-    EXPECT_EQ(spec->height, want.height);
+    const auto* desc = FindPicture(want.number);
+    ASSERT_NE(desc, nullptr) << "picture " << want.number << " is not catalogued";
+    EXPECT_EQ(desc->width, want.width);
+    EXPECT_EQ(desc->height, want.height);
     const Picture picture = Load(want.number);
     EXPECT_EQ(picture.width, want.width);
     EXPECT_EQ(picture.height, want.height);
@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PictureCatalogue, IsSortedWithoutDuplicatesAndFindsOnlyItsOwn) {
     const auto all = PictureCatalogue();
     for (size_t i = 1; i < all.size(); ++i) EXPECT_LT(all[i - 1].number, all[i].number);
-    for (const auto& spec : all) EXPECT_EQ(FindPicture(spec.number), &spec);
+    for (const auto& desc : all) EXPECT_EQ(FindPicture(desc.number), &desc);
     for (int absent : {0, 101, 106, 145, 170, 188, 208}) EXPECT_EQ(FindPicture(absent), nullptr) << absent;
 }
 
@@ -74,10 +74,10 @@ TEST(PictureCatalogue, EveryButtonFaceHasTheButtonsSize) {
         for (int number : {b.pictureNormal, b.picturePressed, b.pictureOn, b.pictureOnPressed}) {
             if (number == 0) continue;
             faces.insert(number);
-            const auto* spec = FindPicture(number);
-            ASSERT_NE(spec, nullptr) << "button " << b.id << " face " << number;
-            EXPECT_EQ(spec->width, b.width) << "button " << b.id << " face " << number;
-            EXPECT_EQ(spec->height, b.height) << "button " << b.id << " face " << number;
+            const auto* desc = FindPicture(number);
+            ASSERT_NE(desc, nullptr) << "button " << b.id << " face " << number;
+            EXPECT_EQ(desc->width, b.width) << "button " << b.id << " face " << number;
+            EXPECT_EQ(desc->height, b.height) << "button " << b.id << " face " << number;
         }
     }
     EXPECT_EQ(faces.size(), 33u);
