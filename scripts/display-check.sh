@@ -38,17 +38,23 @@ trayer_pid=$!
 pids+=($trayer_pid)
 for _ in $(seq 50); do xwininfo -root -tree | grep -q '("panel" "trayer")' && break; sleep 0.1; done
 
-mkdir -m 700 "$runtime/run"
-XDG_RUNTIME_DIR=$runtime/run XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/velocore-sim.log" 2>&1 &
-app_pid=$!
-pids+=($app_pid)
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Clock Frequency$' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "display check: no main window appeared" >&2; exit 1; }
-sleep 0.5
+# Starts velocore-sim with its own runtime folder RUN and log LOG, and waits
+# for its main window (app_pid, window); WHEN names the case in the failure.
+start_app() {  # start_app RUN LOG WHEN
+  mkdir -m 700 "$runtime/$1"
+  XDG_RUNTIME_DIR=$runtime/$1 XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/$2" 2>&1 &
+  app_pid=$!
+  pids+=($app_pid)
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name '^Clock Frequency$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "display check: no main window $3" >&2; exit 1; }
+  sleep 0.5
+}
+
+start_app run velocore-sim.log appeared
 
 failures=0
 check() {  # check WHAT ACTUAL EXPECTED
@@ -160,17 +166,7 @@ fi
 # --- no tray: a second start brings the hidden window back ---
 kill "$trayer_pid" 2>/dev/null || true; wait "$trayer_pid" 2>/dev/null || true
 sleep 0.5
-mkdir -m 700 "$runtime/run2"
-XDG_RUNTIME_DIR=$runtime/run2 XDG_CONFIG_HOME=$runtime "$bin/velocore-sim" >"$out/velocore-sim-no-tray.log" 2>&1 &
-app_pid=$!
-pids+=($app_pid)
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^Clock Frequency$' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "display check: no main window without a tray" >&2; exit 1; }
-sleep 0.5
+start_app run2 velocore-sim-no-tray.log "without a tray"
 click 437 138 0.6              # POWER: hidden, and no tray to come back from
 check "no tray: POWER hides the window" "$(mapped "$window")" "IsUnMapped"
 second_out=$(XDG_RUNTIME_DIR=$runtime/run2 XDG_CONFIG_HOME=$runtime timeout 20 "$bin/velocore-sim" 2>&1) && code=0 || code=$?
