@@ -1,3 +1,4 @@
+#include "qt/mouse_input.h"
 #include "qt/main_window_widget.h"
 
 #include <utility>
@@ -282,14 +283,6 @@ void MainWindowWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
-void MainWindowWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const {
-    // Relative to the window's position as the model knows it, so a drag
-    // that has just moved the window is measured from its new place.
-    const QPoint global = event.globalPosition().toPoint();
-    x = static_cast<int16_t>(static_cast<uint16_t>(global.x() - geometry().x()));
-    y = static_cast<int16_t>(static_cast<uint16_t>(global.y() - geometry().y()));
-}
-
 void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
     if (!events_) return;
     // Without a tray the face itself offers the tray's menu on a right press.
@@ -298,17 +291,14 @@ void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
         return;
     }
     if (event->button() != Qt::LeftButton) return;
-    int16_t x = 0, y = 0;
-    LocalPosition(*event, x, y);
-    events_->OnLeftButtonDown(x, y);
+    const ClientPoint at = ClientPosition(*event, geometry());
+    events_->OnLeftButtonDown(at.x, at.y);
 }
 
 void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!events_) return;
-    int16_t x = 0, y = 0;
-    LocalPosition(*event, x, y);
-    const uint32_t flags = (event->buttons() & Qt::LeftButton) ? ui::kMouseLeftButtonFlag : 0;
-    events_->OnMouseMove(flags, x, y);
+    const ClientPoint at = ClientPosition(*event, geometry());
+    events_->OnMouseMove(MouseKeyFlags(*event), at.x, at.y);
 }
 
 void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {

@@ -107,9 +107,6 @@ protected:
 
 private:
     void SendCommandLater(uint32_t commandValue);
-    // Client coordinates as the window system reports them: signed 16-bit,
-    // relative to where the window is now.
-    void LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const;
 
     ui::MainWindowEvents* events_ = nullptr;
     ui::PanelModels* panelModels_ = nullptr;

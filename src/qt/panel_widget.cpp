@@ -1,3 +1,4 @@
+#include "qt/mouse_input.h"
 #include "qt/panel_widget.h"
 
 #include <algorithm>
@@ -206,27 +207,16 @@ void PanelWidget::paintEvent(QPaintEvent* event) {
     for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
 }
 
-void PanelWidget::LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const {
-    // Measured from where the panel is now, so a drag that has just moved it
-    // keeps the point under the pointer fixed.
-    const QPoint global = event.globalPosition().toPoint();
-    x = static_cast<int16_t>(static_cast<uint16_t>(global.x() - geometry().x()));
-    y = static_cast<int16_t>(static_cast<uint16_t>(global.y() - geometry().y()));
-}
-
 void PanelWidget::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !model_) return;
-    int16_t x = 0, y = 0;
-    LocalPosition(*event, x, y);
-    model_->OnLeftButtonDown(x, y);
+    const ClientPoint at = ClientPosition(*event, geometry());
+    model_->OnLeftButtonDown(at.x, at.y);
 }
 
 void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!model_) return;
-    int16_t x = 0, y = 0;
-    LocalPosition(*event, x, y);
-    const uint32_t flags = (event->buttons() & Qt::LeftButton) ? ui::kPanelMouseLeftButtonFlag : 0;
-    model_->OnMouseMove(flags, x, y);
+    const ClientPoint at = ClientPosition(*event, geometry());
+    model_->OnMouseMove(MouseKeyFlags(*event), at.x, at.y);
 }
 
 void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {

@@ -85,7 +85,6 @@ protected:
 private:
     void Resize(int width, int height);
     void SendCommand(int32_t id);
-    void LocalPosition(const QMouseEvent& event, int16_t& x, int16_t& y) const;
 
     int32_t templateId_;
     std::unique_ptr<ui::PanelEvents> model_;

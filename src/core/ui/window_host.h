@@ -31,6 +31,9 @@ public:
     virtual void DrawText(Surface& target, int32_t x, int32_t y, const std::string& text) = 0;
 };
 
+// Key flags a mouse move carries to a window's model: the left button is down.
+inline constexpr uint32_t kMouseLeftButtonFlag = 0x0001;
+
 inline constexpr uint32_t kItemStateSelected = 1;  // the button is held down
 
 // What a parent receives when one of its child buttons needs painting.

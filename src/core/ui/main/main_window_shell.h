@@ -123,9 +123,6 @@ public:
     virtual void SetPanelText(PanelHandle panel, int32_t fieldId, const std::string& text) = 0;
 };
 
-// Key flags a mouse move carries.
-inline constexpr uint32_t kMouseLeftButtonFlag = 0x0001;
-
 class MainWindowEvents {
 public:
     virtual ~MainWindowEvents() = default;

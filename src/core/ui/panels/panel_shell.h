@@ -60,9 +60,6 @@ struct ControlSpec {
     bool tabStop = false;
 };
 
-// Key flags a mouse move carries (the same bit as the main window's).
-inline constexpr uint32_t kPanelMouseLeftButtonFlag = 0x0001;
-
 class PanelWindow : public WindowHost {
 public:
     // WindowHost::Screen() is the panel's client area, as large as the

@@ -85,7 +85,7 @@ void SkinnedPanel::OnLeftButtonDown(int16_t x, int16_t y) {
 }
 
 void SkinnedPanel::OnMouseMove(uint32_t keyFlags, int16_t x, int16_t y) {
-    if ((keyFlags & kPanelMouseLeftButtonFlag) == 0) return;
+    if ((keyFlags & kMouseLeftButtonFlag) == 0) return;
     // The anchor stays: the point under the pointer stays fixed to the panel.
     const Rect now = window_.ScreenRect();
     window_.MoveTo(RectAt(now.left + (x - dragAnchor_.x), now.top + (y - dragAnchor_.y), now.Width(),

@@ -99,13 +99,13 @@ TEST_F(PanelsTest, DraggingFollowsThePointerAlsoAtNegativeCoordinates) {
     PanelEvents& model = shell.Model(kPanelCpuInfo);
     const Rect start = panel.rect;
     model.OnLeftButtonDown(10, 5);
-    model.OnMouseMove(kPanelMouseLeftButtonFlag, -20, -7);
+    model.OnMouseMove(kMouseLeftButtonFlag, -20, -7);
     EXPECT_EQ(panel.rect, RectAt(start.left - 30, start.top - 12, 400, 200));
     // The anchor stays: the same pointer position moves nothing further,
     // a move from there to the right moves the panel that far.
-    model.OnMouseMove(kPanelMouseLeftButtonFlag, 10, 5);
+    model.OnMouseMove(kMouseLeftButtonFlag, 10, 5);
     EXPECT_EQ(panel.rect, RectAt(start.left - 30, start.top - 12, 400, 200));
-    model.OnMouseMove(kPanelMouseLeftButtonFlag, 40, 5);
+    model.OnMouseMove(kMouseLeftButtonFlag, 40, 5);
     EXPECT_EQ(panel.rect, RectAt(start.left, start.top - 12, 400, 200));
     // Without the left button nothing moves.
     model.OnMouseMove(0, 500, 500);
@@ -121,7 +121,7 @@ TEST_F(PanelsTest, CentredOnlyAtCreation) {
     window->OnCommand(kButtonEasyHelp);
     PanelEvents& model = shell.Model(kPanelEasyHelp);
     model.OnLeftButtonDown(100, 10);
-    model.OnMouseMove(kPanelMouseLeftButtonFlag, 50, 40);
+    model.OnMouseMove(kMouseLeftButtonFlag, 50, 40);
     model.OnLeftButtonUp();
     const Rect dragged = Panel(kPanelEasyHelp).rect;
     model.OnCommand(328);
