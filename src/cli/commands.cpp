@@ -8,6 +8,7 @@
 #include "cli/render_command.h"
 #include "cli/run_command.h"
 #include "cli/table_printer.h"
+#include "core/app/bus_fault_report.h"
 #include "core/app/detection.h"
 #include "core/app/startup.h"
 #include "core/board/auto_overclock.h"
@@ -93,35 +94,48 @@ int Step(Session& s, int32_t (*step)(SystemInfo&)) {
     return kExitOk;
 }
 
+// A bus fault ends the process as the program does; a write the chip did
+// not take is said on standard error and fails the command.
+bool WriteTaken(Session& s, const char* command, const WriteOutcome& outcome) {
+    EndOnBusFault(s.ctx, outcome.fault);
+    if (outcome.answer == 0 || outcome.written || !s.info.Bus().ReachesHardware()) return true;
+    s.err << command << ": the clock generator did not take the write\n";
+    return false;
+}
+
 int Apply(Session& s, const Args&) {
     if (!EnsureDetected(s)) return kExitFailed;
-    ApplyEntry(s.info, s.ctx);
+    const bool taken = WriteTaken(s, "apply", ApplyEntry(s.info));
     FieldPrinter p(s.out);
     p.Integer("appliedIndex", s.info.appliedIndex);
-    return MeasureTwice(s);
+    const int measured = MeasureTwice(s);
+    return taken ? measured : kExitFailed;
 }
 
 int Optimal(Session& s, const Args&) {
     if (!EnsureDetected(s)) return kExitFailed;
-    const bool written = ApplyOptimalEntry(s.info, s.ctx);
+    const WriteOutcome outcome = ApplyOptimalEntry(s.info);
+    const bool taken = WriteTaken(s, "optimal", outcome);
+    const bool written = outcome.answer != 0;
     if (!written) s.err << "optimal: no entry lies within the board's limits; nothing written\n";
     FieldPrinter p(s.out);
     p.Integer("appliedIndex", s.info.appliedIndex);
     p.Integer("currentIndex", s.info.currentIndex);
     const int measured = MeasureTwice(s);
-    return written ? measured : kExitFailed;
+    return written && taken ? measured : kExitFailed;
 }
 
 int AutoClock(Session& s, const Args&) {
     if (!EnsureDetected(s)) return kExitFailed;
     const AutoOverclockResult result = AutoOverclock(s.info, s.ctx, s.autoOptimized);
+    const bool taken = WriteTaken(s, "autoclock", result.write);
     if (!result.applied) s.err << "autoclock: no entry lies within the board's limits; nothing written\n";
     FieldPrinter p(s.out);
     p.Integer("autoOptimized", s.autoOptimized);
     p.Integer("appliedIndex", s.info.appliedIndex);
     p.Integer("currentIndex", s.info.currentIndex);
     PrintMeasurement(s);
-    return result.applied ? kExitOk : kExitFailed;
+    return result.applied && taken ? kExitOk : kExitFailed;
 }
 
 int Save(Session& s, const Args&) {
@@ -161,6 +175,7 @@ int Startup(Session& s, const Args&) {
     ReadAutoApplySettings(s.programDir, settings);
     const StartupApplyResult result =
         ApplySavedChoiceAtStartup(s.info, s.ctx, settings, s.programDir, s.autoOptimized);
+    const bool taken = WriteTaken(s, "startup", result.write);
     FieldPrinter p(s.out);
     p.Integer("autoApply", settings.autoApply);
     p.Integer("autoApplySource", settings.autoApplySource);
@@ -169,7 +184,7 @@ int Startup(Session& s, const Args&) {
     p.Integer("autoOptimized", s.autoOptimized);
     PrintSelection(p, s.info);
     PrintMeasurement(s);
-    return kExitOk;
+    return taken ? kExitOk : kExitFailed;
 }
 
 int Trace(Session& s, const Args&) {

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "core/app/shell.h"
+#include "core/base/shell.h"
 
 namespace vc::cli {
 

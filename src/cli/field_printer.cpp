@@ -112,11 +112,11 @@ void PrintSystemInfo(FieldPrinter& p, const SystemInfo& info, int32_t osKind) {
     PrintBoard(p, "board.", info.board);
     PrintClockGen(p, "clockGen.", info.clockGen());
     p.Real("memBaseClockMHz", info.memBaseClockMHz);
-    p.Word("biosWindow", info.biosWindow);
+    p.Word("biosWindow", info.Bus().BiosWindow());
     PrintCpuInfo(p, "cpu.", info.cpu);
     PrintClockWriter(p, "clockWriter.", info.clockWriter);
     p.Word("addressInfo", info.addressInfo);
-    p.Integer("driverHandle", info.driverHandle);
+    p.Integer("driverHandle", info.Bus().DriverHandle());
 }
 
 }  // namespace vc::cli

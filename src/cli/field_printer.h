@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 
 namespace vc::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/machine_choice.h"
+#include "launch/machine_choice.h"
 #include "cli/options.h"
 #include "cli/session.h"
 #include "host/process/host_process.h"
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
 
     const std::string exeDir = DirectoryOf(vc::host::ExecutablePath());
     std::string error;
-    auto chosen = ChooseMachine(options.machine, {exeDir + "/machines", VC_MACHINES_DIR}, error);
+    auto chosen = vc::launch::ChooseMachine(options.machine, {exeDir + "/machines", VC_MACHINES_DIR}, error);
     if (!chosen) {
         std::cerr << "vcctl: " << error << '\n';
         return kExitUsage;
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    Session session(std::move(chosen->machine), chosen->sim, programDir, std::cout, std::cerr);
+    Session session(std::move(chosen), programDir, std::cout, std::cerr);
     session.resourceDir = exeDir + "/resources";
     for (const auto& command : options.commands) {
         const int code = RunCommand(session, command);

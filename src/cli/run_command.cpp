@@ -6,10 +6,11 @@
 
 #include "cli/field_printer.h"
 #include "cli/session.h"
+#include "core/app/bus_fault_report.h"
 #include "core/app/startup.h"
 #include "core/state/startup_apply.h"
 #include "host/process/host_process.h"
-#include "host/process/xdg_autostart.h"
+#include "launch/machine_choice.h"
 #include "sim/sim_machine.h"
 
 namespace vc::cli {
@@ -36,8 +37,9 @@ public:
 
     int RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) override {
         session_.detected = session_.cpuIdentified = true;
-        ApplySavedChoiceAtStartup(info, ctx, state.autoApply, state.programDirectory,
-                                  session_.autoOptimized);
+        const StartupApplyResult applied = ApplySavedChoiceAtStartup(
+            info, ctx, state.autoApply, state.programDirectory, session_.autoOptimized);
+        EndOnBusFault(ctx, applied.write.fault);
         FieldPrinter p(session_.out);
         p.Text("programDirectory", state.programDirectory);
         p.Integer("autoApply", state.autoApply.autoApply);
@@ -63,9 +65,8 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 int RunProgramCommand(Session& session, const std::vector<std::string>&) {
-    host::XdgAutostart sessionAutostart;
     // A simulated machine keeps the autorun entry to itself.
-    AutorunStore& autorun = session.sim ? static_cast<AutorunStore&>(*session.sim) : sessionAutostart;
+    AutorunStore& autorun = session.machine->Autorun();
 
     std::string program = BaseName(host::ExecutablePath());
     if (program.empty()) program = "vcctl";
@@ -77,8 +78,8 @@ int RunProgramCommand(Session& session, const std::vector<std::string>&) {
     const int code = RunProgram(session.info, session.ctx, process, frontEnd, state);
     session.ctx.dataDirectory = session.programDir;
     if (code == 1) session.err << "vcctl: another copy is running\n";
-    if (session.sim) {
-        for (const auto& [name, command] : session.sim->AutorunEntries())
+    if (const launch::MemoryAutorun* simulated = launch::SimulatedAutorun(*session.machine)) {
+        for (const auto& [name, command] : simulated->Entries())
             session.out << "autorun." << name << ": " << command << '\n';
     }
     if (code == 1) return kExitEnded;

@@ -2,14 +2,14 @@
 
 namespace vc::cli {
 
-Session::Session(std::unique_ptr<Machine> machineIn, sim::SimMachine* simIn, std::string programDirIn,
+Session::Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string programDirIn,
                  std::ostream& outIn, std::ostream& errIn)
     : machine(std::move(machineIn)),
-      sim(simIn),
+      sim(machine->Simulation()),
       programDir(std::move(programDirIn)),
       out(outIn),
       err(errIn),
       shell(errIn),
-      ctx{*machine, shell, kOsOther, programDir} {}
+      ctx{machine->Parts(), shell, kOsOther, programDir} {}
 
 }  // namespace vc::cli

@@ -7,13 +7,10 @@
 #include <string>
 
 #include "cli/console_shell.h"
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 #include "core/state/auto_apply_file.h"
-
-namespace vc::sim {
-class SimMachine;
-}
+#include "launch/launched_machine.h"
 
 namespace vc::cli {
 
@@ -24,10 +21,10 @@ inline constexpr int kExitUsage = 2;
 inline constexpr int kExitFailed = 3;
 
 struct Session {
-    Session(std::unique_ptr<Machine> machineIn, sim::SimMachine* simIn, std::string programDirIn,
+    Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string programDirIn,
             std::ostream& outIn, std::ostream& errIn);
 
-    std::unique_ptr<Machine> machine;
+    std::unique_ptr<launch::LaunchedMachine> machine;
     sim::SimMachine* sim;  // the same machine when it is simulated, else null
     std::string programDir;
     std::string resourceDir;  // the pictures, beside the program

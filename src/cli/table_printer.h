@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 
 namespace vc::cli {
 

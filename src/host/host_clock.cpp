@@ -26,23 +26,23 @@ uint64_t CounterTicksFromNanoseconds(uint64_t nanoseconds) {
 
 uint64_t MonotonicRawNanoseconds() { return Nanoseconds(CLOCK_MONOTONIC_RAW); }
 
-bool HostMachine::QueryPerformanceFrequency(uint64_t& frequency) {
+bool HostClock::QueryPerformanceFrequency(uint64_t& frequency) {
     frequency = kHostCounterHz;
     return true;
 }
 
-bool HostMachine::QueryPerformanceCounter(uint64_t& counter) {
+bool HostClock::QueryPerformanceCounter(uint64_t& counter) {
     counter = CounterTicksFromNanoseconds(MonotonicRawNanoseconds());
     return true;
 }
 
-uint32_t HostMachine::TickCountMs() {
+uint32_t HostClock::TickCountMs() {
     // Milliseconds since boot, wrapping every 49.7 days like the tick count.
     return static_cast<uint32_t>(Nanoseconds(CLOCK_MONOTONIC) / 1'000'000);
 }
 
-int32_t HostMachine::GetThreadPriority() { return priority_.Get(); }
+int32_t HostClock::GetThreadPriority() { return priority_.Get(); }
 
-void HostMachine::SetThreadPriority(int32_t priority) { priority_.Set(priority); }
+void HostClock::SetThreadPriority(int32_t priority) { priority_.Set(priority); }
 
 }  // namespace vc

@@ -5,22 +5,22 @@
 
 namespace vc {
 
-OsVersion HostMachine::GetOsVersion() { return OsVersion{}; }
+OsVersion HostPlatform::GetOsVersion() { return OsVersion{}; }
 
-DeviceHandle HostMachine::OpenDevice(const std::string&, DeviceOpenMode) { return kNoDevice; }
+DeviceHandle HostPlatform::OpenDevice(const std::string&, DeviceOpenMode) { return kNoDevice; }
 
-void HostMachine::CloseDevice(DeviceHandle) {}
+void HostPlatform::CloseDevice(DeviceHandle) {}
 
-bool HostMachine::DeviceIoControl(DeviceHandle, const DeviceRequest&) { return false; }
+bool HostPlatform::DeviceIoControl(DeviceHandle, const DeviceRequest&) { return false; }
 
-std::span<const uint8_t> HostMachine::ResolveBiosWindow(uint32_t) { return {}; }
+std::span<const uint8_t> HostPlatform::ResolveBiosWindow(uint32_t) { return {}; }
 
-uint8_t HostMachine::InPort8(uint16_t) { return 0xFF; }
+uint8_t HostPlatform::InPort8(uint16_t) { return 0xFF; }
 
-void HostMachine::OutPort8(uint16_t, uint8_t) {}
+void HostPlatform::OutPort8(uint16_t, uint8_t) {}
 
-uint32_t HostMachine::InPort32(uint16_t) { return 0xFFFFFFFFu; }
+uint32_t HostPlatform::InPort32(uint16_t) { return 0xFFFFFFFFu; }
 
-void HostMachine::OutPort32(uint16_t, uint32_t) {}
+void HostPlatform::OutPort32(uint16_t, uint32_t) {}
 
 }  // namespace vc

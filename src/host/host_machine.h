@@ -1,21 +1,23 @@
-// This computer behind the machine seam: the real processor (CPUID, the
-// time-stamp counter, the timing loop), the monotonic clocks as performance
-// counter and tick count, and the calling thread's scheduling priority.
-// The driver and port half (host_driver_stub.cpp) answers "no driver, no
-// ports" until the kernel interfaces exist.
+// This computer behind the machine seam, one class per part:
+// - HostProcessor: the real processor (CPUID, the time-stamp counter, the
+//   timing loop);
+// - HostClock: the monotonic clocks as performance counter and tick count,
+//   and the calling thread's scheduling priority;
+// - HostPlatform: the driver and port part, which answers "no driver, no
+//   ports" until the privileged helper serves it.
+// HostMachine holds one of each.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "core/hw/machine.h"
+#include "core/base/machine.h"
 #include "host/thread_priority.h"
 
 namespace vc {
 
-class HostMachine : public Machine {
+class HostPlatform final : public Platform {
 public:
-    // --- operating system and driver (host_driver_stub.cpp) ---------------
     OsVersion GetOsVersion() override;
     DeviceHandle OpenDevice(const std::string& name, DeviceOpenMode mode) override;
     void CloseDevice(DeviceHandle handle) override;
@@ -25,8 +27,10 @@ public:
     void OutPort8(uint16_t port, uint8_t value) override;
     uint32_t InPort32(uint16_t port) override;
     void OutPort32(uint16_t port, uint32_t value) override;
+};
 
-    // --- processor (host_processor.cpp) -------------------------------------
+class HostProcessor final : public Processor {
+public:
     bool HasCpuid() override;
     CpuidRegs Cpuid(uint32_t leaf) override;
     bool DivisionTestSetsClone() override;
@@ -35,8 +39,10 @@ public:
     bool AlignmentCheckToggles() override;
     uint64_t ReadTimeStampCounter() override;
     void RunBitScanLoop(uint32_t iterations) override;
+};
 
-    // --- time (host_clock.cpp) ------------------------------------------------
+class HostClock final : public Clock {
+public:
     bool QueryPerformanceFrequency(uint64_t& frequency) override;
     bool QueryPerformanceCounter(uint64_t& counter) override;
     uint32_t TickCountMs() override;
@@ -45,6 +51,14 @@ public:
 
 private:
     ThreadPriority priority_;
+};
+
+struct HostMachine {
+    HostPlatform platform;
+    HostProcessor processor;
+    HostClock clock;
+
+    Machine Parts() { return Machine{platform, processor, clock}; }
 };
 
 }  // namespace vc

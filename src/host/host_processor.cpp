@@ -18,7 +18,7 @@ constexpr uint32_t kIdentificationFlag = 1u << 21;
 
 }  // namespace
 
-bool HostMachine::HasCpuid() {
+bool HostProcessor::HasCpuid() {
 #if defined(__x86_64__)
     // Flip the identification bit and see whether it sticks. The red zone
     // below the stack pointer is stepped over before pushing.
@@ -47,14 +47,14 @@ bool HostMachine::HasCpuid() {
 #endif
 }
 
-CpuidRegs HostMachine::Cpuid(uint32_t leaf) {
+CpuidRegs HostProcessor::Cpuid(uint32_t leaf) {
     CpuidRegs regs;
     // Leaves above the processor's highest leaf read as zero.
     if (__get_cpuid_count(leaf, 0, &regs.eax, &regs.ebx, &regs.ecx, &regs.edx) == 0) return CpuidRegs{};
     return regs;
 }
 
-bool HostMachine::DivisionTestSetsClone() {
+bool HostProcessor::DivisionTestSetsClone() {
     // 0x5555 / 2 after clearing DX (which sets the zero flag): some makers'
     // dividers leave the zero flag alone, others change it.
     uint8_t zeroFlag = 0;
@@ -75,13 +75,13 @@ bool HostMachine::DivisionTestSetsClone() {
 // answers. They report what any 486 or later processor shows; running them
 // for real would mean writing IOPL/NT or the alignment-check flag from user
 // mode for no information.
-bool HostMachine::FlagsHighNibbleStuckSet() { return false; }
-bool HostMachine::FlagsHighNibbleStuckClear() { return false; }
-bool HostMachine::AlignmentCheckToggles() { return true; }
+bool HostProcessor::FlagsHighNibbleStuckSet() { return false; }
+bool HostProcessor::FlagsHighNibbleStuckClear() { return false; }
+bool HostProcessor::AlignmentCheckToggles() { return true; }
 
-uint64_t HostMachine::ReadTimeStampCounter() { return __rdtsc(); }
+uint64_t HostProcessor::ReadTimeStampCounter() { return __rdtsc(); }
 
-void HostMachine::RunBitScanLoop(uint32_t iterations) {
+void HostProcessor::RunBitScanLoop(uint32_t iterations) {
     if (iterations == 0) return;
     uint32_t count = iterations;
     uint32_t index = 0;
@@ -98,17 +98,17 @@ void HostMachine::RunBitScanLoop(uint32_t iterations) {
 
 #else  // not x86: no CPUID, no time-stamp counter
 
-bool HostMachine::HasCpuid() { return false; }
-CpuidRegs HostMachine::Cpuid(uint32_t) { return CpuidRegs{}; }
-bool HostMachine::DivisionTestSetsClone() { return false; }
+bool HostProcessor::HasCpuid() { return false; }
+CpuidRegs HostProcessor::Cpuid(uint32_t) { return CpuidRegs{}; }
+bool HostProcessor::DivisionTestSetsClone() { return false; }
 // Answer as the oldest class so the clock reads 0 (unmeasurable) rather
 // than timing a loop whose cycle cost is unknown on this processor.
-bool HostMachine::FlagsHighNibbleStuckSet() { return true; }
-bool HostMachine::FlagsHighNibbleStuckClear() { return false; }
-bool HostMachine::AlignmentCheckToggles() { return false; }
-uint64_t HostMachine::ReadTimeStampCounter() { return 0; }
+bool HostProcessor::FlagsHighNibbleStuckSet() { return true; }
+bool HostProcessor::FlagsHighNibbleStuckClear() { return false; }
+bool HostProcessor::AlignmentCheckToggles() { return false; }
+uint64_t HostProcessor::ReadTimeStampCounter() { return 0; }
 
-void HostMachine::RunBitScanLoop(uint32_t iterations) {
+void HostProcessor::RunBitScanLoop(uint32_t iterations) {
     volatile uint32_t sink = 0;
     for (uint32_t i = 0; i < iterations; ++i) sink = static_cast<uint32_t>(__builtin_ctz(0x80000000u));
     (void)sink;

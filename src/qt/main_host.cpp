@@ -2,6 +2,7 @@
 // options; the command line is not read.
 #include <QApplication>
 
+#include "launch/launched_machine.h"
 #include "qt/qt_program.h"
 #include "qt/qt_shell.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     vc::qt::QtShell shell;
-    return vc::qt::RunDesktopProgram(vc::qt::MachineKind::ThisComputer, {}, {}, shell);
+    const auto machine = vc::launch::ThisComputer();
+    return vc::qt::RunDesktopProgram(*machine, {}, shell);
 }

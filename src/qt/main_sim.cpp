@@ -5,6 +5,7 @@
 
 #include <QApplication>
 
+#include "launch/machine_choice.h"
 #include "qt/qt_program.h"
 #include "qt/qt_shell.h"
 
@@ -24,7 +25,13 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string exeDir = vc::qt::ProgramFileDirectory();
+    std::string error;
+    const auto machine =
+        vc::launch::ChooseMachine(options.machine, {exeDir + "/machines", VC_MACHINES_DIR}, error);
+    if (!machine) {
+        std::cerr << "velocore-sim: " << error << '\n';
+        return 2;
+    }
     vc::qt::QtShell shell;
-    return vc::qt::RunDesktopProgram(vc::qt::MachineKind::Simulated, options,
-                                     {exeDir + "/machines", VC_MACHINES_DIR}, shell);
+    return vc::qt::RunDesktopProgram(*machine, options, shell);
 }

@@ -6,22 +6,19 @@
 
 #include <QCoreApplication>
 
-#include "cli/machine_choice.h"
-#include "core/app/context.h"
+#include "core/base/context.h"
 #include "core/app/startup.h"
 #include "core/ui/picture_store.h"
 #include "host/process/host_process.h"
-#include "host/process/xdg_autostart.h"
+#include "launch/launched_machine.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_shell.h"
 #include "qt/show_request.h"
-#include "sim/sim_machine.h"
 
 namespace vc::qt {
 
 namespace {
 
-constexpr int kExitUsage = 2;
 // How long a refused copy waits for the running copy to take its request.
 constexpr int kShowRequestTimeoutMs = 1000;
 
@@ -69,24 +66,10 @@ std::string ProgramFileDirectory() {
     return cut == 0 ? std::string("/") : path.substr(0, cut);
 }
 
-int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs,
-                      QtShell& shell) {
-    std::optional<std::string> choice;
-    if (kind == MachineKind::Simulated) choice = options.machine;
-    std::string error;
-    auto chosen = cli::ChooseMachine(choice, catalogueDirs, error);
-    if (!chosen) {
-        std::cerr << "velocore-sim: " << error << '\n';
-        return kExitUsage;
-    }
-
-    host::XdgAutostart sessionAutostart;
-    // A simulated machine keeps the autorun entry to itself.
-    AutorunStore& autorun = chosen->sim ? static_cast<AutorunStore&>(*chosen->sim) : sessionAutostart;
-
-    Context ctx{*chosen->machine, shell, kOsOther, {}};
+int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell) {
+    Context ctx{machine.Parts(), shell, kOsOther, {}};
     SystemInfo info;
-    GuardedProcess process(autorun);
+    GuardedProcess process(machine.Autorun());
     ui::PictureStore pictures(ProgramFileDirectory() + "/resources");
     QtFrontEnd frontEnd(pictures);
     if (options.quitAfterFirstFrame) {

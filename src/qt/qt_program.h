@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+namespace vc::launch {
+class LaunchedMachine;
+}
+
 namespace vc::qt {
 
 class QtShell;
-
-enum class MachineKind { ThisComputer, Simulated };
 
 inline constexpr const char* kSimUsage =
     "usage: velocore-sim [--machine NAME|FILE] [--quit-after-first-frame]\n"
@@ -33,10 +35,9 @@ struct SimOptions {
 // then). Answers an error text for anything it does not know.
 std::optional<std::string> ParseSimOptions(const std::vector<std::string>& args, SimOptions& options);
 
-// Runs the whole program and answers its exit code. A QApplication must exist.
-// `catalogueDirs` are searched for --machine NAME; messages go to `shell`.
-int RunDesktopProgram(MachineKind kind, const SimOptions& options, const std::vector<std::string>& catalogueDirs,
-                      QtShell& shell);
+// Runs the whole program on `machine` and answers its exit code. A
+// QApplication must exist; messages go to `shell`.
+int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell);
 
 // The directory of the running program, without a trailing separator.
 std::string ProgramFileDirectory();

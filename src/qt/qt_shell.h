@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "core/app/shell.h"
+#include "core/base/shell.h"
 
 class QMessageBox;
 

@@ -16,7 +16,7 @@
 #include "sim/machine_description.h"
 #include "sim/pci_host_bridge.h"
 #include "sim/processor_model.h"
-#include "sim/smbus_regs.h"
+#include "core/hw/smbus_registers.h"
 
 namespace vc::sim {
 namespace {

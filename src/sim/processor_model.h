@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "core/hw/machine.h"
+#include "core/base/machine.h"
 #include "sim/machine_description.h"
 
 namespace vc::sim {

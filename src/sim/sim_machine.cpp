@@ -9,7 +9,6 @@ namespace vc::sim {
 namespace {
 
 constexpr size_t kBiosFindInputSize = 16;
-constexpr uint32_t kMaxSmbusBlock = smbus::kBlockBufferSize;
 constexpr uint64_t kDriverWaitPs = 4 * kPsPerMs;
 constexpr uint8_t kClockGenAddress7 = smbus::kClockGenWrite >> 1;
 
@@ -27,7 +26,7 @@ uint32_t GetLe32(std::span<const uint8_t> in) {
 
 // The simulated driver's own port access: traced as the driver's, never
 // refused, and its 4 ms waits pass in simulated time.
-class SimMachine::DriverPortAdapter : public DriverPorts {
+class SimMachine::DriverPortAdapter : public SmbusPorts {
 public:
     explicit DriverPortAdapter(SimMachine& m) : m_(m) {}
     uint8_t In(uint16_t port) override { return m_.PortRead8(port, PortOrigin::Driver); }
@@ -159,15 +158,9 @@ bool SimMachine::NtPciRead(const DeviceRequest& request) {
 }
 
 bool SimMachine::NtSmbus(const DeviceRequest& request) {
-    SmbusWriteRequest r;
-    if (faults_.smbusFails || !ParseSmbusWriteRequest(request.input, r)) return false;
-    if (r.operation != 2 || r.count == 0 || r.count > kMaxSmbusBlock) return false;
-    if (request.referenced.size() < r.count || r.ioBase > 0xFFFF - smbus::kPortSpan) return false;
-    const DriverSequence sequence = request.code == kReqNtRtm560    ? DriverSequence::Rtm560
-                                    : request.code == kReqNtIcs9248 ? DriverSequence::Ics9248
-                                                                    : DriverSequence::BlockWrite;
+    if (faults_.smbusFails) return false;
     DriverPortAdapter ports(*this);
-    return RunSmbusRequest(ports, sequence, r, request.referenced);
+    return ServeSmbusRequest(ports, SequenceForRequest(request.code), request.input, request.referenced);
 }
 
 // --- ports ---------------------------------------------------------------------

@@ -35,8 +35,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/process.h"
-#include "core/hw/machine.h"
+#include "core/base/machine.h"
 #include "sim/bios_image.h"
 #include "sim/clock_chip.h"
 #include "sim/machine_description.h"
@@ -50,8 +49,8 @@ namespace vc::sim {
 
 enum class Fault { DriverMissing, BiosRequest, ConfigWord, Pci, Smbus };
 
-// It is also the simulation's own list of programs started at logon.
-class SimMachine final : public Machine, public AutorunStore {
+// It serves all three parts of the machine seam (WholeMachine(sim)).
+class SimMachine final : public Platform, public Processor, public Clock {
 public:
     explicit SimMachine(MachineDescription description);
     ~SimMachine() override;
@@ -112,12 +111,6 @@ public:
     int32_t ThreadPriority() const { return priority_; }
     size_t OpenDeviceCount() const { return handles_.size(); }
 
-    // The program's start-at-logon entry stays inside the simulation.
-    void SetAutorunEntry(const std::string& name, const std::string& command) override {
-        autorun_[name] = command;
-    }
-    const std::map<std::string, std::string>& AutorunEntries() const { return autorun_; }
-
 private:
     enum class Device { Win9x, Nt };
     class DriverPortAdapter;
@@ -152,7 +145,6 @@ private:
     int32_t priority_ = 0;
     DeviceHandle nextHandle_ = 1;
     std::map<DeviceHandle, Device> handles_;
-    std::map<std::string, std::string> autorun_;
 };
 
 }  // namespace vc::sim

@@ -1,5 +1,5 @@
 // SMBus host controllers, register-exact as a program drives them through
-// ports base+0 .. base+7 (register map in smbus_regs.h).
+// ports base+0 .. base+7 (register map in core/hw/smbus_registers.h).
 //
 // Both kinds: a start with address bit 0 clear and protocol "block" sends
 // a block write (command register, DAT0 bytes), with bit 0 set a block read;
@@ -27,7 +27,7 @@
 #include <cstdint>
 #include <map>
 
-#include "sim/smbus_regs.h"
+#include "core/hw/smbus_registers.h"
 #include "sim/smbus_target.h"
 #include "sim/trace.h"
 

@@ -6,12 +6,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "launch/machine_choice.h"
 #include "qt/qt_program.h"
 #include "qt/qt_shell.h"
 #include "sim_window.h"
 #include "test_classes.h"
 
 namespace vc::qt::test {
+
+enum class MachineKind { ThisComputer, Simulated };
 
 class MessageTests : public QObject {
     Q_OBJECT
@@ -28,7 +31,12 @@ private:
         AnswerAndRecord(shell, messages);
         SimOptions options;
         options.machine = machine;
-        return RunDesktopProgram(kind, options, {VC_SOURCE_DIR "/machines"}, shell);
+        std::string error;
+        const auto chosen = kind == MachineKind::ThisComputer
+                                ? launch::ThisComputer()
+                                : launch::ChooseMachine(machine, {VC_SOURCE_DIR "/machines"}, error);
+        if (!chosen) return -1;
+        return RunDesktopProgram(*chosen, options, shell);
     }
 
 private slots:

@@ -11,9 +11,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "core/app/context.h"
+#include "core/base/context.h"
 #include "core/app/startup.h"
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 #include "core/ui/main/main_window.h"
 #include "core/ui/main/main_window_layout.h"
 #include "core/ui/picture_store.h"

@@ -1,55 +1,63 @@
 #include "core/app/detection.h"
 
+#include "core/app/bus_fault_report.h"
 #include "core/board/board_recognition.h"
 #include "core/board/freq_identification.h"
-#include "core/cpu/cpu_speed.h"
 #include "core/cpu/cpu_identify.h"
+#include "core/cpu/cpu_speed.h"
 #include "core/hw/hw_driver.h"
 
 namespace vc {
 
-int32_t ScanBiosInfo(SystemInfo& info, Context& ctx) {
-    if (!OpenDriverForBios(info, ctx)) return 0;
-    return FindBoard(info, ctx);
+BusResult ScanBiosInfo(SystemInfo& info, Context& ctx) {
+    const BusResult opened = info.Bus().OpenForBios();
+    if (opened.value == 0 || opened.Faulted()) return opened;
+    return {FindBoard(info, ctx)};
+}
+
+BusResult ScanAddressInfo(SystemInfo& info, Context&) {
+    return info.Bus().ReadConfigWord(info.cpu.vendorCode, info.addressInfo);
 }
 
 namespace {
 
 struct DetectionStep {
-    int32_t (*run)(SystemInfo&, Context&);
+    BusResult (*run)(SystemInfo&, Context&);
     const char* failureMessage;  // nullptr: the step cannot fail
 };
 
-int32_t SetOsKind(SystemInfo&, Context& ctx) {
-    ctx.osKind = OsKindFromVersion(ctx.machine.GetOsVersion());
-    return 1;
+// The system kind decides, once, how the hardware is reached.
+BusResult ChoosePath(SystemInfo& info, Context& ctx) {
+    ctx.osKind = OsKindFromVersion(ctx.machine.platform.GetOsVersion());
+    info.busPath = ChooseBusPath(ctx.osKind, ctx.machine);
+    return {1};
 }
 
-int32_t IdentifyProcessor(SystemInfo& info, Context& ctx) {
+BusResult IdentifyProcessor(SystemInfo& info, Context& ctx) {
     IdentifyCPU(info.cpu, ctx);
-    return 1;
+    return {1};
 }
 
-int32_t DecodeMultiplier(SystemInfo& info, Context& ctx) {
-    return CPUMultiValue(info.cpu, ctx, info.addressInfo);
+BusResult DecodeMultiplier(SystemInfo& info, Context& ctx) {
+    return {CPUMultiValue(info.cpu, ctx, info.addressInfo)};
 }
 
-int32_t MeasureProcessor(SystemInfo& info, Context& ctx) { return RefreshCPU(info.cpu, ctx); }
+BusResult MeasureProcessor(SystemInfo& info, Context& ctx) { return {RefreshCPU(info.cpu, ctx)}; }
 
-int32_t TakeMeasuredClocks(SystemInfo& info, Context&) {
+BusResult TakeMeasuredClocks(SystemInfo& info, Context&) {
     info.multiplier = info.cpu.multiplier;
     info.cpuClockMHz = info.cpu.cpuClockMHz;
     info.busClockMHz = info.cpu.busClockMHz;
-    return 1;
+    return {1};
 }
 
-int32_t ConnectClockWriter(SystemInfo& info, Context&) {
+BusResult ConnectClockWriter(SystemInfo& info, Context&) {
     info.clockWriter.board = &info.board;
-    return 1;
+    return {1};
 }
 
 constexpr DetectionStep kDetectionSteps[] = {
-    {SetOsKind, nullptr},
+    {ChoosePath, nullptr},
     {IdentifyProcessor, nullptr},
     {ScanBiosInfo, kMsgScanBiosInfoFail},
     {ScanAddressInfo, kMsgScanAddressInfoFail},
@@ -64,7 +72,9 @@ constexpr DetectionStep kDetectionSteps[] = {
 
 int32_t DetectSystem(SystemInfo& info, Context& ctx) {
     for (const auto& step : kDetectionSteps) {
-        if (step.run(info, ctx)) continue;
+        const BusResult result = step.run(info, ctx);
+        EndOnBusFault(ctx, result.fault);
+        if (result.value != 0) continue;
         if (step.failureMessage) ctx.shell.ShowMessage(kCaptionMessage, step.failureMessage);
         return 0;
     }

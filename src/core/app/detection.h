@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 
 namespace vc {
 
@@ -15,10 +15,14 @@ inline constexpr const char* kMsgRefreshCpuFail = "CPUInfo.RefreshCPU fail";
 inline constexpr const char* kMsgScanCpuFreqFail = "ScanCPUFreqValue fail";
 
 // Opens the driver, recognises the board and loads its clock generator.
-int32_t ScanBiosInfo(SystemInfo& info, Context& ctx);
+BusResult ScanBiosInfo(SystemInfo& info, Context& ctx);
+
+// Reads the processor configuration word into info.addressInfo.
+BusResult ScanAddressInfo(SystemInfo& info, Context& ctx);
 
 // Runs the detection steps in order; the first failing step shows its
-// message and the sequence answers 0. Sets ctx.osKind in its first step.
+// message and the sequence answers 0. Its first step sets ctx.osKind and
+// chooses info.busPath; a bus fault ends the process (EndOnBusFault).
 int32_t DetectSystem(SystemInfo& info, Context& ctx);
 
 }  // namespace vc

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/process.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/base/process.h"
+#include "core/board/system_info.h"
 #include "core/state/auto_apply_file.h"
 
 namespace vc {

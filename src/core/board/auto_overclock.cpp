@@ -10,7 +10,9 @@ AutoOverclockResult AutoOverclock(SystemInfo& info, Context& ctx, int32_t& autoO
     AutoOverclockResult result;
     autoOptimized = 1;
     if (optimizedMarked) optimizedMarked();
-    result.applied = ApplyOptimalEntry(info, ctx);
+    result.write = ApplyOptimalEntry(info);
+    result.applied = result.write.answer;
+    if (result.write.Faulted()) return result;
     // The new clock shows only in a fresh measurement; the second one is
     // the one the window reports.
     RefreshCPU(info.cpu, ctx);

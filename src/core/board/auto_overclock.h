@@ -5,14 +5,16 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/clock_programming.h"
+#include "core/board/system_info.h"
 
 namespace vc {
 
 // What happened, for the window to show: whether an entry was written.
 struct AutoOverclockResult {
     int32_t applied = 0;  // ApplyOptimalEntry's answer
+    WriteOutcome write;   // a faulted write ends the work before measuring
 };
 
 // Sets autoOptimized to 1 and calls `optimizedMarked` (where the main window

@@ -6,7 +6,7 @@
 #include "core/board/bios_id.h"
 #include "core/board/board_messages.h"
 #include "core/board/data_files.h"
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 
 namespace vc {
 namespace {
@@ -57,7 +57,7 @@ int32_t FindBoard(SystemInfo& info, Context& ctx) {
         return 0;
     }
     BoardScan scan = ScanBoardFile(in, [&](const BoardRecord& candidate) {
-        return BiosIdFound(info, ctx, candidate.biosId);
+        return BiosIdFound(info, candidate.biosId);
     });
     switch (scan.outcome) {
         case BoardScanOutcome::Matched:

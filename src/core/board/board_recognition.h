@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 
 namespace vc {
 

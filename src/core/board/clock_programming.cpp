@@ -2,21 +2,19 @@
 
 #include <array>
 #include <cstring>
-
-#include "core/hw/smbus_write.h"
+#include <optional>
 
 namespace vc {
 namespace {
 
-using WriteVariant = int32_t (*)(const SmbusAccess&, int32_t, const uint8_t*, Context&, DeviceHandle);
-
-// One row of the dispatch: a null chip matches any chip name, a null variant
-// writes nothing. For kind 2 the variant's own answer is replaced by 1.
+// One row of the dispatch: a null chip matches any chip name, a row without
+// a variant writes nothing. For kind 2 the variant's own answer is replaced
+// by 1.
 struct DispatchRow {
     int32_t controllerKind;
     int32_t operation;
     const char* chipName;
-    WriteVariant variant;
+    std::optional<SmbusVariant> variant;
     bool answerVariantResult;
     int32_t fixedResult;
 };
@@ -25,13 +23,13 @@ constexpr int32_t kOperationNone = 1;
 
 // In order: the first row that fits decides; RTM560-25 is tried before
 // ICS9248-153.
-constexpr std::array<DispatchRow, 6> kDispatch{{
-    {kSmbusControllerBlockBuffer, kOperationNone, nullptr, nullptr, false, 0},
-    {kSmbusControllerBlockBuffer, kSmbusOperationBlockWrite, nullptr, &BlockWriteBuffered, true, 0},
-    {kSmbusControllerByteWise, kOperationNone, nullptr, nullptr, false, 1},
-    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, kChipRtm560, &WriteRtm560, false, 1},
-    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, kChipIcs9248, &WriteIcs9248, false, 1},
-    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, nullptr, &BlockWriteByteWise, false, 1},
+const std::array<DispatchRow, 6> kDispatch{{
+    {kSmbusControllerBlockBuffer, kOperationNone, nullptr, std::nullopt, false, 0},
+    {kSmbusControllerBlockBuffer, kSmbusOperationBlockWrite, nullptr, SmbusVariant::BlockBuffered, true, 0},
+    {kSmbusControllerByteWise, kOperationNone, nullptr, std::nullopt, false, 1},
+    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, kChipRtm560, SmbusVariant::Rtm560, false, 1},
+    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, kChipIcs9248, SmbusVariant::Ics9248, false, 1},
+    {kSmbusControllerByteWise, kSmbusOperationBlockWrite, nullptr, SmbusVariant::BlockByteWise, false, 1},
 }};
 
 bool RowFits(const DispatchRow& row, const SmbusAccess& access) {
@@ -42,21 +40,28 @@ bool RowFits(const DispatchRow& row, const SmbusAccess& access) {
 
 }  // namespace
 
-int32_t SmbusBlockWrite(const SmbusAccess& access, int32_t count, const uint8_t* data,
-                        Context& ctx, DeviceHandle driver) {
+WriteOutcome SmbusBlockWrite(const SmbusAccess& access, BusPath& bus, int32_t count, const uint8_t* data) {
     for (const DispatchRow& row : kDispatch) {
         if (!RowFits(row, access)) continue;
-        if (row.variant == nullptr) return row.fixedResult;
-        const int32_t result = row.variant(access, count, data, ctx, driver);
-        return row.answerVariantResult ? result : row.fixedResult;
+        if (!row.variant) return {row.fixedResult};
+        // A block of no bytes, more than one SMBus block or without data
+        // makes no bus traffic and answers 0.
+        if (data == nullptr || count < 1 || count > kSmbusMaxBlockBytes) {
+            return {row.answerVariantResult ? 0 : row.fixedResult};
+        }
+        const BusResult result =
+            bus.WriteSmbus(*row.variant, access, std::span(data, static_cast<size_t>(count)));
+        WriteOutcome outcome{row.answerVariantResult ? result.value : row.fixedResult};
+        outcome.written = result.value == 1 && bus.ReachesHardware();
+        outcome.fault = result.fault;
+        return outcome;
     }
-    return 0;  // unknown controller kind or operation: no bus traffic
+    return {0};  // unknown controller kind or operation: no bus traffic
 }
 
-int32_t ProgramClock(ClockWriter& writer, int32_t count, const uint8_t* data, Context& ctx,
-                     DeviceHandle driver) {
+WriteOutcome ProgramClock(ClockWriter& writer, BusPath& bus, int32_t count, const uint8_t* data) {
     const BoardRecord* board = writer.board;
-    if (board == nullptr || board->clockGen == nullptr || data == nullptr || count <= 0) return 1;
+    if (board == nullptr || board->clockGen == nullptr || data == nullptr || count <= 0) return {1};
 
     SmbusAccess& access = writer.access;
     access = SmbusAccess{};
@@ -68,8 +73,9 @@ int32_t ProgramClock(ClockWriter& writer, int32_t count, const uint8_t* data, Co
     access.operation = kSmbusOperationBlockWrite;
     access.readAddress = kClockGenReadAddress;
     access.writeAddress = kClockGenWriteAddress;
-    SmbusBlockWrite(access, count, data, ctx, driver);
-    return 1;
+    WriteOutcome outcome = SmbusBlockWrite(access, bus, count, data);
+    outcome.answer = 1;
+    return outcome;
 }
 
 }  // namespace vc

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 #include "core/board/records.h"
 
 namespace vc {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "core/board/byte_io.h"
-#include "core/board/text_field.h"
+#include "core/base/byte_io.h"
+#include "core/base/text_field.h"
 
 namespace vc {
 namespace {

@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 
 namespace vc {
 namespace {

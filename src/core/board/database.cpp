@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/board/byte_io.h"
+#include "core/base/byte_io.h"
 #include "core/board/data_files.h"
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 
 namespace vc {
 namespace {

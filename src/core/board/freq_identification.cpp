@@ -19,11 +19,13 @@ constexpr std::array<BusBand, 3> kBusBands{{
 // A candidate this far from the nominal clock or farther is never taken.
 constexpr double kFarthestDistanceMHz = 100.0;
 
-double ReadMemoryClass(SystemInfo& info, Context& ctx) {
-    if (info.board.chipsetCode != kChipsetReadsMemClass) return kMemClass100MHz;
+BusResult ReadMemoryClass(SystemInfo& info, double& memClassMHz) {
+    memClassMHz = kMemClass100MHz;
+    if (info.board.chipsetCode != kChipsetReadsMemClass) return {1};
     uint32_t value = 0;
-    ScanPCIValue(info, ctx, 0, 0, 0, kMemClassRegister, value);
-    return (value & kMemClass133Bit) != 0 ? kMemClass133MHz : kMemClass100MHz;
+    const BusResult read = ScanPCIValue(info.Bus(), 0, 0, 0, kMemClassRegister, value);
+    if ((value & kMemClass133Bit) != 0) memClassMHz = kMemClass133MHz;
+    return read;
 }
 
 }  // namespace
@@ -53,11 +55,12 @@ std::optional<int32_t> NearestEntryOfBand(const ClockGenRecord& chip, int32_t ba
     return best;
 }
 
-int32_t ScanCPUFreqValue(SystemInfo& info, Context& ctx) {
-    if (info.busClockMHz == 0.0) return 0;
-    info.memBaseClockMHz = ReadMemoryClass(info, ctx);
+BusResult ScanCPUFreqValue(SystemInfo& info, Context& ctx) {
+    if (info.busClockMHz == 0.0) return {0};
+    const BusResult read = ReadMemoryClass(info, info.memBaseClockMHz);
+    if (read.Faulted()) return read;
     const std::optional<BusBand> band = ClassifyBus(info.busClockMHz);
-    if (!band) return 0;
+    if (!band) return {0};
     const int32_t bandCode = band->digit * 10 + (info.memBaseClockMHz >= kMemClass133MHz ? 1 : 0);
 
     std::optional<int32_t> index;
@@ -66,12 +69,12 @@ int32_t ScanCPUFreqValue(SystemInfo& info, Context& ctx) {
     }
     if (!index) {
         ctx.shell.ShowMessage(kCaptionError, kMsgUnknownCpu);
-        return 0;
+        return {0};
     }
     info.defaultIndex = *index;
     info.appliedIndex = *index;
     info.currentIndex = *index;
-    return 1;
+    return {1};
 }
 
 }  // namespace vc

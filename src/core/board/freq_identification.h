@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 #include "core/board/records.h"
 
 namespace vc {
@@ -32,9 +32,10 @@ std::optional<BusBand> ClassifyBus(double busMHz);
 std::optional<int32_t> NearestEntryOfBand(const ClockGenRecord& chip, int32_t bandCode,
                                           double nominalMHz);
 
-// Fills memBaseClockMHz and, on a match, the three indexes. Returns 1, or 0
+// Fills memBaseClockMHz and, on a match, the three indexes. Answers 1, or 0
 // (silently for a bus clock of 0 or below 66 MHz, with "Unknow CPU" when no
-// entry of the machine's band code exists).
-int32_t ScanCPUFreqValue(SystemInfo& info, Context& ctx);
+// entry of the machine's band code exists), or the bus path's fault when the
+// memory clock class could not be read.
+BusResult ScanCPUFreqValue(SystemInfo& info, Context& ctx);
 
 }  // namespace vc

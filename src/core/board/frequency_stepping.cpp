@@ -7,9 +7,9 @@
 namespace vc {
 namespace {
 
-int32_t WriteEntry(SystemInfo& info, Context& ctx, const ClockEntry& entry) {
+WriteOutcome WriteEntry(SystemInfo& info, const ClockEntry& entry) {
     const uint8_t select = SelectByte(entry);
-    return ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);
+    return ProgramClock(info.clockWriter, info.Bus(), 1, &select);
 }
 
 // The limits are measured from the nominal clock of the default entry's
@@ -49,12 +49,14 @@ int32_t DefaultEntry(SystemInfo& info) {
     return RefreshEntry(info);
 }
 
-int32_t ApplyEntry(SystemInfo& info, Context& ctx) {
+WriteOutcome ApplyEntry(SystemInfo& info) {
     const ClockEntry* entry = EntryAt(info, info.currentIndex);
-    if (entry == nullptr) return 0;
-    WriteEntry(info, ctx, *entry);
+    if (entry == nullptr) return {0};
+    WriteOutcome outcome = WriteEntry(info, *entry);
+    if (outcome.Faulted()) return outcome;
     info.appliedIndex = info.currentIndex;
-    return 1;
+    outcome.answer = 1;
+    return outcome;
 }
 
 std::optional<int32_t> FindOptimalEntry(const SystemInfo& info) {
@@ -86,14 +88,15 @@ std::optional<int32_t> FindOptimalEntry(const SystemInfo& info) {
     return best;
 }
 
-int32_t ApplyOptimalEntry(SystemInfo& info, Context& ctx) {
+WriteOutcome ApplyOptimalEntry(SystemInfo& info) {
     const std::optional<int32_t> optimal = FindOptimalEntry(info);
     const ClockEntry* entry = optimal ? EntryAt(info, *optimal) : nullptr;
-    if (entry == nullptr) return 0;
+    if (entry == nullptr) return {0};
     info.appliedIndex = *optimal;
     info.currentIndex = *optimal;
-    WriteEntry(info, ctx, *entry);
-    return 1;
+    WriteOutcome outcome = WriteEntry(info, *entry);
+    outcome.answer = 1;
+    return outcome;
 }
 
 }  // namespace vc

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/board/clock_programming.h"
+#include "core/board/system_info.h"
 
 namespace vc {
 
@@ -26,8 +26,10 @@ int32_t PreviousEntry(SystemInfo& info);
 int32_t NextEntry(SystemInfo& info);
 // currentIndex = defaultIndex, then RefreshEntry.
 int32_t DefaultEntry(SystemInfo& info);
-// Writes entry currentIndex; appliedIndex = currentIndex.
-int32_t ApplyEntry(SystemInfo& info, Context& ctx);
+// Writes entry currentIndex; appliedIndex = currentIndex. The answer is 1,
+// or 0 (nothing written) without such an entry; the outcome tells whether
+// the write reached the chip or the bus path failed.
+WriteOutcome ApplyEntry(SystemInfo& info);
 
 // The highest entry inside the board's bus, PCI and memory limits, measured
 // from the default entry's band (of equal bus clocks the last in the table).
@@ -36,6 +38,6 @@ std::optional<int32_t> FindOptimalEntry(const SystemInfo& info);
 // Writes the optimal entry and makes it current and applied (shown clocks
 // are left for the caller's new measurement). Without a result nothing is
 // written, the indexes stay and the answer is 0.
-int32_t ApplyOptimalEntry(SystemInfo& info, Context& ctx);
+WriteOutcome ApplyOptimalEntry(SystemInfo& info);
 
 }  // namespace vc

@@ -8,9 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "core/base/text_field.h"
+
 namespace vc {
 
-inline constexpr int kTextFieldSize = 16;   // biosId, clockGenName, name
 inline constexpr int kMaxClockEntries = 64; // room the stepping code works with
 
 struct ClockEntry {

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string_view>
 
-#include "core/app/context.h"
-#include "core/cpu/busy_wait.h"
+#include "core/base/context.h"
+#include "core/base/busy_wait.h"
 #include "core/cpu/multiplier_tables.h"
 
 namespace vc {
@@ -46,7 +46,7 @@ int32_t FamilyOf(uint32_t leaf1Eax) { return static_cast<int32_t>((leaf1Eax >> 8
 // Reads leaf 0 and marks the part as a clone when any of its vendor
 // characters differs from "GenuineIntel". The flag is never cleared here.
 void MarkCloneFromVendor(CPUInfo& cpu, Machine& machine) {
-    const std::array<char, 12> vendor = VendorCharacters(machine.Cpuid(0));
+    const std::array<char, 12> vendor = VendorCharacters(machine.processor.Cpuid(0));
     for (size_t i = 0; i < vendor.size(); ++i) {
         if (vendor[i] != kIntelVendor[i]) cpu.cloneFlag = 1;
     }
@@ -54,9 +54,9 @@ void MarkCloneFromVendor(CPUInfo& cpu, Machine& machine) {
 
 // The 8086/286/386/486 tests for processors without CPUID.
 uint16_t KindWithoutCpuid(Machine& machine) {
-    if (machine.FlagsHighNibbleStuckSet()) return 0;
-    if (machine.FlagsHighNibbleStuckClear()) return 2;
-    if (!machine.AlignmentCheckToggles()) return 3;
+    if (machine.processor.FlagsHighNibbleStuckSet()) return 0;
+    if (machine.processor.FlagsHighNibbleStuckClear()) return 2;
+    if (!machine.processor.AlignmentCheckToggles()) return 3;
     return 4;
 }
 
@@ -71,15 +71,15 @@ void IdentifyCPU(CPUInfo& cpu, Context& context) {
     cpu.featureFlags = 0;
     std::memset(cpu.cacheDescriptors, 0, sizeof cpu.cacheDescriptors);
 
-    if (machine.HasCpuid()) {
-        const std::array<char, 12> vendor = VendorCharacters(machine.Cpuid(0));
+    if (machine.processor.HasCpuid()) {
+        const std::array<char, 12> vendor = VendorCharacters(machine.processor.Cpuid(0));
         std::memcpy(cpu.vendorId, vendor.data(), vendor.size());
-        const CpuidRegs leaf1 = machine.Cpuid(1);
+        const CpuidRegs leaf1 = machine.processor.Cpuid(1);
         cpu.family = FamilyOf(leaf1.eax);
         cpu.model = static_cast<int32_t>((leaf1.eax >> 4) & 0xF);
         cpu.stepping = static_cast<int32_t>(leaf1.eax & 0xF);
         cpu.featureFlags = leaf1.edx;
-        const CpuidRegs leaf2 = machine.Cpuid(2);
+        const CpuidRegs leaf2 = machine.processor.Cpuid(2);
         cpu.cacheDescriptors[0] = leaf2.eax;
         cpu.cacheDescriptors[1] = leaf2.ebx;
         cpu.cacheDescriptors[2] = leaf2.ecx;
@@ -97,20 +97,20 @@ void IdentifyCPU(CPUInfo& cpu, Context& context) {
 int32_t CheckIDProc(CPUInfo& cpu, Context& context) {
     Machine& machine = context.machine;
     MarkCloneFromVendor(cpu, machine);
-    BusyWaitMs(machine, kIdentificationWaitMs);
-    BusyWaitMs(machine, kIdentificationWaitMs);
-    const int32_t family = FamilyOf(machine.Cpuid(1).eax);
-    BusyWaitMs(machine, kIdentificationWaitMs);
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
+    const int32_t family = FamilyOf(machine.processor.Cpuid(1).eax);
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
     return family;
 }
 
 uint16_t CPUKindID(CPUInfo& cpu, Context& context) {
     Machine& machine = context.machine;
     uint16_t kind = 0;
-    if (machine.HasCpuid()) {
+    if (machine.processor.HasCpuid()) {
         kind = static_cast<uint16_t>(CheckIDProc(cpu, context));
     } else {
-        cpu.cloneFlag = machine.DivisionTestSetsClone() ? 1 : 0;
+        cpu.cloneFlag = machine.processor.DivisionTestSetsClone() ? 1 : 0;
         kind = KindWithoutCpuid(machine);
     }
     if (cpu.cloneFlag != 0) kind = static_cast<uint16_t>(kind | kKindCloneBit);
@@ -119,15 +119,15 @@ uint16_t CPUKindID(CPUInfo& cpu, Context& context) {
 
 uint32_t CPUFeatures(CPUInfo& cpu, Context& context) {
     Machine& machine = context.machine;
-    if (!machine.HasCpuid()) {
-        BusyWaitMs(machine, kIdentificationWaitMs);
+    if (!machine.processor.HasCpuid()) {
+        BusyWaitMs(machine.clock, kIdentificationWaitMs);
         return 0;
     }
     MarkCloneFromVendor(cpu, machine);
-    BusyWaitMs(machine, kIdentificationWaitMs);
-    BusyWaitMs(machine, kIdentificationWaitMs);
-    const uint32_t features = machine.Cpuid(1).edx;
-    BusyWaitMs(machine, kIdentificationWaitMs);
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
+    const uint32_t features = machine.processor.Cpuid(1).edx;
+    BusyWaitMs(machine.clock, kIdentificationWaitMs);
     return features;
 }
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <optional>
 
-#include "core/app/context.h"
+#include "core/base/context.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/speed_arithmetic.h"
-#include "core/hw/machine.h"
+#include "core/base/machine.h"
 
 namespace vc {
 
@@ -14,13 +14,13 @@ namespace {
 
 std::optional<uint32_t> CounterFrequency(Machine& machine) {
     uint64_t frequency = 0;
-    if (!machine.QueryPerformanceFrequency(frequency)) return std::nullopt;
+    if (!machine.clock.QueryPerformanceFrequency(frequency)) return std::nullopt;
     return static_cast<uint32_t>(frequency);
 }
 
 bool ReadCounter(Machine& machine, uint32_t& value) {
     uint64_t counter = 0;
-    if (!machine.QueryPerformanceCounter(counter)) return false;
+    if (!machine.clock.QueryPerformanceCounter(counter)) return false;
     value = static_cast<uint32_t>(counter);
     return true;
 }
@@ -37,9 +37,9 @@ struct TryReading {
 std::optional<TryReading> SampleOnce(Machine& machine) {
     uint32_t t0 = 0;
     if (!ReadCounter(machine, t0)) return std::nullopt;
-    const int32_t priority = machine.GetThreadPriority();
+    const int32_t priority = machine.clock.GetThreadPriority();
     const bool raise = priority != kThreadPriorityError;
-    if (raise) machine.SetThreadPriority(kThreadPriorityTimeCritical);
+    if (raise) machine.clock.SetThreadPriority(kThreadPriorityTimeCritical);
 
     bool counted = true;
     uint32_t t1 = t0;
@@ -47,15 +47,15 @@ std::optional<TryReading> SampleOnce(Machine& machine) {
     uint32_t s1 = 0;
     while (counted && static_cast<uint32_t>(t1 - t0) < kSettleTicks) {
         counted = ReadCounter(machine, t1);
-        s0 = static_cast<uint32_t>(machine.ReadTimeStampCounter());
+        s0 = static_cast<uint32_t>(machine.processor.ReadTimeStampCounter());
     }
     t0 = t1;
     while (counted && static_cast<uint32_t>(t1 - t0) < kWindowTicks) {
         counted = ReadCounter(machine, t1);
-        s1 = static_cast<uint32_t>(machine.ReadTimeStampCounter());
+        s1 = static_cast<uint32_t>(machine.processor.ReadTimeStampCounter());
     }
 
-    if (raise) machine.SetThreadPriority(priority);
+    if (raise) machine.clock.SetThreadPriority(priority);
     if (!counted) return std::nullopt;
     return TryReading{static_cast<uint32_t>(t1 - t0), static_cast<uint32_t>(s1 - s0)};
 }
@@ -106,7 +106,7 @@ int32_t MeasureWithTimingLoop(Machine& machine, uint32_t cycles, SpeedSample& sa
         uint32_t before = 0;
         uint32_t after = 0;
         if (!ReadCounter(machine, before)) return 0;
-        machine.RunBitScanLoop(kTimingLoopIterations);
+        machine.processor.RunBitScanLoop(kTimingLoopIterations);
         if (!ReadCounter(machine, after)) return 0;
         fastest = std::min(fastest, static_cast<uint32_t>(after - before));
     }

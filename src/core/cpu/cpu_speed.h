@@ -9,7 +9,7 @@
 
 namespace vc {
 
-class Machine;
+struct Machine;
 struct Context;
 
 // Processor cycles one iteration of the bit-scan timing loop takes, by kind.

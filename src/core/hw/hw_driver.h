@@ -1,11 +1,10 @@
-// The hardware access driver layer: which driver the system kind calls for,
-// how it is opened, and the request codes the program sends.
+// The hardware access drivers: which driver the system kind calls for, how
+// it is named, and the request codes the program sends.
 #pragma once
 
 #include <cstdint>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/platform.h"
 
 namespace vc {
 
@@ -28,15 +27,11 @@ inline constexpr uint32_t kReqNtAmdRatio = 0x9C402460;
 inline constexpr uint32_t kReqNtRtm560 = 0x9C40248C;
 inline constexpr uint32_t kReqNtIcs9248 = 0x9C402490;
 
-// osKind from the reported OS version.
+// osKind (see OsKind) from the reported OS version.
 int32_t OsKindFromVersion(const OsVersion& version);
 
-// The driver half of ScanBiosInfo: on 9x fetch the BIOS window address, on
-// the NT family open the port driver for the rest of the run (ending the
-// process with exit code 1 when it cannot be opened). Returns 1 or 0.
-int32_t OpenDriverForBios(SystemInfo& info, Context& ctx);
-
-// Reads the processor configuration word into info.addressInfo. 1 or 0.
-int32_t ScanAddressInfo(SystemInfo& info, Context& ctx);
+// Sends one request without input that answers with a 32-bit word. `word`
+// takes whatever the output buffer holds afterwards; the result decides.
+bool RequestWord(Platform& platform, DeviceHandle handle, uint32_t code, uint32_t& word);
 
 }  // namespace vc

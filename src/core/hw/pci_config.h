@@ -3,8 +3,7 @@
 
 #include <cstdint>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/hw/bus_path.h"
 
 namespace vc {
 
@@ -13,9 +12,9 @@ inline constexpr uint16_t kPciDataPort = 0xCFC;
 
 uint32_t PciConfigAddress(uint32_t bus, uint32_t device, uint32_t function, uint32_t reg);
 
-// Reads one configuration dword into `value`. Returns 1; a failed driver
-// request ends the process with exit code 1.
-int32_t ScanPCIValue(SystemInfo& info, Context& ctx, uint32_t bus, uint32_t device,
-                     uint32_t function, uint32_t reg, uint32_t& value);
+// Reads one configuration dword into `value` on the chosen path. Answers 1,
+// or the PciRequest fault when the driver refuses the request.
+BusResult ScanPCIValue(BusPath& path, uint32_t bus, uint32_t device, uint32_t function, uint32_t reg,
+                       uint32_t& value);
 
 }  // namespace vc

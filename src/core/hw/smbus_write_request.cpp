@@ -1,18 +1,8 @@
 #include "core/hw/smbus_write_request.h"
 
-#include "core/hw/little_endian.h"
+#include "core/base/little_endian.h"
 
 namespace vc {
-
-namespace {
-
-// The driver would read the data bytes from a 32-bit address in the
-// caller's memory. A 64-bit process has no such address to give, so the
-// field stays 0 and the bytes travel in DeviceRequest::referenced, from
-// where the machine reads them as the driver reads caller memory.
-constexpr uint32_t kDataAddressToken = 0;
-
-}  // namespace
 
 std::array<uint8_t, kSmbusWriteRequestSize> EncodeSmbusWriteRequest(const SmbusAccess& access,
                                                                     int32_t count) {
@@ -31,20 +21,16 @@ std::array<uint8_t, kSmbusWriteRequestSize> EncodeSmbusWriteRequest(const SmbusA
     return bytes;
 }
 
-int32_t SendSmbusWriteRequest(uint32_t code, const SmbusAccess& access, int32_t count,
-                              const uint8_t* data, Context& ctx, DeviceHandle driver) {
-    const auto input = EncodeSmbusWriteRequest(access, count);
-    std::array<uint8_t, kSmbusWriteRequestSize> output{};  // the driver's answer is not used
-    DeviceRequest request;
-    request.code = code;
-    request.input = input;
-    request.output = output;
-    request.referenced = std::span<const uint8_t>(data, static_cast<size_t>(count));
-    if (!ctx.machine.DeviceIoControl(driver, request)) {
-        ctx.shell.ShowMessage(kCaptionMessage, "DeviceIOControl Fail (SMBusBlockWriteType1)\n");
-        ctx.shell.EndProcess(1);
+bool ParseSmbusWriteRequest(std::span<const uint8_t> input, SmbusWriteRequest& r) {
+    if (input.size() < kSmbusWriteRequestSize) return false;
+    uint32_t* const fields[] = {&r.ioBase,         &r.count,        &r.dataAddress, &r.operation,
+                                &r.controllerKind, &r.writeAddress, &r.firstByteMask};
+    size_t offset = 0;
+    for (uint32_t* field : fields) {
+        *field = GetLe32(input, offset);
+        offset += 4;
     }
-    return 1;
+    return true;
 }
 
 }  // namespace vc

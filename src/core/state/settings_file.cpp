@@ -2,10 +2,10 @@
 
 #include <cstring>
 
-#include "core/board/byte_io.h"
+#include "core/base/byte_io.h"
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 #include "core/state/atomic_file.h"
 
 namespace vc {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 #include "core/board/records.h"
 
 namespace vc {

@@ -17,16 +17,18 @@ StartupApplyResult ApplySavedChoiceAtStartup(SystemInfo& info, Context& ctx,
             result.applied = StartupApplied::Saved;
             // A missing or foreign sysinfo.dat leaves the default selected.
             result.settingsLoaded = LoadSettings(info, programDir);
-            result.written = ApplyEntry(info, ctx);
+            result.write = ApplyEntry(info);
             break;
         case kAutoApplySourceOptimal:
             result.applied = StartupApplied::Optimal;
             autoOptimized = 1;
-            result.written = ApplyOptimalEntry(info, ctx);
+            result.write = ApplyOptimalEntry(info);
             break;
         default:
             return result;
     }
+    result.written = result.write.answer;
+    if (result.write.Faulted()) return result;
     RefreshCPU(info.cpu, ctx);
     RefreshCPU(info.cpu, ctx);
     return result;

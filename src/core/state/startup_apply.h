@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
+#include "core/board/clock_programming.h"
 #include "core/state/auto_apply_file.h"
 
 namespace vc {
@@ -20,7 +21,8 @@ enum class StartupApplied {
 struct StartupApplyResult {
     StartupApplied applied = StartupApplied::Nothing;
     int32_t settingsLoaded = 0;  // for Saved: whether sysinfo.dat matched
-    int32_t written = 0;         // whether an entry was written to the chip
+    int32_t written = 0;         // the apply's answer: whether an entry was selected and sent
+    WriteOutcome write;          // a faulted write ends the work before measuring
 };
 
 // autoApply 1 and source 1: LoadSettings (its result only reported),

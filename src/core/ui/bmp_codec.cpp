@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/board/byte_io.h"
+#include "core/base/byte_io.h"
 
 namespace vc::ui {
 

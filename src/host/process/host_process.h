@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "core/app/process.h"
+#include "core/base/process.h"
 #include "host/process/instance_counter.h"
 
 namespace vc::host {

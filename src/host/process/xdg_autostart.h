@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/app/process.h"
+#include "core/base/process.h"
 
 namespace vc::host {
 

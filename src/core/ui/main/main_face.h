@@ -2,7 +2,7 @@
 // its number displays, as every paint of the window does.
 #pragma once
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 #include "core/ui/bitmap_font.h"
 #include "core/ui/main/main_window_layout.h"
 #include "core/ui/picture_store.h"

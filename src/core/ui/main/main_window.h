@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 #include "core/state/auto_apply_file.h"
 #include "core/ui/lamps.h"
 #include "core/ui/main/main_face.h"

@@ -2,6 +2,7 @@
 // does.
 #include <cstdio>
 
+#include "core/app/bus_fault_report.h"
 #include "core/board/auto_overclock.h"
 #include "core/board/frequency_stepping.h"
 #include "core/state/settings_file.h"
@@ -92,8 +93,8 @@ void MainWindow::Load() {
 
 void MainWindow::Go() {
     // The gauge stays lit afterwards: nothing here repaints it.
-    PlayFlashAnimation(shell_, ctx_.machine, lamps_, kGoFlashStepMs);
-    ApplyEntry(info_, ctx_);
+    PlayFlashAnimation(shell_, ctx_.machine.clock, lamps_, kGoFlashStepMs);
+    EndOnBusFault(ctx_, ApplyEntry(info_).fault);
     Measure(2);
     WriteCpuInfoFields();
 }
@@ -126,7 +127,7 @@ void MainWindow::AutoOptimize() {
     autoOptimized_ = 0;
     if (SkinButton* button = Button(kButtonAutoOptimize)) button->onState = 0;
     DefaultEntry(info_);
-    ApplyEntry(info_, ctx_);
+    EndOnBusFault(ctx_, ApplyEntry(info_).fault);
     Measure(2);
     shell_.Invalidate(kEasyCpuDisplayArea, true);
     shell_.Invalidate(kAutoOptimizeButtonArea, true);
@@ -135,9 +136,10 @@ void MainWindow::AutoOptimize() {
 }
 
 int32_t MainWindow::AutoOverclock() {
-    vc::AutoOverclock(info_, ctx_, autoOptimized_, [this] {
+    const AutoOverclockResult result = vc::AutoOverclock(info_, ctx_, autoOptimized_, [this] {
         if (SkinButton* button = Button(kButtonAutoOptimize)) button->onState = 1;
     });
+    EndOnBusFault(ctx_, result.write.fault);
     shell_.Invalidate(kEasyCpuDisplayArea, true);
     shell_.Invalidate(kAutoOptimizeButtonArea, true);
     return 1;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/app/bus_fault_report.h"
 #include "core/cpu/cpu_speed.h"
 #include "core/state/startup_apply.h"
 #include "core/ui/main/main_window.h"
@@ -97,6 +98,7 @@ void MainWindow::CreatePanels() {
 void MainWindow::ApplyStartupChoice() {
     const StartupApplyResult result =
         ApplySavedChoiceAtStartup(info_, ctx_, setup_.autoApply, setup_.programDirectory, autoOptimized_);
+    EndOnBusFault(ctx_, result.write.fault);
     if (result.applied == StartupApplied::Optimal) {
         if (SkinButton* autoButton = Button(kButtonAutoOptimize)) autoButton->onState = 1;
     }

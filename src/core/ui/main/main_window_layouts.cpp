@@ -61,7 +61,7 @@ void MainWindow::EnterAdvanceLayout() {
     // The outline grows first, then the Advance face rises into it.
     SetMainOutline(kLayoutCodeAdvance, windowRect_);
     shell_.Invalidate(windowRect_, true);
-    TransitionToAdvance(shell_, ctx_.machine, advanceBackground_, easyBackground_);
+    TransitionToAdvance(shell_, ctx_.machine.clock, advanceBackground_, easyBackground_);
     ShowAdvanceControls();
     layoutMode_ = kLayoutCodeAdvance;
     RefreshEntry(info_);
@@ -77,7 +77,7 @@ void MainWindow::EnterEasyLayout(int32_t refreshCount) {
     HideAllControls();
     shell_.Invalidate(windowRect_, true);
     // The Easy face rises inside the Advance outline, which shrinks after.
-    TransitionToEasy(shell_, ctx_.machine, advanceBackground_, easyBackground_);
+    TransitionToEasy(shell_, ctx_.machine.clock, advanceBackground_, easyBackground_);
     SetMainOutline(kLayoutCodeEasy, windowRect_);
     layoutMode_ = kLayoutCodeEasy;
     ShowEasyControls();

@@ -3,7 +3,7 @@
 // the face it has when it is up.
 #pragma once
 
-#include "core/app/system_info.h"
+#include "core/board/system_info.h"
 #include "core/ui/main/main_window_layout.h"
 #include "core/ui/picture_store.h"
 #include "core/ui/surface.h"

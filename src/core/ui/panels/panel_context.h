@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/system_info.h"
+#include "core/base/context.h"
+#include "core/board/system_info.h"
 #include "core/state/auto_apply_file.h"
 #include "core/ui/main/main_window.h"
 #include "core/ui/main/main_window_shell.h"

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/app/shell.h"
-#include "core/hw/machine.h"
+#include "core/base/machine.h"
+#include "core/base/shell.h"
 
 namespace vc {
 
@@ -19,7 +19,7 @@ enum OsKind : int32_t {
 };
 
 struct Context {
-    Machine& machine;
+    Machine machine;
     Shell& shell;
     int32_t osKind = kOsOther;
     // Where the data files are opened; empty means by bare name in the

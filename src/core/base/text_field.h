@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "core/board/records.h"
-
 namespace vc {
+
+inline constexpr int kTextFieldSize = 16;  // biosId, clockGenName, chip name
 
 using TextField = char[kTextFieldSize];
 

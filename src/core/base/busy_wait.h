@@ -6,10 +6,10 @@
 
 namespace vc {
 
-class Machine;
+class Clock;
 
 // Always returns 1. The elapsed time is taken modulo 2^32, so a tick count
 // that wraps around during the wait still waits the full time.
-int32_t BusyWaitMs(Machine& machine, uint32_t ms);
+int32_t BusyWaitMs(Clock& clock, uint32_t ms);
 
 }  // namespace vc

@@ -1,6 +1,6 @@
-// The machine seam: every question the core asks of the platform it runs on.
-// One interface, injected into the core; the host machine answers from this
-// computer, the simulated machine from an emulated mainboard.
+// The privileged part of the machine seam: the operating system's version,
+// the hardware access driver, direct port I/O and the BIOS window. Only a
+// backend that can reach the board's hardware implements more than "none".
 #pragma once
 
 #include <cstdint>
@@ -19,13 +19,6 @@ struct OsVersion {
 
 inline constexpr uint32_t kPlatformWin9x = 1;
 inline constexpr uint32_t kPlatformNt = 2;
-
-struct CpuidRegs {
-    uint32_t eax = 0;
-    uint32_t ebx = 0;
-    uint32_t ecx = 0;
-    uint32_t edx = 0;
-};
 
 // How a device is opened: the 9x virtual device is opened per request with
 // CREATE_NEW | DELETE_ON_CLOSE, the NT port driver once with GENERIC_READ.
@@ -47,17 +40,12 @@ struct DeviceRequest {
     std::span<const uint8_t> referenced;
 };
 
-inline constexpr int32_t kThreadPriorityError = 0x7FFFFFFF;
-inline constexpr int32_t kThreadPriorityTimeCritical = 15;
-
-class Machine {
+class Platform {
 public:
-    virtual ~Machine() = default;
+    virtual ~Platform() = default;
 
-    // --- operating system -------------------------------------------------
     virtual OsVersion GetOsVersion() = 0;
 
-    // --- driver -----------------------------------------------------------
     // Returns kNoDevice when the device cannot be opened.
     virtual DeviceHandle OpenDevice(const std::string& name, DeviceOpenMode mode) = 0;
     virtual void CloseDevice(DeviceHandle handle) = 0;
@@ -68,32 +56,11 @@ public:
     // never handed out resolves to an empty span.
     virtual std::span<const uint8_t> ResolveBiosWindow(uint32_t address) = 0;
 
-    // --- direct port access (9x personality) ------------------------------
+    // Direct port access (9x personality).
     virtual uint8_t InPort8(uint16_t port) = 0;
     virtual void OutPort8(uint16_t port, uint8_t value) = 0;
     virtual uint32_t InPort32(uint16_t port) = 0;
     virtual void OutPort32(uint16_t port, uint32_t value) = 0;
-
-    // --- processor --------------------------------------------------------
-    // Whether the identification bit (bit 21) of EFLAGS can be toggled.
-    virtual bool HasCpuid() = 0;
-    virtual CpuidRegs Cpuid(uint32_t leaf) = 0;
-    // Flag-register tests for processors without CPUID.
-    virtual bool DivisionTestSetsClone() = 0;      // zero flag survives DIV
-    virtual bool FlagsHighNibbleStuckSet() = 0;    // bits 12-15 read back as ones after clearing (8086)
-    virtual bool FlagsHighNibbleStuckClear() = 0;  // bits 12-15 read back as zero after setting (80286)
-    virtual bool AlignmentCheckToggles() = 0;      // EFLAGS bit 18 can be changed (486 and up)
-    virtual uint64_t ReadTimeStampCounter() = 0;
-    // Runs `iterations` of the bit-scan timing loop on the processor.
-    virtual void RunBitScanLoop(uint32_t iterations) = 0;
-
-    // --- time ---------------------------------------------------------------
-    // false when the performance counter is not available.
-    virtual bool QueryPerformanceFrequency(uint64_t& frequency) = 0;
-    virtual bool QueryPerformanceCounter(uint64_t& counter) = 0;
-    virtual uint32_t TickCountMs() = 0;
-    virtual int32_t GetThreadPriority() = 0;
-    virtual void SetThreadPriority(int32_t priority) = 0;
 };
 
 }  // namespace vc

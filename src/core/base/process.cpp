@@ -1,4 +1,4 @@
-#include "core/app/process.h"
+#include "core/base/process.h"
 
 namespace vc {
 

@@ -2,13 +2,21 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "core/board/records.h"
 #include "core/cpu/cpu_info.h"
-#include "core/hw/machine.h"
+#include "core/hw/bus_path.h"
 #include "core/hw/smbus_access.h"
 
 namespace vc {
+
+// The board the clock programming writes for, and the access block it
+// fills before each write.
+struct ClockWriter {
+    const BoardRecord* board = nullptr;
+    SmbusAccess access;
+};
 
 struct SystemInfo {
     int32_t defaultIndex = 0;  // 1-based entry indexes
@@ -21,15 +29,16 @@ struct SystemInfo {
     double memClockMHz = 0.0;
     BoardRecord board;
     double memBaseClockMHz = 0.0;
-    // 9x only: the BIOS window address the driver handed out (resolved
-    // through the machine seam when searched).
-    uint32_t biosWindow = 0;
     CPUInfo cpu;
     ClockWriter clockWriter;
     uint32_t addressInfo = 0;
-    DeviceHandle driverHandle = kNoDevice;
+    // How the hardware is reached, chosen at detection; none until then.
+    // It holds the driver's handle and, on 9x, the BIOS window address the
+    // driver handed out.
+    std::shared_ptr<BusPath> busPath;
 
     const ClockGenRecord* clockGen() const { return board.clockGen.get(); }
+    BusPath& Bus() const { return busPath ? *busPath : NoBusPath(); }
 };
 
 }  // namespace vc

@@ -1,0 +1,28 @@
+// The Windows 9x way to the hardware: the program's own port I/O for PCI
+// configuration and the SMBus controller, and the virtual device (opened
+// per request) for the BIOS window address and the configuration word.
+#pragma once
+
+#include "core/hw/bus_path.h"
+
+namespace vc {
+
+class DirectPortsPath final : public BusPath {
+public:
+    explicit DirectPortsPath(Machine machine) : machine_(machine) {}
+
+    BusResult OpenForBios() override;
+    bool BiosHolds(const TextField& biosId) override;
+    BusResult ReadConfigWord(int32_t vendorCode, uint32_t& word) override;
+    BusResult ReadPciConfig(uint32_t address, uint32_t& value) override;
+    BusResult WriteSmbus(SmbusVariant variant, const SmbusAccess& access,
+                         std::span<const uint8_t> data) override;
+    bool ReachesHardware() const override { return true; }
+    uint32_t BiosWindow() const override { return biosWindow_; }
+
+private:
+    Machine machine_;
+    uint32_t biosWindow_ = 0;
+};
+
+}  // namespace vc

@@ -1,0 +1,226 @@
+#include "core/hw/smbus_sequences.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/hw/smbus_registers.h"
+
+namespace vc {
+
+using namespace smbus;
+
+namespace {
+
+constexpr size_t kIcs9248BlockBytes = 7;
+constexpr size_t kIcs9248SelectIndex = 6;
+constexpr size_t kRtm560BlockBytes = 17;
+constexpr size_t kRtm560LastIndex = 16;
+constexpr uint8_t kRtm560LastByte = 0x4B;
+// A block transfer at 100 kHz takes about 3 ms; a controller still busy
+// after this many step pauses has hung.
+constexpr int kCompletionPolls = 8;
+
+struct RegisterWrite {
+    uint16_t reg;
+    uint8_t value;
+};
+
+// After the block, the RTM560-25 takes two word writes: command 0x1F with
+// data 0x00 0x02, then command 0x10 with data 0x00 0x49; every stage is
+// closed with the last-byte bit in host control.
+constexpr RegisterWrite kRtm560WordWrites[] = {
+    {kStatus, kStatusClearAll}, {kControl, kControlLastByte}, {kStatus, kStatusClearAll},
+    {kData0, 0x00},             {kCommand, 0x1F},             {kData1, 0x02},
+    {kControl, kStartWordData}, {kStatus, kStatusClearAll},   {kControl, kControlLastByte},
+    {kStatus, kStatusClearAll}, {kData0, 0x00},               {kCommand, 0x10},
+    {kData1, 0x49},             {kControl, kStartWordData},   {kStatus, kStatusClearAll},
+    {kControl, kControlLastByte},
+};
+
+using Block = std::array<uint8_t, kBlockBufferSize>;
+
+// One write's view of the controller.
+class Sequencer {
+public:
+    Sequencer(SmbusPorts& ports, const SmbusTarget& target, StartChecks checks)
+        : ports_(ports), target_(target), checks_(checks) {}
+
+    uint8_t In(uint16_t reg) { return ports_.In(Port(reg)); }
+    void Out(uint16_t reg, uint8_t value) { ports_.Out(Port(reg), value); }
+    void Wait() { ports_.Wait(); }
+    bool ok() const { return ok_; }
+
+    // A start, with the status check the driver adds.
+    void Start(uint8_t control) {
+        Out(kControl, control);
+        if (checks_ == StartChecks::StatusAfterStart && (In(kStatus) & kStatusErrors) != 0) ok_ = false;
+    }
+
+    // The status once the controller has stopped being busy (or given up).
+    uint8_t StatusWhenIdle() {
+        uint8_t status = In(kStatus);
+        for (int poll = 0; (status & kStatusBusy) != 0 && poll < kCompletionPolls; ++poll) {
+            Wait();
+            status = In(kStatus);
+        }
+        return status;
+    }
+
+    // Header of a byte-by-byte block write of `count` bytes.
+    void PrepareByteWise(uint8_t count) {
+        In(kControl);
+        Out(kStatus, kStatusClearAll);
+        Out(kCommand, kCommandBlock);
+        Out(kAddress, target_.writeAddress);
+        Out(kData0, count);
+    }
+
+    // Kind 2: the first byte is latched and the transfer started, every later
+    // byte is released by clearing the status; a pause after each.
+    void SendByteWise(std::span<const uint8_t> bytes) {
+        for (size_t i = 0; i < bytes.size() && ok_; ++i) {
+            Out(kBlockData, bytes[i]);
+            if (i == 0) {
+                Start(kStartBlock);
+            } else {
+                Out(kStatus, kStatusClearAll);
+            }
+            Wait();
+        }
+    }
+
+    int32_t ReadBlock(std::span<uint8_t> block) {
+        In(kControl);
+        Wait();
+        Out(kStatus, kStatusClearAll);
+        Wait();
+        Out(kAddress, target_.readAddress);
+        Wait();
+        Out(kControl, kStartBlock);
+        Wait();
+        // The controller stays busy while the chip hands over its bytes; an
+        // idle controller means nobody answered.
+        const uint8_t status = In(kStatus);
+        Wait();
+        if ((status & kStatusBusy) == 0 || (status & kStatusErrors) != 0) return -1;
+        // The chip's count is a signed byte; 0x80 and above read nothing.
+        const int32_t reported = static_cast<int8_t>(In(kData0));
+        for (int32_t i = 0; i < reported; ++i) {
+            const uint8_t value = In(kBlockData);
+            Out(kStatus, kStatusClearAll);
+            Wait();
+            if (static_cast<size_t>(i) < block.size()) block[static_cast<size_t>(i)] = value;
+        }
+        return std::max(reported, 0);
+    }
+
+    // The whole block or nothing.
+    bool ReadWholeBlock(std::span<uint8_t> block) {
+        return ReadBlock(block) >= static_cast<int32_t>(block.size());
+    }
+
+    uint8_t writeAddress() const { return target_.writeAddress; }
+
+private:
+    uint16_t Port(uint16_t reg) const { return static_cast<uint16_t>(target_.ioBase + reg); }
+
+    SmbusPorts& ports_;
+    SmbusTarget target_;
+    StartChecks checks_;
+    bool ok_ = true;
+};
+
+// The data bytes with the chip's mask ORed into the first.
+Block Masked(std::span<const uint8_t> data, uint8_t mask) {
+    Block block{};
+    std::copy(data.begin(), data.end(), block.begin());
+    block[0] = static_cast<uint8_t>(block[0] | mask);
+    return block;
+}
+
+// Kind 1: the bytes go into the controller's block buffer before the start.
+bool WriteBuffered(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
+    const Block block = Masked(data, mask);
+    s.In(kControl);  // rewinds the block-data pointer
+    s.Out(kStatus, kStatusClearAll);
+    s.Out(kAddress, s.writeAddress());
+    s.Out(kData0, static_cast<uint8_t>(data.size()));
+    for (size_t i = 0; i < data.size(); ++i) s.Out(kBlockData, block[i]);
+    s.Wait();
+    s.Out(kControl, kStartBlock);
+    const uint8_t status = s.StatusWhenIdle();
+    return (status & kStatusDone) != 0 && (status & kStatusErrors) == 0;
+}
+
+bool WriteByteWise(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
+    const Block block = Masked(data, mask);
+    s.PrepareByteWise(static_cast<uint8_t>(data.size()));
+    s.SendByteWise(std::span(block).first(data.size()));
+    return s.ok();
+}
+
+bool WriteIcs9248(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
+    std::array<uint8_t, kIcs9248BlockBytes> block{};
+    if (!s.ReadWholeBlock(block)) return false;
+    // Only the select byte changes; the count is not used.
+    block[kIcs9248SelectIndex] = static_cast<uint8_t>(data[0] | mask);
+    s.PrepareByteWise(static_cast<uint8_t>(kIcs9248BlockBytes));
+    s.SendByteWise(block);
+    // The chip takes the select byte only when it comes once more.
+    s.Out(kBlockData, block[kIcs9248SelectIndex]);
+    s.Start(kStartBlock);
+    s.Wait();
+    s.Out(kStatus, kStatusClearAll);
+    s.Wait();
+    s.Out(kControl, kControlLastByte);
+    s.Wait();
+    return s.ok();
+}
+
+bool WriteRtm560(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
+    std::array<uint8_t, kRtm560BlockBytes> block{};
+    if (!s.ReadWholeBlock(block)) return false;
+    block[kRtm560LastIndex] = kRtm560LastByte;
+    s.PrepareByteWise(static_cast<uint8_t>(kRtm560BlockBytes));
+    s.SendByteWise(block);  // written back unmasked
+    for (const RegisterWrite& write : kRtm560WordWrites) {
+        if (write.reg == kControl && write.value == kStartWordData) {
+            s.Start(write.value);
+        } else {
+            s.Out(write.reg, write.value);
+        }
+        s.Wait();
+    }
+
+    const Block select = Masked(data, mask);
+    s.In(kControl);
+    s.Out(kStatus, kStatusClearAll);
+    s.Out(kAddress, s.writeAddress());
+    s.Out(kCommand, kCommandBlock);
+    s.Out(kData0, static_cast<uint8_t>(data.size()));
+    s.SendByteWise(std::span(select).first(data.size()));
+    s.Wait();
+    return s.ok();
+}
+
+}  // namespace
+
+bool RunSmbusWrite(SmbusPorts& ports, SmbusVariant variant, const SmbusTarget& target,
+                   std::span<const uint8_t> data, StartChecks checks) {
+    if (data.empty() || data.size() > kBlockBufferSize) return false;
+    Sequencer s(ports, target, checks);
+    switch (variant) {
+        case SmbusVariant::BlockBuffered: return WriteBuffered(s, data, target.firstByteMask);
+        case SmbusVariant::BlockByteWise: return WriteByteWise(s, data, target.firstByteMask);
+        case SmbusVariant::Ics9248: return WriteIcs9248(s, data, target.firstByteMask);
+        case SmbusVariant::Rtm560: return WriteRtm560(s, data, target.firstByteMask);
+    }
+    return false;
+}
+
+int32_t ReadSmbusBlock(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block) {
+    Sequencer s(ports, target, StartChecks::None);
+    return s.ReadBlock(block);
+}
+
+}  // namespace vc
