@@ -64,7 +64,7 @@ SimMachine::SimMachine(MachineDescription description)
     }
     if (description_.board.smbusKind == 1 || description_.board.smbusKind == 2) {
         smbus_ = std::make_unique<SmbusController>(description_.board.smbusKind,
-                                                   description_.board.smbusBase, bus_, trace_);
+                                                   description_.board.smbusBase, bus_, trace_, &clock_);
     }
 }
 

@@ -81,6 +81,10 @@ public:
     int32_t GetThreadPriority() override;
     void SetThreadPriority(int32_t priority) override;
 
+    // The three parts of the seam, all served by this one machine.
+    Machine Parts() { return WholeMachine(*this); }
+    operator Machine() { return Parts(); }  // NOLINT: a machine view is what callers want
+
     // --- back door: physical state for tests and tools, not the seam ------
     const MachineDescription& description() const { return description_; }
     int32_t personality() const { return personality_; }

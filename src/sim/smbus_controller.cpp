@@ -4,12 +4,31 @@ namespace vc::sim {
 
 using namespace smbus;
 
-SmbusController::SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace)
-    : kind_(kind), base_(base), bus_(bus), trace_(trace) {}
+namespace {
+// What a start puts on the wire before the controller can report anything:
+// address, command and count byte ahead of the first data byte.
+constexpr uint64_t kHeaderBytes = 3;
+constexpr uint8_t kStatusReported = kStatusDone | kStatusByteDone | kStatusErrors;
+}  // namespace
+
+SmbusController::SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace,
+                                 const SimClock* clock)
+    : kind_(kind), base_(base), bus_(bus), trace_(trace), clock_(clock) {}
+
+bool SmbusController::WireBusy() const { return clock_ != nullptr && clock_->NowPs() < wireFreeAtPs_; }
+
+void SmbusController::OccupyWire(uint64_t bytes) {
+    if (clock_ == nullptr) return;
+    const uint64_t now = clock_->NowPs();
+    // A byte released while others are still on the wire follows them.
+    wireFreeAtPs_ = (wireFreeAtPs_ > now ? wireFreeAtPs_ : now) + bytes * kSmbusByteTimePs;
+}
 
 uint8_t SmbusController::Peek(uint16_t offset) const {
     switch (offset) {
-    case kStatus: return status_;
+    case kStatus:
+        if (WireBusy()) return static_cast<uint8_t>((status_ & ~kStatusReported) | kStatusBusy);
+        return status_;
     case kControl: return control_;
     case kCommand: return command_;
     case kAddress: return address_;
@@ -63,6 +82,7 @@ void SmbusController::Start(uint8_t control) {
     // A new start cuts short whatever the byte-by-byte controller still had open.
     if (pending_ == Pending::Write) FinishWrite(false);
     pending_ = Pending::None;
+    if (clock_ != nullptr) wireFreeAtPs_ = clock_->NowPs();
 
     const uint8_t protocol = control & kControlProtocolMask;
     const bool read = (address_ & 1) != 0;
@@ -76,6 +96,7 @@ void SmbusController::Start(uint8_t control) {
         if (device == nullptr) return Fail(SmbusProtocol::WordWrite, kStatusDeviceError, false);
         SmbusTransaction t{address_, SmbusProtocol::WordWrite, command_, 2, {data0_, data1_}};
         trace_.Add(t);
+        OccupyWire(kHeaderBytes + 1);
         device->WordWrite(command_, data0_, data1_);
         return Finish(kStatusDone);
     }
@@ -83,6 +104,7 @@ void SmbusController::Start(uint8_t control) {
 }
 
 void SmbusController::Fail(SmbusProtocol protocol, uint8_t statusBits, bool acknowledged) {
+    OccupyWire(1);  // the address byte that went unanswered, or the refusal
     SmbusTransaction t{address_, protocol, command_, 0, {}};
     t.acknowledged = acknowledged;
     t.complete = false;
@@ -103,6 +125,7 @@ void SmbusController::StartBlockWrite(SmbusTarget& device) {
     if (kind_ == 1) {
         current_.bytes.assign(buffer_.begin(), buffer_.begin() + count);
         trace_.Add(current_);
+        OccupyWire(kHeaderBytes + count);
         device.BeginBlockWrite(command_, count);
         for (uint8_t b : current_.bytes) device.BlockWriteByte(b);
         device.EndBlockWrite(true);
@@ -113,11 +136,13 @@ void SmbusController::StartBlockWrite(SmbusTarget& device) {
     current_.complete = false;
     currentIndex_ = trace_.Add(current_);
     device.BeginBlockWrite(command_, count);
+    OccupyWire(kHeaderBytes);
     SendNextByte();
 }
 
 void SmbusController::SendNextByte() {
     const uint8_t value = blockData_;
+    OccupyWire(1);
     current_.bytes.push_back(value);
     if (auto* entry = trace_.TransactionAt(currentIndex_)) entry->bytes = current_.bytes;
     device_->BlockWriteByte(value);
@@ -138,6 +163,9 @@ void SmbusController::StartBlockRead(SmbusTarget& device) {
     const auto count = static_cast<uint8_t>(readBytes_.size());
     data0_ = count;
     trace_.Add(SmbusTransaction{address_, SmbusProtocol::BlockRead, command_, count, readBytes_});
+    // Address, command, the repeated address and the count; the block-buffer
+    // controller takes every byte before it reports.
+    OccupyWire(kHeaderBytes + 1 + (kind_ == 1 ? count : (count > 0 ? 1 : 0)));
     if (kind_ == 1) {
         for (size_t i = 0; i < readBytes_.size() && i < buffer_.size(); ++i) buffer_[i] = readBytes_[i];
         pointer_ = 0;
@@ -153,6 +181,7 @@ void SmbusController::StartBlockRead(SmbusTarget& device) {
 void SmbusController::AdvanceRead() {
     ++readIndex_;
     if (readIndex_ < readBytes_.size()) {
+        OccupyWire(1);
         blockData_ = readBytes_[readIndex_];
         status_ |= kStatusByteDone;
         return;

@@ -4,8 +4,12 @@
 // Both kinds: a start with address bit 0 clear and protocol "block" sends
 // a block write (command register, DAT0 bytes), with bit 0 set a block read;
 // protocol "word data" sends command, DAT0 (low) and DAT1 (high). Every
-// transaction lands in the trace. Transfers take no time: when a start
-// returns, the controller already reports what the wire did.
+// transaction lands in the trace and reaches the device when it starts, but
+// the wire takes time: at 100 kHz a byte with its acknowledge takes 90 us,
+// and until the bytes of a start (or of a released block byte) have passed,
+// the status reads BUSY alone; DONE, BYTE_DONE and the error bits show only
+// afterwards, so a program must poll as on a real controller. Without a
+// clock (register tests) transfers take no time.
 //
 // Kind 1, block buffer: writes to register 7 fill a 32-byte buffer, reads of
 // register 7 empty it, and reading host control rewinds its pointer. A block
@@ -28,6 +32,7 @@
 #include <map>
 
 #include "core/hw/smbus_registers.h"
+#include "sim/sim_time.h"
 #include "sim/smbus_target.h"
 #include "sim/trace.h"
 
@@ -46,9 +51,13 @@ private:
     std::map<uint8_t, SmbusTarget*> devices_;
 };
 
+// One byte on the wire at 100 kHz: eight data bits and the acknowledge.
+inline constexpr uint64_t kSmbusByteTimePs = 90'000'000;
+
 class SmbusController {
 public:
-    SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace);
+    SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace,
+                    const SimClock* clock = nullptr);
 
     int32_t kind() const { return kind_; }
     uint16_t base() const { return base_; }
@@ -59,6 +68,8 @@ public:
 
     // Back door: a register as it stands, without the side effects of a read.
     uint8_t Peek(uint16_t offset) const;
+    // Whether bytes are still on the wire.
+    bool WireBusy() const;
     bool TransferPending() const { return pending_ != Pending::None; }
 
 private:
@@ -72,11 +83,15 @@ private:
     void FinishWrite(bool complete);
     void Finish(uint8_t statusBits);
     void Fail(SmbusProtocol protocol, uint8_t statusBits, bool acknowledged);
+    // `bytes` more bytes go over the wire, after any still on it.
+    void OccupyWire(uint64_t bytes);
 
     int32_t kind_;
     uint16_t base_;
     const SmbusBus& bus_;
     Trace& trace_;
+    const SimClock* clock_;
+    uint64_t wireFreeAtPs_ = 0;
 
     uint8_t status_ = 0;
     uint8_t control_ = 0;

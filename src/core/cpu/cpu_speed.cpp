@@ -12,13 +12,13 @@ namespace vc {
 
 namespace {
 
-std::optional<uint32_t> CounterFrequency(Machine& machine) {
+std::optional<uint32_t> CounterFrequency(Machine machine) {
     uint64_t frequency = 0;
     if (!machine.clock.QueryPerformanceFrequency(frequency)) return std::nullopt;
     return static_cast<uint32_t>(frequency);
 }
 
-bool ReadCounter(Machine& machine, uint32_t& value) {
+bool ReadCounter(Machine machine, uint32_t& value) {
     uint64_t counter = 0;
     if (!machine.clock.QueryPerformanceCounter(counter)) return false;
     value = static_cast<uint32_t>(counter);
@@ -34,7 +34,7 @@ struct TryReading {
 // reads the counter and then the time-stamp counter and nothing else, so the
 // last time-stamp reading belongs to the counter reading that ended the loop.
 // The thread runs at time-critical priority inside the loops only.
-std::optional<TryReading> SampleOnce(Machine& machine) {
+std::optional<TryReading> SampleOnce(Machine machine) {
     uint32_t t0 = 0;
     if (!ReadCounter(machine, t0)) return std::nullopt;
     const int32_t priority = machine.clock.GetThreadPriority();
@@ -62,7 +62,7 @@ std::optional<TryReading> SampleOnce(Machine& machine) {
 
 }  // namespace
 
-int32_t MeasureWithTimeStamp(Machine& machine, SpeedSample& sample, MeasurementReport* report) {
+int32_t MeasureWithTimeStamp(Machine machine, SpeedSample& sample, MeasurementReport* report) {
     const std::optional<uint32_t> frequency = CounterFrequency(machine);
     if (!frequency || *frequency / 10 == 0) return 0;
 
@@ -97,7 +97,7 @@ int32_t MeasureWithTimeStamp(Machine& machine, SpeedSample& sample, MeasurementR
     return 1;
 }
 
-int32_t MeasureWithTimingLoop(Machine& machine, uint32_t cycles, SpeedSample& sample) {
+int32_t MeasureWithTimingLoop(Machine machine, uint32_t cycles, SpeedSample& sample) {
     const std::optional<uint32_t> frequency = CounterFrequency(machine);
     if (!frequency || *frequency / 10 == 0) return 0;
 

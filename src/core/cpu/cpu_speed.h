@@ -5,11 +5,11 @@
 #include <array>
 #include <cstdint>
 
+#include "core/base/machine.h"
 #include "core/cpu/cpu_info.h"
 
 namespace vc {
 
-struct Machine;
 struct Context;
 
 // Processor cycles one iteration of the bit-scan timing loop takes, by kind.
@@ -31,11 +31,11 @@ struct MeasurementReport {
 
 // Time-stamp counter against the performance counter, 3 to 20 tries until
 // three consecutive tries agree. Returns 1, or 0 when the counter is missing.
-int32_t MeasureWithTimeStamp(Machine& machine, SpeedSample& sample, MeasurementReport* report = nullptr);
+int32_t MeasureWithTimeStamp(Machine machine, SpeedSample& sample, MeasurementReport* report = nullptr);
 
 // For processors without time-stamp counter: the fastest of ten runs of the
 // timing loop, each known to take `cycles` processor cycles.
-int32_t MeasureWithTimingLoop(Machine& machine, uint32_t cycles, SpeedSample& sample);
+int32_t MeasureWithTimingLoop(Machine machine, uint32_t cycles, SpeedSample& sample);
 
 // Measures into `sample`. `clocks` is accepted for callers and unused.
 int32_t CPUSpeed(CPUInfo& cpu, Context& context, uint32_t clocks, SpeedSample& sample,

@@ -53,13 +53,16 @@ public:
     // A start, with the status check the driver adds.
     void Start(uint8_t control) {
         Out(kControl, control);
-        if (checks_ == StartChecks::StatusAfterStart && (In(kStatus) & kStatusErrors) != 0) ok_ = false;
+        if (checks_ == StartChecks::StatusAfterStart && (StatusWhenSettled() & kStatusErrors) != 0) ok_ = false;
     }
 
-    // The status once the controller has stopped being busy (or given up).
-    uint8_t StatusWhenIdle() {
+    // The status once the controller reports something: done, an error, or
+    // (byte by byte) that it wants the next byte. While the bytes of a start
+    // are still on the wire it shows BUSY alone; a controller that stays so
+    // for several step pauses has hung, and its status is taken as it is.
+    uint8_t StatusWhenSettled() {
         uint8_t status = In(kStatus);
-        for (int poll = 0; (status & kStatusBusy) != 0 && poll < kCompletionPolls; ++poll) {
+        for (int poll = 0; status == kStatusBusy && poll < kCompletionPolls; ++poll) {
             Wait();
             status = In(kStatus);
         }
@@ -148,7 +151,7 @@ bool WriteBuffered(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
     for (size_t i = 0; i < data.size(); ++i) s.Out(kBlockData, block[i]);
     s.Wait();
     s.Out(kControl, kStartBlock);
-    const uint8_t status = s.StatusWhenIdle();
+    const uint8_t status = s.StatusWhenSettled();
     return (status & kStatusDone) != 0 && (status & kStatusErrors) == 0;
 }
 
