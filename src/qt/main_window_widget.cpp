@@ -1,15 +1,11 @@
-#include "qt/mouse_input.h"
 #include "qt/main_window_widget.h"
 
 #include <utility>
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 #include "core/ui/main/main_window_layout.h"
@@ -20,8 +16,6 @@
 namespace vc::qt {
 
 namespace {
-
-QRect ToQRect(const ui::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
 
 struct MenuItemPlace {
     int32_t id;
@@ -50,70 +44,29 @@ uint32_t TrayMouseMessage(QSystemTrayIcon::ActivationReason reason) {
 }  // namespace
 
 MainWindowWidget::MainWindowWidget(QIcon trayIcon)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
-      screen_(ui::kMainWidth, ui::kMainHeight),
-      display_(ui::kMainWidth, ui::kMainHeight, QImage::Format_RGB32),
-      trayIconPicture_(std::move(trayIcon)) {
-    display_.fill(Qt::black);
+    : SkinnedWindowWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), trayIconPicture_(std::move(trayIcon)) {
+    ReplaceScreen(ui::Surface(ui::kMainWidth, ui::kMainHeight));
     setFixedSize(ui::kMainWidth, ui::kMainHeight);
     setWindowTitle(QStringLiteral("Clock Frequency"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
 MainWindowWidget::~MainWindowWidget() = default;
 
-void MainWindowWidget::Present(const ui::Rect& area) {
-    CopyArea(display_, screen_, area);
-    ++presentCount_;
-    // A synchronous repaint flushes to the screen without running the event
-    // loop, so each frame of a busy-wait animation is seen as it is drawn.
-    if (isVisible()) repaint(ToQRect(area));
-}
-
-void MainWindowWidget::Invalidate(const ui::Rect& area, bool) {
-    const ui::Rect clipped = ui::Intersect(area, ui::kWindowRect);
-    if (clipped.IsEmpty()) return;
-    pending_ += ToQRect(clipped);
-    if (paintQueued_) return;
-    paintQueued_ = true;
-    QMetaObject::invokeMethod(this, [this] { PaintPendingAreas(); }, Qt::QueuedConnection);
-}
-
-void MainWindowWidget::PaintPendingAreas() {
-    paintQueued_ = false;
-    if (pending_.isEmpty()) return;
-    const QRegion areas = pending_;
-    pending_ = QRegion();
-    if (events_) events_->OnPaint();
-    for (const QRect& r : areas)
-        CopyArea(display_, screen_, ui::RectAt(r.x(), r.y(), r.width(), r.height()));
+void MainWindowWidget::OnAreasPainted(const QRegion& areas) {
     // The children inside the areas draw their faces again too: on X11 a
     // parent's update does not always reach its opaque children.
-    update(areas);
-    for (SkinButtonWidget* button : children_)
+    for (SkinButtonWidget* button : ChildButtons())
         if (button->isVisible() && areas.intersects(button->geometry())) button->update();
 }
 
-ui::ChildHandle MainWindowWidget::CreateChildButton(const ui::ChildButtonSpec& desc) {
-    auto* button = new SkinButtonWidget(
-        this, desc, [this](const ui::DrawItemRequest& request) { return events_ ? events_->OnDrawItem(request) : 0; },
-        [this](uint32_t commandValue) {
-            if (events_) events_->OnCommand(commandValue);
-        });
-    button->raise();
-    button->show();
-    children_.push_back(button);
-    return static_cast<ui::ChildHandle>(children_.size());
-}
-
 void MainWindowWidget::ShowChild(ui::ChildHandle child, bool show) {
-    if (child == ui::kNoChild || child > children_.size()) return;
-    children_[child - 1]->setVisible(show);
+    if (child == ui::kNoChild || child > ChildButtons().size()) return;
+    ChildButtons()[child - 1]->setVisible(show);
 }
 
 SkinButtonWidget* MainWindowWidget::ChildButton(int32_t id) const {
-    for (SkinButtonWidget* button : children_)
+    for (SkinButtonWidget* button : ChildButtons())
         if (button->Id() == id) return button;
     return nullptr;
 }
@@ -121,12 +74,6 @@ SkinButtonWidget* MainWindowWidget::ChildButton(int32_t id) const {
 void MainWindowWidget::ShowMainWindow(bool show) { setVisible(show); }
 
 bool MainWindowWidget::IsMainWindowVisible() const { return isVisible(); }
-
-ui::ScreenSize MainWindowWidget::PrimaryScreenSize() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return {};
-    return ui::ScreenSize{screen->geometry().width(), screen->geometry().height()};
-}
 
 ui::Rect MainWindowWidget::MainWindowScreenRect() const {
     const QRect g = geometry();
@@ -146,16 +93,6 @@ void MainWindowWidget::CloseMainWindow() {
     for (PanelWidget* panel : panels_) panel->hide();
     hide();
     QCoreApplication::exit(0);
-}
-
-void MainWindowWidget::CaptureMouse() {
-    captured_ = true;
-    if (isVisible()) grabMouse();
-}
-
-void MainWindowWidget::ReleaseMouse() {
-    if (captured_ && isVisible()) releaseMouse();
-    captured_ = false;
 }
 
 void MainWindowWidget::SetOutline(std::span<const ui::OutlineVertex> polygon) {
@@ -274,8 +211,7 @@ PanelWidget* MainWindowWidget::Panel(int32_t templateId) const {
 }
 
 void MainWindowWidget::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
+    SkinnedWindowWidget::paintEvent(event);
     if (onFirstPaint_) {
         // Once: the frame reaches the display when this paint is flushed,
         // so the call waits for the event loop.
@@ -284,26 +220,12 @@ void MainWindowWidget::paintEvent(QPaintEvent* event) {
 }
 
 void MainWindowWidget::mousePressEvent(QMouseEvent* event) {
-    if (!events_) return;
     // Without a tray the face itself offers the tray's menu on a right press.
-    if (event->button() == Qt::RightButton && !TrayIconReachable()) {
+    if (events_ && event->button() == Qt::RightButton && !TrayIconReachable()) {
         events_->OnTrayNotify(ui::kTrayIconId, ui::kTrayRightButtonDown);
         return;
     }
-    if (event->button() != Qt::LeftButton) return;
-    const ClientPoint at = ClientPosition(*event, geometry());
-    events_->OnLeftButtonDown(at.x, at.y);
-}
-
-void MainWindowWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!events_) return;
-    const ClientPoint at = ClientPosition(*event, geometry());
-    events_->OnMouseMove(MouseKeyFlags(*event), at.x, at.y);
-}
-
-void MainWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !events_) return;
-    events_->OnLeftButtonUp();
+    SkinnedWindowWidget::mousePressEvent(event);
 }
 
 }  // namespace vc::qt

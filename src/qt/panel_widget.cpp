@@ -1,14 +1,9 @@
-#include "qt/mouse_input.h"
 #include "qt/panel_widget.h"
 
 #include <algorithm>
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QScreen>
 #include <QTimer>
 
 #include "qt/panel_controls.h"
@@ -19,8 +14,6 @@ namespace vc::qt {
 
 namespace {
 
-QRect ToQRect(const ui::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
-
 // Where the model leaves the surface unpainted the dialog background shows.
 ui::Pixel DialogBackground(const QWidget& widget) {
     return widget.palette().color(QPalette::Window).rgb() & 0x00FFFFFFu;
@@ -29,9 +22,8 @@ ui::Pixel DialogBackground(const QWidget& widget) {
 }  // namespace
 
 PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& desc)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(desc.templateId) {
+    : SkinnedWindowWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(desc.templateId) {
     setWindowTitle(QString::number(desc.templateId));
-    setAttribute(Qt::WA_OpaquePaintEvent);
     if (!desc.size.IsEmpty()) Resize(desc.size.Width(), desc.size.Height());
     hide();
 }
@@ -49,47 +41,14 @@ void PanelWidget::DropModel() {
 }
 
 void PanelWidget::Resize(int width, int height) {
-    if (width == screen_.Width() && height == screen_.Height()) return;
-    screen_ = ui::Surface(width, height, DialogBackground(*this));
-    display_ = ToImage(screen_);
+    if (width == Screen().Width() && height == Screen().Height()) return;
+    ReplaceScreen(ui::Surface(width, height, DialogBackground(*this)));
     setFixedSize(width, height);
 }
 
-void PanelWidget::Present(const ui::Rect& area) {
-    CopyArea(display_, screen_, area);
-    if (isVisible()) repaint(ToQRect(area));
-}
-
-void PanelWidget::Invalidate(const ui::Rect& area, bool) {
-    const ui::Rect clipped = ui::Intersect(area, screen_.Bounds());
-    if (clipped.IsEmpty()) return;
-    pending_ += ToQRect(clipped);
-    if (paintQueued_) return;
-    paintQueued_ = true;
-    QMetaObject::invokeMethod(this, [this] { PaintPendingAreas(); }, Qt::QueuedConnection);
-}
-
-void PanelWidget::PaintPendingAreas() {
-    paintQueued_ = false;
-    if (pending_.isEmpty()) return;
-    const QRegion areas = pending_;
-    pending_ = QRegion();
-    screen_.Fill(screen_.Bounds(), DialogBackground(*this));
-    if (model_) model_->OnPaint();
-    for (const QRect& r : areas) CopyArea(display_, screen_, ui::RectAt(r.x(), r.y(), r.width(), r.height()));
-    update(areas);
-}
-
-ui::ChildHandle PanelWidget::CreateChildButton(const ui::ChildButtonSpec& desc) {
-    auto* button = new SkinButtonWidget(
-        this, desc, [this](const ui::DrawItemRequest& request) { return model_ ? model_->OnDrawItem(request) : 0; },
-        [this](uint32_t commandValue) {
-            if (model_) model_->OnCommand(commandValue);
-        });
-    button->raise();
-    button->show();
-    children_.push_back(button);
-    return static_cast<ui::ChildHandle>(children_.size());
+void PanelWidget::PaintScreen() {
+    Screen().Fill(Screen().Bounds(), DialogBackground(*this));
+    SkinnedWindowWidget::PaintScreen();
 }
 
 void PanelWidget::CreateControl(const ui::ControlSpec& desc) {
@@ -129,17 +88,11 @@ ui::Rect PanelWidget::ScreenRect() const {
     return ui::RectAt(g.x(), g.y(), g.width(), g.height());
 }
 
-ui::ScreenSize PanelWidget::PrimaryScreenSize() const {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return {};
-    return ui::ScreenSize{screen->geometry().width(), screen->geometry().height()};
-}
-
 void PanelWidget::PlaceHidden(const ui::Rect& screenRect) {
     Resize(screenRect.Width(), screenRect.Height());
     setGeometry(ToQRect(screenRect));
     hide();
-    Invalidate(screen_.Bounds(), true);
+    Invalidate(Screen().Bounds(), true);
 }
 
 void PanelWidget::MoveTo(const ui::Rect& screenRect) {
@@ -157,13 +110,13 @@ void PanelWidget::PlaceOnTop(const ui::Rect& screenRect) {
 void PanelWidget::Show(bool visible) {
     if (visible == isVisible()) return;
     if (!visible) {
-        if (captured_) ReleaseMouse();
+        if (IsMouseCaptured()) ReleaseMouse();
         hide();
         return;
     }
     if (model_) model_->OnShown();
     // The frame is painted before the window first appears.
-    Invalidate(screen_.Bounds(), true);
+    Invalidate(Screen().Bounds(), true);
     PaintPendingAreas();
     show();
     raise();
@@ -190,38 +143,6 @@ void PanelWidget::StopTimer(int32_t timerId) {
 bool PanelWidget::IsTimerRunning(int32_t timerId) const {
     const auto found = timers_.find(timerId);
     return found != timers_.end() && found->second->isActive();
-}
-
-void PanelWidget::CaptureMouse() {
-    captured_ = true;
-    if (isVisible()) grabMouse();
-}
-
-void PanelWidget::ReleaseMouse() {
-    if (captured_ && isVisible()) releaseMouse();
-    captured_ = false;
-}
-
-void PanelWidget::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
-}
-
-void PanelWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !model_) return;
-    const ClientPoint at = ClientPosition(*event, geometry());
-    model_->OnLeftButtonDown(at.x, at.y);
-}
-
-void PanelWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (!model_) return;
-    const ClientPoint at = ClientPosition(*event, geometry());
-    model_->OnMouseMove(MouseKeyFlags(*event), at.x, at.y);
-}
-
-void PanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !model_) return;
-    model_->OnLeftButtonUp();
 }
 
 void PanelWidget::keyPressEvent(QKeyEvent* event) {

@@ -32,6 +32,8 @@ void CopyArea(QImage& image, const ui::Surface& surface, const ui::Rect& area) {
     }
 }
 
+QRect ToQRect(const ui::Rect& r) { return QRect(r.left, r.top, r.Width(), r.Height()); }
+
 QRegion ToQRegion(const ui::Region& region) {
     std::vector<QRect> rects;
     rects.reserve(region.Spans().size());

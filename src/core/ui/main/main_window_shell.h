@@ -1,16 +1,15 @@
 // The main window's seam to the window system, both ways.
 //
 // MainWindowShell is what the main-window model asks of the window system:
-// one top-level borderless window of 526 x 216 pixels with a screen surface
-// (WindowHost), its owner-drawn child buttons, its outline, mouse capture,
-// the tray icon with its popup menu, and the panels it owns. Every call is a
-// plain request: nothing here reports failure, and a request for a null
-// handle does nothing.
+// one top-level borderless window of 526 x 216 pixels with a screen surface,
+// its owner-drawn child buttons and mouse capture (SkinnedWindowShell), its
+// outline, the tray icon with its popup menu, and the panels it owns. Every
+// call is a plain request: nothing here reports failure, and a request for a
+// null handle does nothing.
 //
-// MainWindowEvents is what the window system hands the model: creation,
-// paint, child-button drawing, commands, mouse and tray notifications. All
-// of it runs on the one user-interface thread, one event at a time, and an
-// event may block (animations spin on the machine's tick count).
+// MainWindowEvents is what the window system hands the model: the events of
+// every skinned window (SkinnedWindowEvents: paint, child-button drawing,
+// commands, mouse), creation and tray notifications.
 //
 // Messages go through vc::Shell (Context::shell), not through this seam.
 #pragma once
@@ -21,6 +20,8 @@
 
 #include "core/ui/geometry.h"
 #include "core/ui/outlines.h"
+#include "core/ui/skinned_window_events.h"
+#include "core/ui/skinned_window_shell.h"
 #include "core/ui/window_host.h"
 
 namespace vc::ui {
@@ -61,11 +62,6 @@ inline constexpr uint32_t kTrayLeftDoubleClick = 0x0203;
 inline constexpr uint32_t kTrayRightButtonDown = 0x0204;
 inline constexpr uint32_t kTrayRightButtonUp = 0x0205;
 
-struct ScreenSize {
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
 // How a panel is created: hidden, owned by the main window.
 struct PanelSpec {
     int32_t templateId = 0;
@@ -74,7 +70,7 @@ struct PanelSpec {
     Rect size{0, 0, 0, 0};
 };
 
-class MainWindowShell : public WindowHost {
+class MainWindowShell : public virtual SkinnedWindowShell {
 public:
     // --- child buttons (created through WindowHost::CreateChildButton) ---
     virtual void ShowChild(ChildHandle child, bool show) = 0;
@@ -82,8 +78,6 @@ public:
     // --- the main window itself ---
     virtual void ShowMainWindow(bool show) = 0;
     virtual bool IsMainWindowVisible() const = 0;
-    // The primary screen in pixels.
-    virtual ScreenSize PrimaryScreenSize() const = 0;
     // The window's rectangle in screen coordinates.
     virtual Rect MainWindowScreenRect() const = 0;
     // Creation: move and size to `screenRect`, raise to the top and show.
@@ -93,10 +87,6 @@ public:
     virtual void MoveMainWindow(const Rect& screenRect) = 0;
     // Closes the main window; the message loop then ends with exit code 0.
     virtual void CloseMainWindow() = 0;
-
-    // --- mouse capture: moves reach the window even outside it ---
-    virtual void CaptureMouse() = 0;
-    virtual void ReleaseMouse() = 0;
 
     // --- outline ---
     // The window's visible part from now on: the polygon in client
@@ -123,32 +113,15 @@ public:
     virtual void SetPanelText(PanelHandle panel, int32_t fieldId, const std::string& text) = 0;
 };
 
-class MainWindowEvents {
+// OnPaint draws the current layout's whole face. OnCommand heeds
+// notification code 0 only (button clicks and menu choices) and ignores
+// anything else.
+class MainWindowEvents : public SkinnedWindowEvents {
 public:
-    virtual ~MainWindowEvents() = default;
-
     // The window exists (with its screen surface) but is not yet placed or
     // shown. Returns 1; 0 means the window cannot be used and start-up ends
     // with exit code 0.
     virtual int32_t OnCreate() = 0;
-
-    // Draws the current layout's whole face into Screen(); the window system
-    // then puts the parts that need it on the display.
-    virtual void OnPaint() = 0;
-
-    // A child button asks to be drawn. Returns 1 when a button drew it.
-    virtual int32_t OnDrawItem(const DrawItemRequest& request) = 0;
-
-    // A command: the notification code in the high 16 bits, the id in the
-    // low 16. Button clicks and menu choices have notification code 0;
-    // anything else is ignored.
-    virtual void OnCommand(uint32_t commandValue) = 0;
-
-    // Mouse on the window background, client coordinates as signed 16-bit
-    // values (negative above or left of the window while captured).
-    virtual void OnLeftButtonDown(int16_t x, int16_t y) = 0;
-    virtual void OnMouseMove(uint32_t keyFlags, int16_t x, int16_t y) = 0;
-    virtual void OnLeftButtonUp() = 0;
 
     // The tray icon `iconId` saw `mouseMessage` (kTray... codes).
     virtual void OnTrayNotify(uint32_t iconId, uint32_t mouseMessage) = 0;

@@ -2,16 +2,16 @@
 // popup, all owned by the main window) and the window system, both ways.
 //
 // PanelWindow is what a panel model asks of its window: a borderless
-// top-level window with a screen surface (WindowHost: Screen, Present,
-// Invalidate, owner-drawn child buttons for the close button), the standard
-// controls of its dialog template, window timers, mouse capture, its place on
-// the screen and its visibility. Every call is a plain request: nothing
-// reports failure, and a request for a control id the window does not have
-// does nothing.
+// top-level window with a screen surface, owner-drawn child buttons (the
+// close button) and mouse capture (SkinnedWindowShell), the standard
+// controls of its dialog template, window timers, its place on the screen
+// and its visibility. Every call is a plain request: nothing reports
+// failure, and a request for a control id the window does not have does
+// nothing.
 //
-// PanelEvents is what the window system hands the model. All of it runs on
-// the one user-interface thread, one event at a time, like the main window's
-// events; an event may block (a measurement spins on the machine's ticks).
+// PanelEvents is what the window system hands the model: the events of
+// every skinned window (SkinnedWindowEvents), initialisation, timer ticks
+// and being shown.
 //
 // PanelModels builds a model for a panel window. The window system's
 // MainWindowShell::CreatePanel makes the window (hidden, owned by the main
@@ -32,8 +32,9 @@
 #include <string>
 
 #include "core/ui/geometry.h"
-#include "core/ui/main/main_window_shell.h"  // ScreenSize, PanelSpec
-#include "core/ui/window_host.h"
+#include "core/ui/main/main_window_shell.h"  // the panels' template and field ids
+#include "core/ui/skinned_window_events.h"
+#include "core/ui/skinned_window_shell.h"
 
 namespace vc::ui {
 
@@ -60,7 +61,7 @@ struct ControlSpec {
     bool tabStop = false;
 };
 
-class PanelWindow : public WindowHost {
+class PanelWindow : public virtual SkinnedWindowShell {
 public:
     // WindowHost::Screen() is the panel's client area, as large as the
     // window: the model paints its skinned frame there. Pixels the model
@@ -81,8 +82,6 @@ public:
     // The window's rectangle on the screen (outer edges = client edges: a
     // panel has no border).
     virtual Rect ScreenRect() const = 0;
-    // The primary screen in pixels.
-    virtual ScreenSize PrimaryScreenSize() const = 0;
     // Moves and sizes the window to `screenRect` and hides it.
     virtual void PlaceHidden(const Rect& screenRect) = 0;
     // Moves and sizes the window to `screenRect` and repaints it; visibility
@@ -106,41 +105,20 @@ public:
     // Stops it; a tick already due is not delivered. Stopping a timer that
     // does not run does nothing.
     virtual void StopTimer(int32_t timerId) = 0;
-
-    // --- mouse capture: moves reach the window even outside it ---
-    virtual void CaptureMouse() = 0;
-    virtual void ReleaseMouse() = 0;
 };
 
-class PanelEvents {
+// OnPaint paints the frame (and a help panel's picture); the window system
+// shows it with the controls on top. OnDrawItem serves the close button.
+// OnCommand looks at the id in the low 16 bits only: clicks on the close
+// button and the standard controls send their id; Enter sends 1 and Esc
+// sends 2, as does the window system when it asks the panel to close. The
+// mouse events are those on the panel's background, not on a control.
+class PanelEvents : public SkinnedWindowEvents {
 public:
-    virtual ~PanelEvents() = default;
-
     // Once, right after the model is made: size and place the window (hidden),
     // create the close button and the template's controls, fill them.
     // Returns 1.
     virtual int32_t OnInit() = 0;
-
-    // Paints the frame (and a help panel's picture) into Screen(); the
-    // window system then shows it with the controls on top.
-    virtual void OnPaint() = 0;
-
-    // A child button (the close button) asks to be drawn. Returns 1 when
-    // the model drew it.
-    virtual int32_t OnDrawItem(const DrawItemRequest& request) = 0;
-
-    // A command: the id in the low 16 bits (the high 16 bits are not looked
-    // at). Clicks on the close button and the standard controls send their
-    // id; Enter sends 1 and Esc sends 2, as does the window system when it
-    // asks the panel to close.
-    virtual void OnCommand(uint32_t commandValue) = 0;
-
-    // Mouse on the panel's background (not on a control), client
-    // coordinates as signed 16-bit values (negative above or left of the
-    // panel while captured).
-    virtual void OnLeftButtonDown(int16_t x, int16_t y) = 0;
-    virtual void OnMouseMove(uint32_t keyFlags, int16_t x, int16_t y) = 0;
-    virtual void OnLeftButtonUp() = 0;
 
     // A tick of a timer the model started on this window.
     virtual void OnTimer(int32_t timerId) = 0;

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, WithoutFineTuneThePairNeverExists) {
         EXPECT_EQ(line.find("325"), std::string::npos) << line;
         EXPECT_EQ(line.find("326"), std::string::npos) << line;
     }
-    EXPECT_EQ(shell.childIds.size(), 17u);
+    EXPECT_EQ(shell.buttons.size(), 17u);
 }
 
 TEST_F(MainWindowTest, StartupWithOptimalSourceSwitchesAutoOptimizeOn) {

@@ -3,26 +3,20 @@
 // frames (an animation) is one "present*" line.
 #pragma once
 
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "core/app/shell.h"
 #include "core/ui/main/main_window_shell.h"
+#include "core/ui/recording_skinned_window.h"
 #include "support/recording_shell.h"
 
 namespace vc::ui::test {
 
-inline std::string RectText(const Rect& r) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%d,%d,%d,%d", r.left, r.top, r.right, r.bottom);
-    return text;
-}
-
-class RecordingMainShell : public MainWindowShell, public vc::Shell {
+class RecordingMainShell : public RecordingSkinnedWindow, public MainWindowShell, public vc::Shell {
 public:
-    RecordingMainShell() : screen(526, 216) {}
+    RecordingMainShell() : RecordingSkinnedWindow(526, 216) {}
 
     // --- vc::Shell ---
     void ShowMessage(const std::string& caption, const std::string& text) override {
@@ -30,26 +24,19 @@ public:
     }
     [[noreturn]] void EndProcess(int exitCode) override { throw vc::test::ProcessEnded{exitCode}; }
 
-    // --- WindowHost ---
-    Surface& Screen() override { return screen; }
+    // --- SkinnedWindowShell ---
     void Present(const Rect&) override {
         ++presents;
         if (log.empty() || log.back() != "present*") log.push_back("present*");
     }
-    void Invalidate(const Rect& area, bool erase) override {
-        Log("invalidate " + RectText(area) + (erase ? " erase" : ""));
-    }
     ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
-        Log("create button " + std::to_string(desc.id));
-        const ChildHandle handle = static_cast<ChildHandle>(childIds.size() + 1);
-        childIds[handle] = desc.id;
         childVisible[desc.id] = true;
-        return handle;
+        return RecordingSkinnedWindow::CreateChildButton(desc);
     }
 
     // --- MainWindowShell ---
     void ShowChild(ChildHandle child, bool show) override {
-        const int32_t id = childIds.at(child);
+        const int32_t id = buttons.at(child - 1).id;
         childVisible[id] = show;
         Log((show ? "show " : "hide ") + std::to_string(id));
     }
@@ -58,7 +45,6 @@ public:
         Log(show ? "window show" : "window hide");
     }
     bool IsMainWindowVisible() const override { return visible; }
-    ScreenSize PrimaryScreenSize() const override { return screenSize; }
     Rect MainWindowScreenRect() const override { return windowOnScreen; }
     void PlaceMainWindow(const Rect& r) override {
         windowOnScreen = r;
@@ -70,8 +56,6 @@ public:
         Log("move " + RectText(r));
     }
     void CloseMainWindow() override { Log("close"); }
-    void CaptureMouse() override { Log("capture"); }
-    void ReleaseMouse() override { Log("release"); }
     void SetOutline(std::span<const OutlineVertex> polygon) override {
         Log("outline " + std::to_string(polygon.size()));
     }
@@ -102,21 +86,9 @@ public:
             text + "]");
     }
 
-    void Log(const std::string& line) { log.push_back(line); }
-    // The log so far, which starts over: one step's calls.
-    std::vector<std::string> Take() {
-        std::vector<std::string> taken;
-        taken.swap(log);
-        return taken;
-    }
-
-    Surface screen;
-    std::vector<std::string> log;
     int presents = 0;
     bool visible = false;
-    ScreenSize screenSize{1024, 768};
     Rect windowOnScreen{0, 0, 0, 0};
-    std::map<ChildHandle, int32_t> childIds;
     std::map<int32_t, bool> childVisible;
     std::map<int32_t, bool> menuEnabled;
     std::map<PanelHandle, int32_t> panelTemplates;

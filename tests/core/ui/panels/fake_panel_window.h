@@ -12,6 +12,7 @@
 
 #include "core/ui/main/recording_main_shell.h"
 #include "core/ui/panels/panel_shell.h"
+#include "core/ui/recording_skinned_window.h"
 
 namespace vc::ui::test {
 
@@ -48,21 +49,12 @@ struct FakeControl {
     bool enabled = true;
 };
 
-class FakePanelWindow : public PanelWindow {
+class FakePanelWindow : public RecordingSkinnedWindow, public PanelWindow {
 public:
-    FakePanelWindow(VirtualTimers& timers, ScreenSize primary) : timers_(timers), screenSize_(primary) {}
+    FakePanelWindow(VirtualTimers& timers, ScreenSize primary) : timers_(timers) { screenSize = primary; }
 
-    // --- WindowHost ---
-    Surface& Screen() override { return screen; }
+    // --- SkinnedWindowShell ---
     void Present(const Rect&) override { Log("present"); }
-    void Invalidate(const Rect& area, bool erase) override {
-        Log("invalidate " + RectText(area) + (erase ? " erase" : ""));
-    }
-    ChildHandle CreateChildButton(const ChildButtonSpec& desc) override {
-        buttons.push_back(desc);
-        Log("create button " + std::to_string(desc.id));
-        return static_cast<ChildHandle>(buttons.size());
-    }
 
     // --- PanelWindow ---
     void CreateControl(const ControlSpec& desc) override {
@@ -80,7 +72,6 @@ public:
         if (auto found = controls.find(id); found != controls.end()) found->second.enabled = enabled;
     }
     Rect ScreenRect() const override { return rect; }
-    ScreenSize PrimaryScreenSize() const override { return screenSize_; }
     void PlaceHidden(const Rect& r) override {
         Resize(r);
         visible = false;
@@ -109,8 +100,6 @@ public:
         Log("timer stop " + std::to_string(id));
         timers_.Stop(this, id);
     }
-    void CaptureMouse() override { Log("capture"); }
-    void ReleaseMouse() override { Log("release"); }
 
     // The user clicks a standard control: a check box flips its own mark, a
     // radio button sets its own, then the control sends its id. A disabled
@@ -125,21 +114,11 @@ public:
     const FakeControl& Control(int32_t id) const { return controls.at(id); }
     std::string Text(int32_t id) const { return controls.at(id).text; }
 
-    void Log(const std::string& line) { log.push_back(line); }
-    std::vector<std::string> Take() {
-        std::vector<std::string> taken;
-        taken.swap(log);
-        return taken;
-    }
-
     PanelEvents* events = nullptr;
-    Surface screen;
     Rect rect{0, 0, 0, 0};
     bool visible = false;
     std::map<int32_t, FakeControl> controls;
     std::vector<int32_t> controlOrder;
-    std::vector<ChildButtonSpec> buttons;
-    std::vector<std::string> log;
 
 private:
     void Resize(const Rect& r) {
@@ -155,7 +134,6 @@ public:
 
 private:
     VirtualTimers& timers_;
-    ScreenSize screenSize_;
 };
 
 inline void VirtualTimers::Start(FakePanelWindow* window, int32_t id, int32_t periodMs) {
