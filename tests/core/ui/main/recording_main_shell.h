@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/shell.h"
+#include "core/base/shell.h"
 #include "core/ui/main/main_window_shell.h"
 #include "core/ui/recording_skinned_window.h"
 #include "support/recording_shell.h"
