@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <QSystemTrayIcon>
 
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "qt/panel_widget.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"

@@ -15,7 +15,7 @@
 #include "core/app/startup.h"
 #include "core/board/system_info.h"
 #include "core/ui/main/main_window.h"
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/picture_store.h"
 #include "qt/main_window_widget.h"
 #include "qt/qt_front_end.h"

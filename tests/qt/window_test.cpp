@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QTest>
 
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/outlines.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <vector>
 
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "paint_kit.h"
 #include "skin.h"
 

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "button_faces.h"
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/picture_catalogue.h"
 #include "mask.h"
 #include "paint_kit.h"

@@ -4,7 +4,7 @@
 
 #include "core/board/system_info.h"
 #include "core/ui/bitmap_font.h"
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/picture_store.h"
 #include "core/ui/surface.h"
 

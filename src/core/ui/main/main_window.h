@@ -15,7 +15,7 @@
 #include "core/state/auto_apply_file.h"
 #include "core/ui/lamps.h"
 #include "core/ui/main/main_face.h"
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/main/main_window_shell.h"
 #include "core/ui/picture_store.h"
 #include "core/ui/skin_button.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 
 namespace vc::ui {
 namespace {

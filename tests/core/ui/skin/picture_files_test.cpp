@@ -6,7 +6,7 @@
 #include <string>
 
 #include "bmp_probe.h"
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 #include "core/ui/picture_catalogue.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "core/ui/main/main_window_layout.h"
+#include "core/ui/main/main_window_places.h"
 
 #include <array>
 
