@@ -8,7 +8,7 @@
 
 #include "core/hw/hw_driver.h"
 #include "sim/machine_catalogue.h"
-#include "sim/smbus_regs.h"
+#include "core/hw/smbus_registers.h"
 
 namespace vc::sim::test {
 
@@ -47,6 +47,8 @@ struct Ports {
     uint16_t base;
     uint8_t In(uint16_t reg) { return m.InPort8(static_cast<uint16_t>(base + reg)); }
     void Out(uint16_t reg, uint8_t v) { m.OutPort8(static_cast<uint16_t>(base + reg), v); }
+    // The program's pause between two steps: long enough for any transfer.
+    void Wait() { m.AdvanceTimePs(4 * kPsPerMs); }
 };
 
 // The 28-byte NT SMBus write request.

@@ -25,6 +25,7 @@ TEST(BlockBufferController, BlockWriteSendsDat0BytesFromTheBuffer) {
     p.Out(kBlockData, 0x55);
     p.Out(kBlockData, 0x66);  // buffered but beyond DAT0: not sent
     p.Out(kControl, kStartBlock);
+    p.Wait();
     EXPECT_EQ(kStatusDone, p.In(kStatus));
     const auto t = m.trace().Transactions();
     ASSERT_EQ(1U, t.size());
@@ -107,6 +108,7 @@ TEST_P(BlockBufferFailures, SetTheErrorBitAndLeaveTheClock) {
     p.Out(kAddress, c.address);
     p.Out(kData0, c.count);
     p.Out(kControl, c.control);
+    p.Wait();
     EXPECT_EQ(c.expectedStatus, p.In(kStatus)) << c.what;
     EXPECT_DOUBLE_EQ(100.0, m.BusClockMHz());
 }
@@ -123,6 +125,7 @@ TEST(ControllerStatus, WritingOnesClearsDoneAndErrorsButNeverBusy) {
     Ports p{m, 0xEF00};
     p.Out(kAddress, 0xA0);  // nobody: device error
     p.Out(kControl, kStartBlock);
+    p.Wait();
     ASSERT_EQ(kStatusDeviceError, p.In(kStatus));
     p.Out(kStatus, 0xFF);
     EXPECT_EQ(0, p.In(kStatus));
@@ -131,6 +134,32 @@ TEST(ControllerStatus, WritingOnesClearsDoneAndErrorsButNeverBusy) {
     p.Out(kControl, kStartBlock);
     p.Out(kStatus, kStatusDone | kStatusBusy);  // no bit 7: moves nothing
     EXPECT_EQ(kStatusBusy, p.In(kStatus) & kStatusBusy);
+}
+
+// The wire takes 90 us a byte: until the bytes of a start have passed, the
+// status shows BUSY alone, whatever the outcome will be.
+TEST(ControllerStatus, ReportsOnlyOnceTheBytesHavePassed) {
+    struct Case {
+        int32_t kind;
+        uint8_t address;
+        uint64_t wireBytes;  // address, command, count, data
+        uint8_t reported;
+    };
+    for (const Case c : {Case{1, 0xD2, 4, kStatusDone}, Case{2, 0xD2, 4, kStatusDone},
+                         Case{1, 0xA0, 1, kStatusDeviceError}}) {
+        SimMachine m(Board(c.kind, "generic"));
+        Ports p{m, static_cast<uint16_t>(c.kind == 1 ? 0x5000 : 0xEF00)};
+        p.In(kControl);
+        p.Out(kAddress, c.address);
+        p.Out(kData0, 1);
+        p.Out(kBlockData, 0x20);
+        p.Out(kControl, kStartBlock);
+        EXPECT_EQ(kStatusBusy, p.In(kStatus)) << "kind " << c.kind;
+        m.AdvanceTimePs(c.wireBytes * 90'000'000 - 1);
+        EXPECT_EQ(kStatusBusy, p.In(kStatus)) << "kind " << c.kind;
+        m.AdvanceTimePs(1);
+        EXPECT_EQ(c.reported, p.In(kStatus)) << "kind " << c.kind << " address " << int(c.address);
+    }
 }
 
 // --- byte-by-byte controller -----------------------------------------------------
@@ -145,11 +174,13 @@ TEST(ByteWiseController, StartSendsTheLatchedByteAndStatusWritesReleaseTheRest) 
     const uint8_t block[7] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x20};
     p.Out(kBlockData, block[0]);
     p.Out(kControl, kStartBlock);
+    p.Wait();
     EXPECT_EQ(kStatusBusy | kStatusByteDone, p.In(kStatus));
     for (int i = 1; i < 7; ++i) {
         p.Out(kBlockData, block[i]);
         EXPECT_EQ(size_t(i), m.trace().Transactions().at(0).bytes.size()) << "byte " << i << " early";
         p.Out(kStatus, 0xFF);
+        p.Wait();
     }
     EXPECT_EQ(kStatusDone, p.In(kStatus));
     const auto t = m.trace().Transactions().at(0);
@@ -167,6 +198,7 @@ TEST(ByteWiseController, ControlBit5ClosesAnUnfinishedWrite) {
     p.Out(kControl, kStartBlock);
     p.Out(kStatus, 0xFF);  // second byte, still 0x30
     p.Out(kControl, kControlLastByte);
+    p.Wait();
     EXPECT_EQ(0, p.In(kStatus) & kStatusBusy);
     const auto t = m.trace().Transactions().at(0);
     EXPECT_FALSE(t.complete);
@@ -188,6 +220,7 @@ TEST(ByteWiseController, BlockReadStepsThroughTheBytesOnStatusWrites) {
         got.push_back(p.In(kBlockData));
         EXPECT_EQ(got.back(), p.In(kBlockData)) << "reading 7 alone must not advance";
         p.Out(kStatus, 0xFF);
+        p.Wait();
     }
     EXPECT_EQ(kStatusDone, p.In(kStatus));
     const auto regs = m.ChipRegisters();
