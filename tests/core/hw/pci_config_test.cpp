@@ -2,21 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+#include "core/app/bus_fault_report.h"
 #include "core/hw/process_end.h"
-#include "core/hw/recording_machine.h"
-#include "support/recording_shell.h"
+#include "sim/sim_fixtures.h"
+#include "support/sim_rig.h"
 
 namespace vc {
 namespace {
 
-using test::RecordingMachine;
-using test::RecordingShell;
 using Strings = std::vector<std::string>;
 
 struct AddressCase {
     uint32_t bus, device, function, reg;
     uint32_t address;
 };
+
+void PrintTo(const AddressCase& c, std::ostream* os) {
+    *os << "bus " << c.bus << " device " << c.device << " function " << c.function << " register 0x" << std::hex
+        << c.reg << " -> 0x" << c.address;
+}
 
 class PciAddressTest : public ::testing::TestWithParam<AddressCase> {};
 
@@ -33,54 +39,54 @@ INSTANTIATE_TEST_SUITE_P(
                       AddressCase{256, 0, 0, 0, 0x80000000}, AddressCase{0, 32, 0, 0, 0x80000000},
                       AddressCase{0, 0, 8, 0, 0x80000000}, AddressCase{0, 0, 0, 0x150, 0x80000050}));
 
-class PciReadTest : public ::testing::Test {
-protected:
-    Context Ctx(int32_t osKind) { return Context{machine, shell, osKind, {}}; }
-
-    RecordingMachine machine;
-    RecordingShell shell;
-    SystemInfo info;
-    uint32_t value = 0x5A5A5A5A;
-};
-
-TEST_F(PciReadTest, Win9xUsesTheConfigurationPortPair) {
-    machine.in32Replies[0xCFC] = 0x01002000;
-    Context ctx = Ctx(kOsWin9x);
-    EXPECT_EQ(ScanPCIValue(info, ctx, 0, 0, 0, 0x50, value), 1);
-    EXPECT_EQ(machine.What(), (Strings{"out32 cf8 80000050", "in32 cfc"}));
+TEST(PciReadTest, Win9xUsesTheConfigurationPortPair) {
+    test::SimRig rig(sim::test::Board(1, "generic", kOsWin9x));
+    rig.sim.SetHostBridgeRegister(0x50, 0x01002000);
+    uint32_t value = 0;
+    EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0x50, value).value, 1);
+    EXPECT_EQ(rig.platform.What(), (Strings{"out32 cf8 80000050", "in32 cfc"}));
     EXPECT_EQ(value, 0x01002000u);
 }
 
-TEST_F(PciReadTest, NtSendsAddressAndTakesDword) {
-    info.driverHandle = 5;
-    machine.requestReplies[0x9C402454] = {true, {0x04, 0x03, 0x02, 0x01}};
+TEST(PciReadTest, NtSendsAddressAndTakesDword) {
     for (const int32_t osKind : {kOsNt4, kOsWin2000}) {
-        machine.requests.clear();
-        Context ctx = Ctx(osKind);
-        EXPECT_EQ(ScanPCIValue(info, ctx, 1, 31, 7, 0xFC, value), 1);
-        ASSERT_EQ(machine.requests.size(), 1u);
-        const auto& request = machine.requests[0];
-        EXPECT_EQ(request.handle, 5u);
+        test::SimRig rig(sim::test::Board(1, "generic", static_cast<uint32_t>(osKind)));
+        rig.sim.SetHostBridgeRegister(0xFC, 0x01020304);
+        ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
+        uint32_t value = 0;
+        EXPECT_EQ(ScanPCIValue(rig.Bus(), 1, 31, 7, 0xFC, value).value, 1);
+        EXPECT_EQ(value, 0xFFFFFFFFu);  // no such device
+        EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0xFC, value).value, 1);
+        EXPECT_EQ(value, 0x01020304u);
+        ASSERT_EQ(rig.platform.requests.size(), 2u);
+        const auto& request = rig.platform.requests[0];
+        EXPECT_EQ(request.handle, rig.Bus().DriverHandle());
         EXPECT_EQ(request.code, 0x9C402454u);
         EXPECT_EQ(request.input, (std::vector<uint8_t>{0xFC, 0xFF, 0x01, 0x80}));
         EXPECT_EQ(request.outputSize, 4u);
-        EXPECT_EQ(value, 0x01020304u);
     }
 }
 
-TEST_F(PciReadTest, NtFailedRequestEndsProcess) {
-    machine.requestReplies[0x9C402454] = {false, {}};
-    Context ctx = Ctx(kOsNt4);
-    EXPECT_EQ(test::EndedWith([&] { ScanPCIValue(info, ctx, 0, 0, 0, 0x50, value); }), 1);
-    EXPECT_EQ(shell.messages,
+TEST(PciReadTest, NtFailedRequestEndsProcess) {
+    sim::MachineDescription d = sim::test::Board(1, "generic", kOsNt4);
+    d.faults.pciFails = true;
+    test::SimRig rig(d);
+    ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
+    uint32_t value = 0x5A5A5A5A;
+    const BusResult read = ScanPCIValue(rig.Bus(), 0, 0, 0, 0x50, value);
+    EXPECT_EQ(read.fault, BusFault::PciRequest);
+    EXPECT_EQ(value, 0x5A5A5A5Au);
+    EXPECT_EQ(test::EndedWith([&] { EndOnBusFault(rig.ctx, read.fault); }), 1);
+    EXPECT_EQ(rig.shell.messages,
               (std::vector<test::ShownMessage>{{"Message", "DeviceIOControl Fail (ScanPCIValue)\n"}}));
 }
 
-TEST_F(PciReadTest, OtherSystemLeavesValueUntouched) {
-    Context ctx = Ctx(kOsOther);
-    EXPECT_EQ(ScanPCIValue(info, ctx, 0, 0, 0, 0x50, value), 1);
+TEST(PciReadTest, OtherSystemLeavesValueUntouched) {
+    test::SimRig rig(sim::test::Board(1, "generic", kOsOther));
+    uint32_t value = 0x5A5A5A5A;
+    EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0x50, value).value, 1);
     EXPECT_EQ(value, 0x5A5A5A5Au);
-    EXPECT_TRUE(machine.events.empty());
+    EXPECT_TRUE(rig.platform.events.empty());
 }
 
 }  // namespace

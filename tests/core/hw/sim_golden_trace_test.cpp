@@ -3,11 +3,12 @@
 // clock chip on the SMBus, and whether the bus clock follows.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/hw/hw_driver.h"
 #include "core/hw/pci_config.h"
-#include "core/hw/smbus_write.h"
-#include "sim/sim_machine.h"
-#include "support/recording_shell.h"
+#include "core/hw/register_trace.h"
+#include "support/sim_rig.h"
 
 namespace vc {
 namespace {
@@ -16,7 +17,6 @@ using sim::SmbusProtocol;
 using sim::SmbusTransaction;
 using Strings = std::vector<std::string>;
 using Bytes = std::vector<uint8_t>;
-using Variant = int32_t (*)(const SmbusAccess&, int32_t, const uint8_t*, Context&, DeviceHandle);
 
 constexpr uint8_t kSelect = 0x45;  // v: the 133.3 MHz entry
 constexpr uint8_t kMask = 0x08;    // m
@@ -72,20 +72,22 @@ struct ChipCase {
     const char* name;
     int32_t smbusKind;
     const char* model;
-    Variant variant;
+    SmbusVariant variant;
     Bytes registers;
     Strings traffic;  // what reaches the chip
 };
 
+void PrintTo(const ChipCase& c, std::ostream* os) { *os << c.name; }
+
 const ChipCase kChips[] = {
-    {"Kind1Generic", 1, "generic", BlockWriteBuffered, {}, {"w d2 cmd=00 [4d]"}},
-    {"Kind1Ics9248", 1, "ICS9248-153", BlockWriteBuffered, kIcsRegisters, {"w d2 cmd=00 [4d]"}},
-    {"Kind2Generic", 2, "generic", BlockWriteByteWise, {}, {"w d2 cmd=00 [4d]"}},
-    {"Kind2Ics9248", 2, "ICS9248-153", WriteIcs9248, kIcsRegisters,
+    {"Kind1Generic", 1, "generic", SmbusVariant::BlockBuffered, {}, {"w d2 cmd=00 [4d]"}},
+    {"Kind1Ics9248", 1, "ICS9248-153", SmbusVariant::BlockBuffered, kIcsRegisters, {"w d2 cmd=00 [4d]"}},
+    {"Kind2Generic", 2, "generic", SmbusVariant::BlockByteWise, {}, {"w d2 cmd=00 [4d]"}},
+    {"Kind2Ics9248", 2, "ICS9248-153", SmbusVariant::Ics9248, kIcsRegisters,
      {Block("r d3", kIcsRegisters), Block("w d2 cmd=00", With(kIcsRegisters, 6, kSent)),
       // byte 6 once more: a new start, cut short after its first bytes
       "w d2 cmd=00 [4d 4d] short"}},
-    {"Kind2Rtm560", 2, "RTM560-25", WriteRtm560, kRtmRegisters,
+    {"Kind2Rtm560", 2, "RTM560-25", SmbusVariant::Rtm560, kRtmRegisters,
      {Block("r d3", kRtmRegisters), Block("w d2 cmd=00", With(kRtmRegisters, 16, 0x4B)),
       "word d2 cmd=1f [00 02]", "word d2 cmd=10 [00 49]", "w d2 cmd=00 [4d]"}},
 };
@@ -94,6 +96,8 @@ struct Personality {
     const char* name;
     sim::OsDescription os;
 };
+
+void PrintTo(const Personality& p, std::ostream* os) { *os << p.name; }
 
 const Personality kPersonalities[] = {
     {"Win9x", {1, 4, 10}}, {"Nt4", {2, 4, 0}}, {"Win2000", {2, 5, 0}}};
@@ -115,16 +119,7 @@ sim::MachineDescription Describe(const ChipCase& chip, const Personality& person
 class GoldenTraceTest
     : public ::testing::TestWithParam<std::tuple<ChipCase, Personality>> {};
 
-TEST_P(GoldenTraceTest, SelectByteReachesChipAndBusClockFollows) {
-    const auto& [chip, personality] = GetParam();
-    sim::SimMachine machine(Describe(chip, personality));
-    test::RecordingShell shell;
-    SystemInfo info;
-    Context ctx{machine, shell, OsKindFromVersion(machine.GetOsVersion()), {}};
-    ASSERT_EQ(OpenDriverForBios(info, ctx), 1);
-    ASSERT_DOUBLE_EQ(machine.BusClockMHz(), 100.0);
-    machine.ClearTrace();
-
+SmbusAccess AccessFor(const ChipCase& chip) {
     SmbusAccess access;
     std::snprintf(access.chipName, sizeof access.chipName, "%s", chip.model);
     access.controllerKind = chip.smbusKind;
@@ -133,15 +128,29 @@ TEST_P(GoldenTraceTest, SelectByteReachesChipAndBusClockFollows) {
     access.ioBase = kBase;
     access.readAddress = kClockGenReadAddress;
     access.writeAddress = kClockGenWriteAddress;
-    const uint8_t select = kSelect;
-    chip.variant(access, 1, &select, ctx, info.driverHandle);
+    return access;
+}
 
+Strings Traffic(const sim::SimMachine& machine) {
     Strings traffic;
     for (const auto& t : machine.trace().Transactions()) traffic.push_back(Describe(t));
-    EXPECT_EQ(traffic, chip.traffic);
-    EXPECT_DOUBLE_EQ(machine.BusClockMHz(), 133.3);
-    EXPECT_TRUE(shell.messages.empty());
-    for (const auto& s : machine.trace().Selects()) EXPECT_TRUE(s.accepted) << s.reason;
+    return traffic;
+}
+
+TEST_P(GoldenTraceTest, SelectByteReachesChipAndBusClockFollows) {
+    const auto& [chip, personality] = GetParam();
+    test::SimRig rig(Describe(chip, personality));
+    ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
+    ASSERT_DOUBLE_EQ(rig.sim.BusClockMHz(), 100.0);
+    rig.sim.ClearTrace();
+
+    const Bytes select = {kSelect};
+    EXPECT_FALSE(rig.Bus().WriteSmbus(chip.variant, AccessFor(chip), select).Faulted());
+
+    EXPECT_EQ(Traffic(rig.sim), chip.traffic);
+    EXPECT_DOUBLE_EQ(rig.sim.BusClockMHz(), 133.3);
+    EXPECT_TRUE(rig.shell.messages.empty());
+    for (const auto& s : rig.sim.trace().Selects()) EXPECT_TRUE(s.accepted) << s.reason;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -153,24 +162,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A chip that never answers the read-back gets nothing written to it.
 TEST(SimReadBackFault, SilentChipGetsNoWrite) {
-    for (const Variant variant : {WriteIcs9248, WriteRtm560}) {
+    for (const SmbusVariant variant : {SmbusVariant::Ics9248, SmbusVariant::Rtm560}) {
         ChipCase chip{"NoChip", 2, "", variant, {}, {}};
-        sim::SimMachine machine(Describe(chip, kPersonalities[0]));
-        test::RecordingShell shell;
-        Context ctx{machine, shell, kOsWin9x, {}};
-        SmbusAccess access;
-        access.controllerKind = 2;
-        access.operation = kSmbusOperationBlockWrite;
-        access.ioBase = kBase;
-        access.readAddress = kClockGenReadAddress;
-        access.writeAddress = kClockGenWriteAddress;
-        const uint8_t select = kSelect;
-        EXPECT_EQ(variant(access, 1, &select, ctx, kNoDevice), 0);
-        Strings traffic;
-        for (const auto& t : machine.trace().Transactions()) traffic.push_back(Describe(t));
-        EXPECT_EQ(traffic, (Strings{"r d3 [] no-ack"}));
-        EXPECT_DOUBLE_EQ(machine.BusClockMHz(), 100.0);
+        test::SimRig rig(Describe(chip, kPersonalities[0]));
+        const Bytes select = {kSelect};
+        EXPECT_EQ(rig.Bus().WriteSmbus(variant, AccessFor(chip), select).value, 0);
+        EXPECT_EQ(Traffic(rig.sim), (Strings{"r d3 [] no-ack"}));
+        EXPECT_DOUBLE_EQ(rig.sim.BusClockMHz(), 100.0);
     }
+}
+
+// On 9x the program's own pauses between two steps pass on the machine's
+// tick count: the byte-by-byte write, register by register, as the machine
+// saw it.
+TEST(SimWin9xPorts, PausesPassOnTheMachinesClock) {
+    const ChipCase& chip = kChips[2];  // kind 2, generic
+    test::SimRig rig(Describe(chip, kPersonalities[0]));
+    const Bytes select = {kSelect};
+    EXPECT_EQ(rig.Bus().WriteSmbus(chip.variant, AccessFor(chip), select).value, 1);
+    EXPECT_EQ(test::RegisterTrace(rig.platform.events, kBase, rig.sim.NowPs()),
+              (Strings{"r2", "w0:ff", "w3:00", "w4:d2", "w5:01", "w7:4d", "w2:54", "wait"}));
 }
 
 class SimPciTest : public ::testing::TestWithParam<Personality> {};
@@ -178,14 +189,11 @@ class SimPciTest : public ::testing::TestWithParam<Personality> {};
 TEST_P(SimPciTest, HostBridgeRegisterReadsBack) {
     sim::MachineDescription d;
     d.os = GetParam().os;
-    sim::SimMachine machine(d);
-    machine.SetHostBridgeRegister(0x50, 0x12345678);
-    test::RecordingShell shell;
-    SystemInfo info;
-    Context ctx{machine, shell, OsKindFromVersion(machine.GetOsVersion()), {}};
-    ASSERT_EQ(OpenDriverForBios(info, ctx), 1);
+    test::SimRig rig(d);
+    rig.sim.SetHostBridgeRegister(0x50, 0x12345678);
+    ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
     uint32_t value = 0;
-    EXPECT_EQ(ScanPCIValue(info, ctx, 0, 0, 0, 0x50, value), 1);
+    EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0x50, value).value, 1);
     EXPECT_EQ(value, 0x12345678u);
 }
 
