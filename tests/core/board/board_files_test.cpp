@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 #include "core/board/board_recognition.h"
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 #include "core/hw/hw_driver.h"
 #include "database_bytes.h"
-#include "board_machine.h"
-#include "support/recording_shell.h"
+#include "sim/sim_fixtures.h"
+#include "support/sim_rig.h"
 #include "temp_dir.h"
 
 namespace vc {
@@ -22,13 +23,22 @@ using test::TestChip;
 
 class BoardFilesTest : public ::testing::Test {
 protected:
-    BoardFilesTest() : ctx{machine, shell, kOsWin2000, dir.Path()} {
-        machine.PutBiosString(0xE100, "AWARD 6BX-A2 BIOS");
+    BoardFilesTest() : rig(Description(), dir.Path()) {
+        rig.Bus().OpenForBios();
         // A previous state that a failure must leave exactly as it was.
         SetField(info.board.biosId, "PREVIOUS");
         previousChip = std::make_shared<ClockGenRecord>();
         info.board.clockGen = previousChip;
     }
+
+    // An NT machine whose BIOS names the board in a longer string.
+    static sim::MachineDescription Description() {
+        sim::MachineDescription d = sim::test::Board(1, "generic", kOsWin2000);
+        d.bios.strings = {{0xE100, "AWARD 6BX-A2 BIOS"}};
+        return d;
+    }
+
+    size_t BiosSearches() const { return rig.platform.RequestsOf(kReqNtBiosFind).size(); }
 
     void WriteFiles(const std::vector<TestBoard>& boards, const std::vector<TestChip>& chips) {
         dir.Write("MBInfo.dat", BoardFile(boards));
@@ -40,10 +50,10 @@ protected:
     }
 
     test::TempDir dir;
-    test::BoardMachine machine;
-    test::RecordingShell shell;
-    Context ctx;
-    SystemInfo info;
+    test::SimRig rig;
+    SystemInfo& info = rig.info;
+    Context& ctx = rig.ctx;
+    test::RecordingShell& shell = rig.shell;
     std::shared_ptr<ClockGenRecord> previousChip;
 };
 
@@ -62,7 +72,7 @@ TEST_F(BoardFilesTest, FirstRecordFoundInTheBiosWinsAndItsChipIsLoaded) {
     EXPECT_EQ(info.clockGen()->entries[2].busMHz, 102.0);
     EXPECT_EQ(info.clockGen()->entries[2].chipValue, 2);
     // The search stopped at the match: the third board was never asked for.
-    EXPECT_EQ(machine.RequestsOf(kReqNtBiosFind).size(), 2u);
+    EXPECT_EQ(BiosSearches(), 2u);
 }
 
 TEST_F(BoardFilesTest, NoMatchingRecordFailsWithoutMessage) {
@@ -79,7 +89,7 @@ TEST_F(BoardFilesTest, ChipMissingFromHeadersFailsAndLaterBoardsAreNotTried) {
     EXPECT_EQ(FindBoard(info, ctx), 0);
     EXPECT_EQ(shell.Texts(), std::vector<std::string>{"Can't found this clock gen"});
     EXPECT_EQ(shell.messages[0].caption, "Error");
-    EXPECT_EQ(machine.RequestsOf(kReqNtBiosFind).size(), 1u);
+    EXPECT_EQ(BiosSearches(), 1u);
     EXPECT_TRUE(Unchanged());
 }
 
@@ -131,6 +141,8 @@ struct FileFailure {
     bool chipMissing;
     std::string message;
 };
+
+void PrintTo(const FileFailure& c, std::ostream* os) { *os << c.name; }
 
 class FileFailureTest : public BoardFilesTest, public ::testing::WithParamInterface<FileFailure> {};
 

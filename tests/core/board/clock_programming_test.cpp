@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 
+#include "core/base/little_endian.h"
 #include "core/board/clock_programming.h"
 #include "core/hw/hw_driver.h"
 #include "table_fixture.h"
@@ -10,11 +12,7 @@
 namespace vc {
 namespace {
 
-uint32_t InputWord(const test::LoggedRequest& request, size_t index) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(request.input.at(index * 4 + i)) << (8 * i);
-    return value;
-}
+uint32_t InputWord(const test::RecordedRequest& request, size_t index) { return GetLe32(request.input, index * 4); }
 
 class ProgramClockTest : public test::TableFixture, public ::testing::Test {};
 
@@ -24,21 +22,25 @@ struct DispatchCase {
     uint32_t expectedCode;  // 0: nothing is sent
 };
 
+void PrintTo(const DispatchCase& c, std::ostream* os) {
+    *os << "kind " << c.kind << " chip \"" << c.chip << "\" -> request 0x" << std::hex << c.expectedCode;
+}
+
 class DispatchTest : public ProgramClockTest, public ::testing::WithParamInterface<DispatchCase> {};
 
 TEST_P(DispatchTest, ControllerKindAndChipNameChooseTheVariant) {
     info.board.smbusKind = GetParam().kind;
     SetField(info.board.clockGenName, GetParam().chip);
     const uint8_t select = 0x5A;
-    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
+    EXPECT_EQ(ProgramClock(info.clockWriter, rig.Bus(), 1, &select).answer, 1);
     if (GetParam().expectedCode == 0) {
-        EXPECT_TRUE(machine.requests.empty());
+        EXPECT_TRUE(rig.platform.requests.empty());
         return;
     }
-    ASSERT_EQ(machine.requests.size(), 1u);
-    EXPECT_EQ(machine.requests[0].code, GetParam().expectedCode);
-    EXPECT_EQ(InputWord(machine.requests[0], 4), static_cast<uint32_t>(GetParam().kind));
-    EXPECT_EQ(machine.requests[0].referenced, std::vector<uint8_t>{0x5A});
+    ASSERT_EQ(rig.platform.requests.size(), 1u);
+    EXPECT_EQ(rig.platform.requests[0].code, GetParam().expectedCode);
+    EXPECT_EQ(InputWord(rig.platform.requests[0], 4), static_cast<uint32_t>(GetParam().kind));
+    EXPECT_EQ(rig.platform.requests[0].referenced, std::vector<uint8_t>{0x5A});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +61,7 @@ TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
     stale.readAddress = stale.writeAddress = 0x7F;
     info.board.clockGen->firstByteMask = 0x180;  // only the low byte counts on the wire
     const uint8_t select = 0x01;
-    ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);
+    ProgramClock(info.clockWriter, rig.Bus(), 1, &select);
     const SmbusAccess& access = info.clockWriter.access;
     EXPECT_STREQ(access.chipName, "CHIP-A");
     EXPECT_EQ(access.controllerKind, 2);
@@ -68,9 +70,9 @@ TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
     EXPECT_EQ(access.firstByteMask, 0x180);
     EXPECT_EQ(access.readAddress, 0xD3);
     EXPECT_EQ(access.writeAddress, 0xD2);
-    ASSERT_EQ(machine.requests.size(), 1u);
-    EXPECT_EQ(InputWord(machine.requests[0], 0), 0xEF00u);
-    EXPECT_EQ(InputWord(machine.requests[0], 6), 0x180u);
+    ASSERT_EQ(rig.platform.requests.size(), 1u);
+    EXPECT_EQ(InputWord(rig.platform.requests[0], 0), 0xEF00u);
+    EXPECT_EQ(InputWord(rig.platform.requests[0], 6), 0x180u);
 
     // A second board seen through the same writer leaves nothing of the first.
     BoardRecord other = info.board;
@@ -79,7 +81,7 @@ TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
     other.smbusBase = 0x5000;
     other.clockGen = std::make_shared<ClockGenRecord>();
     info.clockWriter.board = &other;
-    ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle);
+    ProgramClock(info.clockWriter, rig.Bus(), 1, &select);
     EXPECT_STREQ(access.chipName, "OTHER");
     EXPECT_EQ(access.firstByteMask, 0);
     EXPECT_EQ(access.ioBase, 0x5000);
@@ -88,11 +90,11 @@ TEST_F(ProgramClockTest, AccessBlockIsRebuiltOnEveryCall) {
 TEST_F(ProgramClockTest, WithoutBoardOrChipNothingIsWrittenAndTheAnswerIsStillOne) {
     const uint8_t select = 0x01;
     info.clockWriter.board = nullptr;
-    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
+    EXPECT_EQ(ProgramClock(info.clockWriter, rig.Bus(), 1, &select).answer, 1);
     info.clockWriter.board = &info.board;
     info.board.clockGen.reset();
-    EXPECT_EQ(ProgramClock(info.clockWriter, 1, &select, ctx, info.driverHandle), 1);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_EQ(ProgramClock(info.clockWriter, rig.Bus(), 1, &select).answer, 1);
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 struct ResultCase {
@@ -102,6 +104,10 @@ struct ResultCase {
     bool sends;
 };
 
+void PrintTo(const ResultCase& c, std::ostream* os) {
+    *os << "kind " << c.kind << " operation " << c.operation << " -> " << c.expected << (c.sends ? ", sent" : ", not sent");
+}
+
 class BlockWriteResultTest : public ProgramClockTest, public ::testing::WithParamInterface<ResultCase> {};
 
 TEST_P(BlockWriteResultTest, AnswersAsTheDispatchTableSays) {
@@ -109,9 +115,11 @@ TEST_P(BlockWriteResultTest, AnswersAsTheDispatchTableSays) {
     std::strcpy(access.chipName, "CHIP-A");
     access.controllerKind = GetParam().kind;
     access.operation = GetParam().operation;
+    access.ioBase = info.board.smbusBase;  // where the machine's controller answers
+    access.writeAddress = kClockGenWriteAddress;
     const uint8_t select = 0x22;
-    EXPECT_EQ(SmbusBlockWrite(access, 1, &select, ctx, info.driverHandle), GetParam().expected);
-    EXPECT_EQ(!machine.requests.empty(), GetParam().sends);
+    EXPECT_EQ(SmbusBlockWrite(access, rig.Bus(), 1, &select).answer, GetParam().expected);
+    EXPECT_EQ(!rig.platform.requests.empty(), GetParam().sends);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BlockWriteResultTest,

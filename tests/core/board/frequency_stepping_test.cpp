@@ -1,6 +1,8 @@
 // Selecting, applying and the optimal-entry search.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/board/auto_overclock.h"
 #include "core/board/frequency_stepping.h"
 #include "table_fixture.h"
@@ -31,7 +33,7 @@ TEST_F(SteppingTest, NextSelectsAndRecomputesWithoutWriting) {
     EXPECT_EQ(info.pciClockMHz, 37.3);
     EXPECT_EQ(info.memClockMHz, 112.0);
     EXPECT_DOUBLE_EQ(info.cpuClockMHz, 4.5 * 112.0);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 TEST_F(SteppingTest, EndsOfTheTableHoldButStillRecompute) {
@@ -58,7 +60,9 @@ TEST_F(SteppingTest, DefaultReturnsToTheStartUpEntry) {
 
 TEST_F(SteppingTest, ApplyWritesTheLowByteAndLeavesTheShownClocks) {
     Indexes(2, 5, 2);
-    EXPECT_EQ(ApplyEntry(info, ctx), 1);
+    const WriteOutcome outcome = ApplyEntry(info);
+    EXPECT_EQ(outcome.answer, 1);
+    EXPECT_TRUE(outcome.written);
     EXPECT_EQ(WrittenBytes(), std::vector<uint8_t>{0x50});
     EXPECT_EQ(info.appliedIndex, 5);
     EXPECT_EQ(info.busClockMHz, 99.7);
@@ -74,14 +78,14 @@ TEST_F(SteppingTest, IndexesOutsideTheTableChangeNothing) {
         EXPECT_EQ(PreviousEntry(info), 0);
         EXPECT_EQ(NextEntry(info), 0);
         EXPECT_EQ(DefaultEntry(info), 0);
-        EXPECT_EQ(ApplyEntry(info, ctx), 0);
-        EXPECT_EQ(ApplyOptimalEntry(info, ctx), 0);
+        EXPECT_EQ(ApplyEntry(info).answer, 0);
+        EXPECT_EQ(ApplyOptimalEntry(info).answer, 0);
         EXPECT_FALSE(FindOptimalEntry(info).has_value());
         EXPECT_EQ(info.currentIndex, before.currentIndex);
         EXPECT_EQ(info.appliedIndex, before.appliedIndex);
         EXPECT_EQ(info.busClockMHz, before.busClockMHz);
     }
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 TEST_F(SteppingTest, NoTableOrADeclaredCountBeyondTheLoadedEntries) {
@@ -94,8 +98,8 @@ TEST_F(SteppingTest, NoTableOrADeclaredCountBeyondTheLoadedEntries) {
     info.board.clockGen.reset();
     Indexes(1, 1, 1);
     EXPECT_EQ(RefreshEntry(info), 0);
-    EXPECT_EQ(ApplyEntry(info, ctx), 0);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_EQ(ApplyEntry(info).answer, 0);
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 // --- the optimal entry ----------------------------------------------------------
@@ -107,6 +111,8 @@ struct OptimalCase {
     double maxBus, maxPci, maxMem, memBase;
     int32_t expected;  // 0: no result
 };
+
+void PrintTo(const OptimalCase& c, std::ostream* os) { *os << c.name; }
 
 class OptimalTest : public test::TableFixture, public ::testing::TestWithParam<OptimalCase> {};
 
@@ -177,7 +183,7 @@ TEST_F(SteppingTest, DefaultEntryWithoutMemoryClockLimitsMemoryFromOneHundred) {
 TEST_F(SteppingTest, ApplyOptimalWritesAndMovesBothIndexesButNotTheShownClocks) {
     info.board.maxMemRatio = 0.0;
     info.board.maxPciRatio = 1.3;
-    EXPECT_EQ(ApplyOptimalEntry(info, ctx), 1);
+    EXPECT_EQ(ApplyOptimalEntry(info).answer, 1);
     EXPECT_EQ(info.currentIndex, 4);
     EXPECT_EQ(info.appliedIndex, 4);
     EXPECT_EQ(info.defaultIndex, 2);
@@ -188,10 +194,10 @@ TEST_F(SteppingTest, ApplyOptimalWritesAndMovesBothIndexesButNotTheShownClocks) 
 TEST_F(SteppingTest, ApplyOptimalWithoutResultWritesNothing) {
     info.board.maxBusRatio = 0.5;  // nothing qualifies
     Indexes(2, 3, 4);
-    EXPECT_EQ(ApplyOptimalEntry(info, ctx), 0);
+    EXPECT_EQ(ApplyOptimalEntry(info).answer, 0);
     EXPECT_EQ(info.currentIndex, 3);
     EXPECT_EQ(info.appliedIndex, 4);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 TEST_F(SteppingTest, AutoOverclockMarksThenWritesThenMeasuresTwice) {
@@ -201,7 +207,7 @@ TEST_F(SteppingTest, AutoOverclockMarksThenWritesThenMeasuresTwice) {
     size_t requestsWhenMarked = 99;
     const AutoOverclockResult result = AutoOverclock(info, ctx, autoOptimized, [&] {
         EXPECT_EQ(autoOptimized, 1);
-        requestsWhenMarked = machine.requests.size();
+        requestsWhenMarked = rig.platform.requests.size();
     });
     EXPECT_EQ(result.applied, 1);
     EXPECT_EQ(autoOptimized, 1);
@@ -216,7 +222,7 @@ TEST_F(SteppingTest, AutoOverclockWithoutResultStillMarksAndMeasures) {
     int32_t autoOptimized = 0;
     EXPECT_EQ(AutoOverclock(info, ctx, autoOptimized).applied, 0);
     EXPECT_EQ(autoOptimized, 1);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
     EXPECT_EQ(shell.messages.size(), 2u);
 }
 

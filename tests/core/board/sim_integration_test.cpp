@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 
 #include "core/app/detection.h"
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
-#include "core/board/text_field.h"
+#include "core/base/text_field.h"
 #include "core/cpu/cpu_speed.h"
 #include "sim/machine_catalogue.h"
 #include "support/recording_shell.h"
@@ -20,6 +21,8 @@ struct SimCase {
     const char* machine;
     const char* biosId;
 };
+
+void PrintTo(const SimCase& c, std::ostream* os) { *os << c.machine; }
 
 class SimIntegrationTest : public ::testing::TestWithParam<SimCase> {
 protected:
@@ -47,14 +50,14 @@ TEST_P(SimIntegrationTest, RecogniseStepApplyAndMeasure) {
     ASSERT_EQ(NextEntry(info), 1);
     const ClockEntry* next = EntryAt(info, info.currentIndex);
     ASSERT_NE(next, nullptr);
-    ASSERT_EQ(ApplyEntry(info, *ctx), 1);
+    ASSERT_EQ(ApplyEntry(info).answer, 1);
     EXPECT_TRUE(machine->RejectedSelects().empty());
     EXPECT_DOUBLE_EQ(machine->BusClockMHz(), next->busMHz);
     ASSERT_EQ(RefreshCPU(info.cpu, *ctx), 1);
     EXPECT_NEAR(info.cpu.cpuClockMHz, info.multiplier * next->busMHz, 1.5);
 
     // The optimal entry lies inside the board's limits and reaches the chip too.
-    ASSERT_EQ(ApplyOptimalEntry(info, *ctx), 1);
+    ASSERT_EQ(ApplyOptimalEntry(info).answer, 1);
     const ClockEntry* optimal = EntryAt(info, info.appliedIndex);
     ASSERT_NE(optimal, nullptr);
     EXPECT_DOUBLE_EQ(machine->BusClockMHz(), optimal->busMHz);
@@ -63,7 +66,7 @@ TEST_P(SimIntegrationTest, RecogniseStepApplyAndMeasure) {
 
     // And back to where the machine started.
     ASSERT_EQ(DefaultEntry(info), 1);
-    ASSERT_EQ(ApplyEntry(info, *ctx), 1);
+    ASSERT_EQ(ApplyEntry(info).answer, 1);
     EXPECT_DOUBLE_EQ(machine->BusClockMHz(), running->busMHz);
 }
 

@@ -1,20 +1,21 @@
-// A recognised board with a loaded chip and table, on the NT personality so
-// every clock write shows as one driver request.
+// A recognised board with a loaded chip and table, on a simulated NT machine
+// (every clock write is one driver request) whose byte-by-byte controller
+// at 0xEF00 reaches a generic chip, and which has no performance counter, so
+// every clock measurement fails and says so.
 #pragma once
 
 #include <memory>
 #include <vector>
 
-#include "board_machine.h"
-#include "core/app/system_info.h"
-#include "core/board/text_field.h"
-#include "support/recording_shell.h"
+#include "core/base/text_field.h"
+#include "sim/sim_fixtures.h"
+#include "support/sim_rig.h"
 
 namespace vc::test {
 
 class TableFixture {
 public:
-    TableFixture() : ctx{machine, shell, kOsWin2000, ""} {
+    TableFixture() : rig(Description()) {
         SetField(info.board.biosId, "6BXE-R1.2");
         SetField(info.board.clockGenName, "CHIP-A");
         info.board.smbusKind = 2;
@@ -25,9 +26,16 @@ public:
         info.board.clockGen = std::make_shared<ClockGenRecord>();
         SetField(info.board.clockGen->name, "CHIP-A");
         info.clockWriter.board = &info.board;
-        info.driverHandle = 3;
         info.multiplier = 4.5;
         info.memBaseClockMHz = 100.0;
+        rig.Bus().OpenForBios();
+        rig.platform.Clear();
+    }
+
+    static sim::MachineDescription Description() {
+        sim::MachineDescription d = sim::test::Board(2, "generic", kOsWin2000);
+        d.time.perfCounterPresent = false;
+        return d;
     }
 
     void Table(const std::vector<ClockEntry>& entries) {
@@ -41,19 +49,17 @@ public:
         info.appliedIndex = applied;
     }
 
-    // The select bytes that reached the driver, in order.
+    // The select bytes that reached the chip, in order.
     std::vector<uint8_t> WrittenBytes() const {
         std::vector<uint8_t> bytes;
-        for (const auto& r : machine.requests) {
-            if (!r.referenced.empty()) bytes.push_back(r.referenced[0]);
-        }
+        for (const auto& select : rig.sim.trace().Selects()) bytes.push_back(select.value);
         return bytes;
     }
 
-    BoardMachine machine;
-    RecordingShell shell;
-    Context ctx;
-    SystemInfo info;
+    SimRig rig;
+    SystemInfo& info = rig.info;
+    Context& ctx = rig.ctx;
+    RecordingShell& shell = rig.shell;
 };
 
 }  // namespace vc::test

@@ -75,7 +75,7 @@ TEST_F(StartupApplyTest, AnythingElseDoesNothing) {
         EXPECT_EQ(result.applied, StartupApplied::Nothing);
         EXPECT_EQ(result.written, 0);
     }
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
     EXPECT_TRUE(shell.messages.empty());
     EXPECT_EQ(autoOptimized, 0);
     EXPECT_EQ(info.currentIndex, 1);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 
 #include <unistd.h>
 
@@ -50,13 +51,15 @@ TEST_F(SettingsTest, SaveThenLoadSelectsTheEntryAndRecomputes) {
     EXPECT_EQ(info.appliedIndex, 1);  // loading writes nothing to the chip
     EXPECT_EQ(info.busClockMHz, 124.0);
     EXPECT_DOUBLE_EQ(info.cpuClockMHz, 5.5 * 124.0);
-    EXPECT_TRUE(machine.requests.empty());
+    EXPECT_TRUE(rig.platform.requests.empty());
 }
 
 struct Mismatch {
     const char* name;
     void (*change)(SavedSetting&);
 };
+
+void PrintTo(const Mismatch& c, std::ostream* os) { *os << c.name; }
 
 class MismatchTest : public SettingsTest, public ::testing::WithParamInterface<Mismatch> {};
 
