@@ -2,7 +2,7 @@
 // bus clock, and a clock measurement coming out at the simulated clock.
 #include <gtest/gtest.h>
 
-#include "core/cpu/busy_wait.h"
+#include "core/base/busy_wait.h"
 #include "core/cpu/cpu_speed.h"
 #include "sim/machine_catalogue.h"
 #include "sim_fixtures.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/shell.h"
+#include "core/base/shell.h"
 
 namespace vc::test {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/app/context.h"
+#include "core/base/context.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/multiplier_tables.h"
-#include "core/cpu/fake_cpu_machine.h"
+#include "core/cpu/fake_cpu.h"
 #include "support/recording_shell.h"
 
 namespace vc {
@@ -17,7 +17,7 @@ constexpr uint32_t kTsc = 1u << 4;
 
 class Identify : public ::testing::Test {
 protected:
-    test::FakeCpuMachine machine;
+    test::FakeCpu machine;
     test::RecordingShell shell;
     Context context{machine, shell, kOsOther, {}};
     CPUInfo cpu;

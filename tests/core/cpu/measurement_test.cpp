@@ -6,10 +6,10 @@
 #include <tuple>
 #include <vector>
 
-#include "core/app/context.h"
-#include "core/cpu/busy_wait.h"
+#include "core/base/context.h"
+#include "core/base/busy_wait.h"
 #include "core/cpu/cpu_speed.h"
-#include "core/cpu/fake_cpu_machine.h"
+#include "core/cpu/fake_cpu.h"
 #include "support/recording_shell.h"
 
 namespace vc {
@@ -28,7 +28,7 @@ protected:
     Measurement() { machine.SetProcessor("GenuineIntel", 0x686, kTsc); }
     int32_t Refresh() { return RefreshCPU(cpu, context, &report); }
 
-    test::FakeCpuMachine machine;
+    test::FakeCpu machine;
     test::RecordingShell shell;
     Context context{machine, shell, kOsOther, {}};
     CPUInfo cpu;
@@ -229,7 +229,7 @@ TEST(BusyWait, WaitsTheFullTimeAcrossWrapAround) {
     };
     for (const Case& c : {Case{0, 4}, Case{0xFFFF'FFFFu, 4}, Case{0xFFFF'FFFEu, 100}, Case{0xFFFF'FF00u, 1000},
                           Case{0, 0}}) {
-        test::FakeCpuMachine machine;
+        test::FakeCpu machine;
         machine.tickOffset = c.tickOffset;
         const uint32_t start = machine.TickNow();
         EXPECT_EQ(BusyWaitMs(machine, c.ms), 1);

@@ -37,7 +37,8 @@ protected:
         info = SystemInfo{};
         Context detectCtx{*sim, shell, kOsOther, std::string(VC_SOURCE_DIR) + "/data"};
         ASSERT_EQ(DetectSystem(info, detectCtx), 1);
-        ctx = std::make_unique<Context>(Context{machine, shell, detectCtx.osKind, detectCtx.dataDirectory});
+        ctx = std::make_unique<Context>(
+            Context{Machine{*sim, *sim, clock}, shell, detectCtx.osKind, detectCtx.dataDirectory});
     }
 
     // Creates the main window (which creates the panels) with the start-up
@@ -83,7 +84,7 @@ protected:
 
     PanelRoutingShell shell;
     std::unique_ptr<sim::SimMachine> sim = sim::MakeDefaultMachine();
-    MeasureLoggingMachine machine{*sim, shell.log};
+    MeasureLoggingClock clock{*sim, shell.log};
     SystemInfo info;
     std::unique_ptr<Context> ctx;
     PictureStore pictures{std::string(VC_SOURCE_DIR) + "/resources"};

@@ -50,8 +50,8 @@ protected:
 
     vc::test::TempDir dir;
     PictureStore store{dir.Path()};
-    vc::test::NullMachine machine;  // virtual clock: one millisecond per read
-    test::RecordingWindowHost window{526, 216, &machine};
+    vc::test::StepClock clock;
+    test::RecordingWindowHost window{526, 216, &clock};
     LampSet lamps;
 };
 
@@ -72,7 +72,7 @@ TEST_F(LampTest, ALampWithoutItsOnImageHasNoSizeAndIsNeverDrawn) {
     EXPECT_TRUE(partial[2].rect.IsEmpty());
     ASSERT_EQ(fresh.Problems().size(), 1u);
     EXPECT_EQ(fresh.Problems()[0].stem, "201");
-    DrawLamps(window, machine, partial, 6, 1, 0);
+    DrawLamps(window, clock, partial, 6, 1, 0);
     const Surface& s = window.screen;
     EXPECT_EQ(s.At(149, 21), kScreen);
 }
@@ -87,51 +87,52 @@ TEST_F(LampTest, LitLampsShareThePauseAndDarkLampsWaitItEach) {
                          Case{1, 1, 200, 200, "L....."}}) {
         SetUp();
         window.presented.clear();
-        const uint32_t start = machine.ticks;
-        EXPECT_EQ(DrawLamps(window, machine, lamps, c.count, c.lit, c.pauseMs), 1);
+        const uint32_t start = clock.ticks;
+        EXPECT_EQ(DrawLamps(window, clock, lamps, c.count, c.lit, c.pauseMs), 1);
         EXPECT_EQ(Gauge(), c.gauge);
         ASSERT_EQ(window.presented.size(), static_cast<size_t>(c.count));
         for (size_t i = 0; i < window.presented.size(); ++i) {
             EXPECT_EQ(LampAt(window.presented[i].area), static_cast<int>(i));
-            const uint32_t next = i + 1 < window.presented.size() ? window.presented[i + 1].tick : machine.ticks;
+            const uint32_t next = i + 1 < window.presented.size() ? window.presented[i + 1].tick : clock.ticks;
             const uint32_t waited = next - window.presented[i].tick;
             // The busy wait reads the clock once more than the milliseconds it waits.
             EXPECT_GE(waited, c.eachWaitMs) << c.gauge << " lamp " << i;
             EXPECT_LE(waited, c.eachWaitMs + 2) << c.gauge << " lamp " << i;
         }
-        EXPECT_LE(machine.ticks - start, static_cast<uint32_t>(c.count) * (c.eachWaitMs + 2));
+        EXPECT_LE(clock.ticks - start, static_cast<uint32_t>(c.count) * (c.eachWaitMs + 2));
     }
 }
 
 TEST_F(LampTest, NoLampsMeansNoDrawingAndNoWaiting) {
-    const uint32_t start = machine.ticks;
-    EXPECT_EQ(DrawLamps(window, machine, lamps, 0, 1, 200), 1);
+    const uint32_t start = clock.ticks;
+    EXPECT_EQ(DrawLamps(window, clock, lamps, 0, 1, 200), 1);
     EXPECT_TRUE(window.presented.empty());
-    EXPECT_EQ(machine.ticks, start);
+    EXPECT_EQ(clock.ticks, start);
 }
 
 TEST_F(LampTest, CountsOutsideTheGaugeAreHeldToIt) {
-    EXPECT_EQ(DrawLamps(window, machine, lamps, 9, 1, 60), 1);
+    EXPECT_EQ(DrawLamps(window, clock, lamps, 9, 1, 60), 1);
     EXPECT_EQ(Gauge(), "LLLLLL");
     EXPECT_EQ(window.presented.size(), 6u);
-    const uint32_t start = machine.ticks;
-    EXPECT_EQ(DrawLamps(window, machine, lamps, -2, 1, 60), 1);
+    const uint32_t start = clock.ticks;
+    EXPECT_EQ(DrawLamps(window, clock, lamps, -2, 1, 60), 1);
     EXPECT_EQ(window.presented.size(), 6u);
-    EXPECT_EQ(machine.ticks, start);  // no negative wait turned into a very long one
-    DrawLamps(window, machine, lamps, 1, 0, -5);
-    EXPECT_LE(machine.ticks - start, 2u);
+    EXPECT_EQ(clock.ticks, start);  // no negative wait turned into a very long one
+    DrawLamps(window, clock, lamps, 1, 0, -5);
+    EXPECT_LE(clock.ticks - start, 2u);
 }
 
 TEST_F(LampTest, FlashAnimationSweepsTwiceAndEndsFullyLit) {
-    ASSERT_EQ(PlayFlashAnimation(window, machine, lamps, 200), 1);
+    ASSERT_EQ(PlayFlashAnimation(window, clock, lamps, 200), 1);
     EXPECT_EQ(Gauge(), "LLLLLL");
 
     // Replay the presented areas as a script: each step darkens all six,
-    // then lights the first n.
+    // then lights the first n; two sweeps of two dark steps and one to six.
+    const int kSteps[] = {0, 0, 1, 2, 3, 4, 5, 6, 0, 0, 1, 2, 3, 4, 5, 6};
     std::vector<int> lampOrder;
     for (const auto& p : window.presented) lampOrder.push_back(LampAt(p.area));
     std::vector<int> expected;
-    for (const int32_t n : kFlashSteps) {
+    for (const int n : kSteps) {
         for (int i = 0; i < 6; ++i) expected.push_back(i);
         for (int i = 0; i < n; ++i) expected.push_back(i);
     }
@@ -140,9 +141,9 @@ TEST_F(LampTest, FlashAnimationSweepsTwiceAndEndsFullyLit) {
     // The waits after lit lamps add up to 2392 ms; those after dark lamps are empty.
     uint32_t litWaits = 0, darkWaits = 0;
     size_t at = 0;
-    for (const int32_t n : kFlashSteps) {
+    for (const int n : kSteps) {
         for (int i = 0; i < 6 + n; ++i, ++at) {
-            const uint32_t next = at + 1 < window.presented.size() ? window.presented[at + 1].tick : machine.ticks;
+            const uint32_t next = at + 1 < window.presented.size() ? window.presented[at + 1].tick : clock.ticks;
             const uint32_t waited = next - window.presented[at].tick;
             (i < 6 ? darkWaits : litWaits) += waited;
             if (i < 6) {
@@ -176,8 +177,8 @@ protected:
         window.screen = Surface(526, 216, kScreen);
         window.keepScreens = true;
     }
-    vc::test::NullMachine machine;
-    test::RecordingWindowHost window{526, 216, &machine};
+    vc::test::StepClock clock;
+    test::RecordingWindowHost window{526, 216, &clock};
     const Surface advance = Face(kAdvanceTag, 216);
     const Surface easy = Face(kEasyTag, 106);
 };
@@ -196,8 +197,8 @@ TEST_P(TransitionFrames, MovingFaceRisesThroughItsFramesAndLandsOpaquely) {
     const Surface& still = c.toAdvance ? easy : advance;
     const int32_t stillTop = c.toAdvance ? 110 : 0;
     const int32_t landingTop = c.toAdvance ? 0 : 110;
-    EXPECT_EQ(c.toAdvance ? TransitionToAdvance(window, machine, &advance, &easy)
-                          : TransitionToEasy(window, machine, &advance, &easy),
+    EXPECT_EQ(c.toAdvance ? TransitionToAdvance(window, clock, &advance, &easy)
+                          : TransitionToEasy(window, clock, &advance, &easy),
               1);
 
     // One opaque copy of the still face, the frames, one opaque landing.
@@ -240,16 +241,16 @@ INSTANTIATE_TEST_SUITE_P(Layouts, TransitionFrames,
                          [](const auto& p) { return std::string(p.param.what); });
 
 TEST_F(TransitionTest, MissingPicturesDrawNothingButTheFramesStillTakeTheirTime) {
-    const uint32_t start = machine.ticks;
-    EXPECT_EQ(TransitionToAdvance(window, machine, nullptr, nullptr), 1);
+    const uint32_t start = clock.ticks;
+    EXPECT_EQ(TransitionToAdvance(window, clock, nullptr, nullptr), 1);
     EXPECT_TRUE(window.presented.empty());
     EXPECT_EQ(window.screen, Surface(526, 216, kScreen));
-    EXPECT_GE(machine.ticks - start, 800u);
+    EXPECT_GE(clock.ticks - start, 800u);
 }
 
 TEST_F(TransitionTest, PicturesSmallerThanTheFixedSizesAreClippedNotOverread) {
     const Surface small(100, 30, Rgb(7, 7, 7));
-    TransitionToAdvance(window, machine, &small, &small);
+    TransitionToAdvance(window, clock, &small, &small);
     EXPECT_EQ(window.screen.At(99, 29), Rgb(7, 7, 7));
     EXPECT_EQ(window.screen.At(100, 29), kScreen);
     EXPECT_EQ(window.screen.At(99, 139), Rgb(7, 7, 7));

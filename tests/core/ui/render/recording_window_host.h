@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/ui/window_host.h"
-#include "support/null_machine.h"
+#include "support/step_clock.h"
 
 namespace vc::ui::test {
 
@@ -23,7 +23,7 @@ public:
         bool erase;
     };
 
-    RecordingWindowHost(int32_t width, int32_t height, const vc::test::NullMachine* clock = nullptr)
+    RecordingWindowHost(int32_t width, int32_t height, const vc::test::StepClock* clock = nullptr)
         : screen(width, height), clock_(clock) {}
 
     Surface& Screen() override { return screen; }
@@ -45,7 +45,7 @@ public:
     std::vector<ChildButtonSpec> created;
 
 private:
-    const vc::test::NullMachine* clock_;
+    const vc::test::StepClock* clock_;
 };
 
 }  // namespace vc::ui::test

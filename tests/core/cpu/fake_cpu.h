@@ -1,7 +1,10 @@
-// A scriptable machine for the processor and time half of the machine seam.
-// Time is virtual: every counter, time-stamp and tick read advances it, and
-// the timing loop advances it by the cycles it costs, so measurements are
-// exact and take no real time. The driver and port half has nothing there.
+// A scripted processor and clock, for what the simulated machine cannot
+// express: a processor clock per measurement try, counters that fail or
+// wrap, the order of every counter read. Time is virtual: every counter,
+// time-stamp and tick read advances it, and the timing loop advances it by
+// the cycles it costs, so measurements are exact and take no real time. The
+// platform part is a simulated board under a system the program does not
+// serve: no driver, no ports.
 #pragma once
 
 #include <algorithm>
@@ -11,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "core/hw/machine.h"
-#include "support/null_machine.h"
+#include "core/base/machine.h"
+#include "sim/sim_machine.h"
 
 namespace vc::test {
 
@@ -21,8 +24,11 @@ __extension__ typedef unsigned __int128 Wide;
 inline constexpr uint64_t kPsPerSecond = 1'000'000'000'000ull;
 inline constexpr uint64_t kAcpiCounterHz = 3'579'545;
 
-class FakeCpuMachine : public NullMachine {
+class FakeCpu final : public Processor, public Clock {
 public:
+    operator Machine() { return Machine{board, *this, *this}; }  // NOLINT: the view tests pass on
+
+    sim::SimMachine board{OtherSystem()};
     bool hasCpuid = true;
     std::map<uint32_t, CpuidRegs> leaves;
     bool divisionClone = false, nibbleStuckSet = false, nibbleStuckClear = false, alignmentToggles = true;
@@ -44,7 +50,13 @@ public:
     std::vector<int32_t> prioritiesSet;
     int cpuidCalls = 0;
 
-    FakeCpuMachine() { SetCpuHz(500'000'000); }
+    FakeCpu() { SetCpuHz(500'000'000); }
+
+    static sim::MachineDescription OtherSystem() {
+        sim::MachineDescription d;
+        d.os = {0, 0, 0};
+        return d;
+    }
 
     void SetProcessor(const char* vendor, uint32_t signature, uint32_t featureEdx) {
         char text[12] = {};
