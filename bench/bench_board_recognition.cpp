@@ -9,11 +9,12 @@
 #include <fstream>
 #include <memory>
 
-#include "core/app/context.h"
+#include "core/base/context.h"
+#include "core/base/text_field.h"
 #include "core/board/board_recognition.h"
 #include "core/board/data_files.h"
 #include "core/board/database.h"
-#include "core/board/text_field.h"
+#include "core/hw/bus_path.h"
 #include "core/hw/hw_driver.h"
 #include "sim/machine_catalogue.h"
 
@@ -77,7 +78,8 @@ void Recognise(benchmark::State& state, uint32_t platformId, uint32_t major) {
     QuietShell shell;
     vc::Context ctx{machine, shell, vc::OsKindFromVersion(machine.GetOsVersion()), DatabaseDir()};
     vc::SystemInfo info;
-    if (vc::OpenDriverForBios(info, ctx) != 1) {
+    info.busPath = vc::ChooseBusPath(ctx.osKind, ctx.machine);
+    if (info.Bus().OpenForBios().value != 1) {
         state.SkipWithError("driver");
         return;
     }

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/app/context.h"
-#include "core/app/shell.h"
+#include "core/base/context.h"
+#include "core/base/shell.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/cpu_info.h"
 #include "core/cpu/cpu_speed.h"
@@ -37,7 +37,7 @@ double FloorMs(double tries) {
 void BM_RefreshCPU(benchmark::State& state) {
     vc::HostMachine machine;
     ConsoleShell shell;
-    vc::Context context{machine, shell, vc::kOsOther, {}};
+    vc::Context context{machine.Parts(), shell, vc::kOsOther, {}};
     vc::CPUInfo cpu;
     vc::IdentifyCPU(cpu, context);
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "core/app/context.h"
+#include "core/base/context.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/cpu_speed.h"
 #include "host/host_clock.h"
@@ -52,12 +52,12 @@ protected:
     std::map<std::string, std::string> info = FirstProcessorInfo();
     HostMachine machine;
     test::RecordingShell shell;
-    Context context{machine, shell, kOsOther, {}};
+    Context context{machine.Parts(), shell, kOsOther, {}};
     CPUInfo cpu;
 };
 
 TEST_F(HostProcessor, IdentificationMatchesTheKernelsView) {
-    ASSERT_TRUE(machine.HasCpuid());
+    ASSERT_TRUE(machine.processor.HasCpuid());
     IdentifyCPU(cpu, context);
     EXPECT_EQ(std::string(cpu.vendorId), info.at("vendor_id"));
     // The kernel adds the extended family (above base family 15) and the
@@ -73,9 +73,9 @@ TEST_F(HostProcessor, IdentificationMatchesTheKernelsView) {
 
 TEST_F(HostProcessor, TimingLoopCostGrowsWithItsCount) {
     const auto cyclesFor = [this](uint32_t iterations) {
-        const uint64_t start = machine.ReadTimeStampCounter();
-        machine.RunBitScanLoop(iterations);
-        return machine.ReadTimeStampCounter() - start;
+        const uint64_t start = machine.processor.ReadTimeStampCounter();
+        machine.processor.RunBitScanLoop(iterations);
+        return machine.processor.ReadTimeStampCounter() - start;
     };
     EXPECT_LT(cyclesFor(0), cyclesFor(400'000));  // a zero count must not loop 2^32 times
 }
@@ -83,9 +83,9 @@ TEST_F(HostProcessor, TimingLoopCostGrowsWithItsCount) {
 TEST_F(HostProcessor, MeasuredClockMatchesTheTimeStampRateOverALongWindow) {
     if (!HasFlag("tsc") || !HasFlag("constant_tsc")) GTEST_SKIP() << "no steady time-stamp counter";
     const uint64_t ns0 = MonotonicRawNanoseconds();
-    const uint64_t tsc0 = machine.ReadTimeStampCounter();
+    const uint64_t tsc0 = machine.processor.ReadTimeStampCounter();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    const uint64_t tsc1 = machine.ReadTimeStampCounter();
+    const uint64_t tsc1 = machine.processor.ReadTimeStampCounter();
     const uint64_t ns1 = MonotonicRawNanoseconds();
     const double referenceMHz = static_cast<double>(tsc1 - tsc0) * 1000.0 / static_cast<double>(ns1 - ns0);
 
@@ -104,19 +104,19 @@ TEST(HostCounter, ConversionIsExactOverLongUptimes) {
 }
 
 TEST(HostCounter, CounterAndTickCountFollowTheMonotonicClock) {
-    HostMachine machine;
+    HostClock clock;
     uint64_t frequency = 0;
-    ASSERT_TRUE(machine.QueryPerformanceFrequency(frequency));
+    ASSERT_TRUE(clock.QueryPerformanceFrequency(frequency));
     EXPECT_EQ(frequency, kHostCounterHz);
     uint64_t c0 = 0;
     uint64_t c1 = 0;
-    const uint32_t tick0 = machine.TickCountMs();
+    const uint32_t tick0 = clock.TickCountMs();
     const uint64_t ns0 = MonotonicRawNanoseconds();
-    ASSERT_TRUE(machine.QueryPerformanceCounter(c0));
+    ASSERT_TRUE(clock.QueryPerformanceCounter(c0));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    ASSERT_TRUE(machine.QueryPerformanceCounter(c1));
+    ASSERT_TRUE(clock.QueryPerformanceCounter(c1));
     const uint64_t ns1 = MonotonicRawNanoseconds();
-    const uint32_t ticks = machine.TickCountMs() - tick0;
+    const uint32_t ticks = clock.TickCountMs() - tick0;
     EXPECT_NEAR(static_cast<double>(c1 - c0) * 1e9 / static_cast<double>(ns1 - ns0), 3'579'545.0, 3'579.0);
     EXPECT_GE(ticks, 199u);
     EXPECT_LT(ticks, 5000u);
@@ -132,23 +132,23 @@ int CurrentPolicy() {
 int CurrentNice() { return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid))); }
 
 TEST(HostPriority, ReportsTheLevelSetAndRestoresNormalScheduling) {
-    HostMachine machine;
-    EXPECT_EQ(machine.GetThreadPriority(), 0);
+    HostClock clock;
+    EXPECT_EQ(clock.GetThreadPriority(), 0);
     const int policy = CurrentPolicy();
     const int nice = CurrentNice();
-    machine.SetThreadPriority(kThreadPriorityTimeCritical);
-    EXPECT_EQ(machine.GetThreadPriority(), kThreadPriorityTimeCritical);
+    clock.SetThreadPriority(kThreadPriorityTimeCritical);
+    EXPECT_EQ(clock.GetThreadPriority(), kThreadPriorityTimeCritical);
     if (geteuid() == 0) {
         EXPECT_EQ(CurrentPolicy(), SCHED_FIFO);
     }
-    machine.SetThreadPriority(0);
+    clock.SetThreadPriority(0);
     EXPECT_EQ(CurrentPolicy(), policy);
     EXPECT_EQ(CurrentNice(), nice);
 
-    machine.SetThreadPriority(-1);  // lowering is always allowed
-    EXPECT_EQ(machine.GetThreadPriority(), -1);
+    clock.SetThreadPriority(-1);  // lowering is always allowed
+    EXPECT_EQ(clock.GetThreadPriority(), -1);
     EXPECT_EQ(CurrentNice(), std::min(nice + 5, 19));
-    machine.SetThreadPriority(0);
+    clock.SetThreadPriority(0);
     if (geteuid() == 0) {
         EXPECT_EQ(CurrentNice(), nice);
     }
