@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <functional>
 #include <memory>
 
@@ -73,6 +75,8 @@ struct FailureCase {
     std::function<void(sim::MachineDescription&)> adjust;
     std::vector<std::string> messages;  // in the order shown
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name << " -> " << ::testing::PrintToString(c.messages); }
 
 class DetectionFailureTest : public ::testing::TestWithParam<FailureCase> {};
 

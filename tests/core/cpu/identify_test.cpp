@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -110,6 +112,13 @@ struct MultiplierCase {
     uint32_t word;
     std::optional<double> multiplier;  // none: the decode fails
 };
+
+void PrintTo(const MultiplierCase& c, std::ostream* os) {
+    *os << "vendor " << c.vendorCode << " signature 0x" << std::hex << c.signature << " word 0x" << c.word << std::dec
+        << " -> ";
+    if (c.multiplier) *os << *c.multiplier;
+    else *os << "fails";
+}
 
 class MultiValue : public Identify, public ::testing::WithParamInterface<MultiplierCase> {};
 

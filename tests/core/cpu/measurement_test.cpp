@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <regex>
 #include <string>
@@ -40,6 +42,11 @@ struct ClockCase {
     double multiplier, cpuMHz, busMHz;
 };
 
+void PrintTo(const ClockCase& c, std::ostream* os) {
+    *os << "counter " << c.counterHz << " Hz, processor " << c.cpuHz << " Hz, x" << c.multiplier << " -> " << c.cpuMHz
+        << " / " << c.busMHz << " MHz";
+}
+
 class MeasuredClock : public Measurement, public ::testing::WithParamInterface<ClockCase> {};
 
 TEST_P(MeasuredClock, MatchesTheProcessorClockThroughRefresh) {
@@ -68,6 +75,10 @@ struct TriesCase {
     std::vector<uint64_t> mhzPerTry;
     uint32_t tries, roundedMHz;
 };
+
+void PrintTo(const TriesCase& c, std::ostream* os) {
+    *os << ::testing::PrintToString(c.mhzPerTry) << " MHz -> " << c.tries << " tries, " << c.roundedMHz << " MHz";
+}
 
 class TriesTaken : public Measurement, public ::testing::WithParamInterface<TriesCase> {};
 
@@ -117,6 +128,11 @@ struct WrapCase {
     uint32_t tickOffset;
 };
 
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << std::hex << "counter +0x" << c.counterOffset << ", time stamp +0x" << c.tscOffset << ", tick +0x"
+        << c.tickOffset;
+}
+
 class CounterWrap : public Measurement, public ::testing::WithParamInterface<WrapCase> {};
 
 TEST_P(CounterWrap, LowThirtyTwoBitsWrapWithoutChangingTheResult) {
@@ -139,6 +155,8 @@ struct FailureCase {
     bool frequencyAvailable, counterReadable;
     uint64_t counterHz;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class MeasurementFails : public Measurement,
                          public ::testing::WithParamInterface<std::tuple<FailureCase, bool>> {};
@@ -185,6 +203,8 @@ struct NoTscCase {
     uint32_t loopCycles;  // what one timing-loop iteration really costs
     double expectedMHz;   // 0: unmeasurable
 };
+
+void PrintTo(const NoTscCase& c, std::ostream* os) { *os << c.name << " at " << c.cpuHz << " Hz -> " << c.expectedMHz << " MHz"; }
 
 class WithoutTimeStamp : public Measurement, public ::testing::WithParamInterface<NoTscCase> {};
 

@@ -1,6 +1,7 @@
 // The command table: for each command the calls, states and repaints, in order.
 #include <cstdio>
 #include <fstream>
+#include <ostream>
 
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
@@ -31,6 +32,10 @@ struct StepCase {
 
 constexpr int32_t kFirst = -1000;
 constexpr int32_t kLast = 1000;
+
+void PrintTo(const StepCase& c, std::ostream* os) {
+    *os << c.name << ": command " << c.command << " from " << c.startOffset << " -> " << c.expectedOffset;
+}
 
 class SteppingTest : public MainWindowTest, public ::testing::WithParamInterface<StepCase> {};
 
@@ -164,6 +169,11 @@ struct ToggleCase {
     Rect buttonRect;
 };
 
+void PrintTo(const ToggleCase& c, std::ostream* os) {
+    *os << "button " << c.button << (c.advance ? " in advance" : " in easy") << " -> panel " << c.panel
+        << (c.measures ? ", measures" : "") << ", button at " << RectText(c.buttonRect);
+}
+
 class PanelToggleTest : public MainWindowTest, public ::testing::WithParamInterface<ToggleCase> {};
 
 // Opening measures first for the CPU info buttons only; closing never does.
@@ -210,6 +220,11 @@ struct VisibilityCase {
     Calls expected;
     bool visibleAfter;
 };
+
+void PrintTo(const VisibilityCase& c, std::ostream* os) {
+    *os << "command " << c.command << " -> " << ::testing::PrintToString(c.expected)
+        << (c.visibleAfter ? ", visible" : ", hidden");
+}
 
 class VisibilityTest : public MainWindowTest, public ::testing::WithParamInterface<VisibilityCase> {};
 

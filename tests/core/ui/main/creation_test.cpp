@@ -1,6 +1,7 @@
 // The creation sequence: placement, buttons, outline, measurement, panels,
 // start-up application, tray icon and menu, in their order.
 #include <cmath>
+#include <ostream>
 
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
@@ -40,6 +41,10 @@ struct Placement {
     ScreenSize screen;
     Rect expected;
 };
+
+void PrintTo(const Placement& c, std::ostream* os) {
+    *os << "screen " << c.screen.width << "x" << c.screen.height << " -> " << RectText(c.expected);
+}
 
 class PlacementTest : public MainWindowTest, public ::testing::WithParamInterface<Placement> {};
 
@@ -94,6 +99,11 @@ struct StartupCase {
     bool writes;
     int measurements;  // including creation's own
 };
+
+void PrintTo(const StartupCase& c, std::ostream* os) {
+    *os << "autoApply " << c.settings.autoApply << " source " << c.settings.autoApplySource
+        << (c.writes ? " -> writes, " : " -> no write, ") << c.measurements << " measurements";
+}
 
 class StartupApplyTest : public MainWindowTest, public ::testing::WithParamInterface<StartupCase> {};
 

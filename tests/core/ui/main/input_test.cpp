@@ -1,5 +1,7 @@
 // Dragging by the background, the tray icon's notifications and the
 // drawing requests of the child buttons.
+#include <ostream>
+
 #include "expected_calls.h"
 #include "main_window_fixture.h"
 
@@ -10,6 +12,10 @@ struct DragCase {
     Point press;
     Point move;
 };
+
+void PrintTo(const DragCase& c, std::ostream* os) {
+    *os << "press (" << c.press.x << "," << c.press.y << ") move (" << c.move.x << "," << c.move.y << ")";
+}
 
 class DragTest : public MainWindowTest, public ::testing::WithParamInterface<DragCase> {};
 
@@ -47,6 +53,11 @@ struct TrayCase {
     uint32_t message;
     Calls expected;
 };
+
+void PrintTo(const TrayCase& c, std::ostream* os) {
+    *os << "icon " << c.iconId << " message 0x" << std::hex << c.message << std::dec << " -> "
+        << ::testing::PrintToString(c.expected);
+}
 
 class TrayTest : public MainWindowTest, public ::testing::WithParamInterface<TrayCase> {};
 

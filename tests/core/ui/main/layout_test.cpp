@@ -1,4 +1,6 @@
 // The two layout switches in their exact order, and painting per layout.
+#include <ostream>
+
 #include "core/ui/main/main_face.h"
 #include "expected_calls.h"
 #include "main_window_fixture.h"
@@ -36,6 +38,10 @@ struct EasySwitch {
     uint32_t command;
     int measurements;
 };
+
+void PrintTo(const EasySwitch& c, std::ostream* os) {
+    *os << "command " << c.command << " -> " << c.measurements << " measurements";
+}
 
 class EasySwitchTest : public MainWindowTest, public ::testing::WithParamInterface<EasySwitch> {};
 

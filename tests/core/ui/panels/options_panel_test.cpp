@@ -1,6 +1,7 @@
 // The options panel: what it shows from save.dat, the exclusivity of its
 // choices, "Save", and what the next start does with the file.
 #include <filesystem>
+#include <ostream>
 
 #include "core/state/settings_file.h"
 #include "core/ui/panels/options_panel.h"
@@ -28,6 +29,8 @@ struct InitCase {
     AutoApplySettings settings;
     Marks marks;
 };
+
+void PrintTo(const InitCase& c, std::ostream* os) { *os << c.name; }
 
 class OptionsInitTest : public PanelsTest, public ::testing::WithParamInterface<InitCase> {};
 
@@ -141,6 +144,10 @@ struct StartCase {
     int32_t source;
     enum { Saved, Optimal, Unchanged } expected;
 };
+
+void PrintTo(const StartCase& c, std::ostream* os) {
+    *os << c.name << ": option " << c.yesOrNo << " source " << c.source;
+}
 
 class OptionsStartTest : public OptionsPanelTest, public ::testing::WithParamInterface<StartCase> {};
 

@@ -1,6 +1,7 @@
 // What every skinned panel does: size and centring at creation, the close
 // button, the frame, the closing rules per layout and dragging.
 #include <algorithm>
+#include <ostream>
 
 #include "core/ui/panels/panel_frame.h"
 #include "core/ui/panels/skinned_panel.h"
@@ -15,6 +16,10 @@ struct PanelCase {
     int32_t width, height;
     int32_t closeId, closeX;
 };
+
+void PrintTo(const PanelCase& c, std::ostream* os) {
+    *os << c.name << " (template " << c.templateId << ", " << c.width << "x" << c.height << ")";
+}
 
 class PanelCreationTest : public PanelsTest, public ::testing::WithParamInterface<PanelCase> {};
 
@@ -48,6 +53,10 @@ struct CloseCase {
     uint32_t command;  // 1, 2 or the close button's id (with a notification code)
     int32_t cleared;
 };
+
+void PrintTo(const CloseCase& c, std::ostream* os) {
+    *os << c.name << ": command 0x" << std::hex << c.command << std::dec << (c.advance ? " in advance" : " in easy");
+}
 
 class ClosingTest : public PanelsTest, public ::testing::WithParamInterface<CloseCase> {};
 

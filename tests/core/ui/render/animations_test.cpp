@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/board/temp_dir.h"
 #include "core/ui/bmp_codec.h"
 #include "recording_window_host.h"
@@ -188,6 +190,8 @@ struct TransitionCase {
     bool toAdvance;
     std::vector<int32_t> tops;
 };
+
+void PrintTo(const TransitionCase& c, std::ostream* os) { *os << c.what << ": " << ::testing::PrintToString(c.tops); }
 
 class TransitionFrames : public TransitionTest, public ::testing::WithParamInterface<TransitionCase> {};
 

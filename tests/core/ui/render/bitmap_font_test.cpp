@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/board/temp_dir.h"
 #include "core/ui/bmp_codec.h"
 
@@ -68,6 +70,11 @@ struct NumberCase {
     const char* integerCells;  // cells -1 .. cells-1
     char tenths;               // '_' when not drawn
 };
+
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << c.what << ": " << c.value << " in " << c.cells << " cells -> \"" << c.integerCells << "\" tenths '"
+        << c.tenths << "'";
+}
 
 class DrawNumberCases : public DrawNumberTest, public ::testing::WithParamInterface<NumberCase> {};
 

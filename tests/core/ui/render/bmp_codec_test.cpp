@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <climits>
 #include <functional>
 
@@ -96,6 +98,8 @@ struct Malformed {
     std::function<void(std::vector<uint8_t>&)> damage;
     const char* problem;  // part of the message
 };
+
+void PrintTo(const Malformed& c, std::ostream* os) { *os << c.what << " -> " << c.problem; }
 
 class BmpMalformed : public ::testing::TestWithParam<Malformed> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/board/temp_dir.h"
 #include "core/ui/bmp_codec.h"
 #include "recording_window_host.h"
@@ -67,6 +69,10 @@ struct FaceCase {
     int32_t onState;
     Pixel face;
 };
+
+void PrintTo(const FaceCase& c, std::ostream* os) {
+    *os << "item state 0x" << std::hex << c.itemState << std::dec << ", on " << c.onState;
+}
 
 class FaceSelection : public SkinButtonTest, public ::testing::WithParamInterface<FaceCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <climits>
 
 #include "picture_builders.h"
@@ -19,6 +21,11 @@ struct CopyCase {
     const char* what;
     int32_t dx, dy, sx, sy, width, height;
 };
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.what << ": " << c.width << "x" << c.height << " from (" << c.sx << "," << c.sy << ") to (" << c.dx << ","
+        << c.dy << ")";
+}
 
 class ClippedCopy : public ::testing::TestWithParam<CopyCase> {};
 

@@ -2,6 +2,8 @@
 // never the colour key inside (pixel centres, odd-even rule).
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -44,6 +46,8 @@ struct Face {
     int layoutCode;
     int top;  // window row of the picture's first row
 };
+
+void PrintTo(const Face& c, std::ostream* os) { *os << c.name << " (picture " << c.picture << ")"; }
 
 class BackgroundShape : public testing::TestWithParam<Face> {};
 

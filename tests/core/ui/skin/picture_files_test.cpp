@@ -2,6 +2,8 @@
 // button needs, and the catalogue agrees with the tables that place them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <set>
 #include <string>
 
@@ -39,6 +41,8 @@ struct NamedSize {
 };
 
 // Sizes other tables fix independently of the catalogue.
+void PrintTo(const NamedSize& c, std::ostream* os) { *os << c.number << ".bmp " << c.width << "x" << c.height; }
+
 class FixedSize : public testing::TestWithParam<NamedSize> {};
 
 TEST_P(FixedSize, CatalogueAndFileAgree) {
