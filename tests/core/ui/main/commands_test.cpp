@@ -89,6 +89,8 @@ TEST_F(MainWindowTest, GoWritesTheSelectionAndFillsTheCpuInfoFields) {
     Run(304);
     const ClockEntry* selected = EntryAt(info, info.currentIndex);
     ASSERT_NE(selected, nullptr);
+    const uint64_t pressedAtPs = sim->NowPs();
+    const size_t measuredBefore = clock.measuredAtPs.size();
     const Calls calls = Run(303);
     // The gauge flashes, then two measurements, then the fields; nothing
     // is invalidated, so the lit gauge stays.
@@ -96,6 +98,14 @@ TEST_F(MainWindowTest, GoWritesTheSelectionAndFillsTheCpuInfoFields) {
     EXPECT_DOUBLE_EQ(sim->BusClockMHz(), selected->busMHz);
     EXPECT_EQ(info.appliedIndex, info.currentIndex);
     EXPECT_NEAR(info.cpu.cpuClockMHz, info.multiplier * selected->busMHz, 1.5);
+    // Twelve lit steps of 200 ms each (shared by their lamps, so 198 with
+    // three or six lit); the write and the identification waits of the
+    // first measurement add some tens of milliseconds before it reads the
+    // counter.
+    ASSERT_GT(clock.measuredAtPs.size(), measuredBefore);
+    const uint64_t untilMeasuredMs = (clock.measuredAtPs[measuredBefore] - pressedAtPs) / 1'000'000'000;
+    EXPECT_GE(untilMeasuredMs, 2392u);
+    EXPECT_LT(untilMeasuredMs, 2392u + 100u);
 }
 
 TEST_F(MainWindowTest, SaveThenLoadBringsTheSelectionBack) {

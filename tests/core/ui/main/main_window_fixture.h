@@ -1,6 +1,6 @@
-// A main window on the default simulated board, detected for real, with a
-// clock that writes "measure" into the window's log at every processor
-// clock measurement, and the shipped pictures and data files.
+// A main window on the default simulated board (virtual time), detected for
+// real, with a clock that writes "measure" into the window's log at every
+// processor clock measurement, and the shipped pictures and data files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,27 +12,30 @@
 #include "core/board/temp_dir.h"
 #include "core/ui/main/main_window.h"
 #include "recording_main_shell.h"
-#include "sim/machine_catalogue.h"
+#include "sim/sim_fixtures.h"
 
 namespace vc::ui::test {
 
 // The simulated board's clock, writing "measure" into the log at every
 // processor clock measurement, which starts by asking the counter's
-// frequency once.
+// frequency once, and keeping the board's time when it did.
 class MeasureLoggingClock final : public Clock {
 public:
-    MeasureLoggingClock(Clock& inner, std::vector<std::string>& log) : inner_(inner), log_(log) {}
+    MeasureLoggingClock(sim::SimMachine& board, std::vector<std::string>& log) : board_(board), log_(log) {}
     bool QueryPerformanceFrequency(uint64_t& f) override {
         log_.push_back("measure");
-        return inner_.QueryPerformanceFrequency(f);
+        measuredAtPs.push_back(board_.NowPs());
+        return board_.QueryPerformanceFrequency(f);
     }
-    bool QueryPerformanceCounter(uint64_t& c) override { return inner_.QueryPerformanceCounter(c); }
-    uint32_t TickCountMs() override { return inner_.TickCountMs(); }
-    int32_t GetThreadPriority() override { return inner_.GetThreadPriority(); }
-    void SetThreadPriority(int32_t p) override { inner_.SetThreadPriority(p); }
+    bool QueryPerformanceCounter(uint64_t& c) override { return board_.QueryPerformanceCounter(c); }
+    uint32_t TickCountMs() override { return board_.TickCountMs(); }
+    int32_t GetThreadPriority() override { return board_.GetThreadPriority(); }
+    void SetThreadPriority(int32_t p) override { board_.SetThreadPriority(p); }
+
+    std::vector<uint64_t> measuredAtPs;
 
 private:
-    Clock& inner_;
+    sim::SimMachine& board_;
     std::vector<std::string>& log_;
 };
 
@@ -65,7 +68,7 @@ protected:
     }
 
     RecordingMainShell shell;
-    std::unique_ptr<sim::SimMachine> sim = sim::MakeDefaultMachine();
+    std::unique_ptr<sim::SimMachine> sim = std::make_unique<sim::SimMachine>(sim::test::VirtualDefault());
     MeasureLoggingClock clock{*sim, shell.log};
     SystemInfo info;
     std::unique_ptr<Context> ctx;

@@ -19,7 +19,7 @@
 #include "core/ui/panels/panel_set.h"
 #include "core/ui/panels/panel_templates.h"
 #include "fake_panel_window.h"
-#include "sim/machine_catalogue.h"
+#include "sim/sim_fixtures.h"
 
 namespace vc::ui::test {
 
@@ -83,7 +83,7 @@ protected:
     static double BusOf(const ClockEntry* entry) { return entry ? entry->busMHz : -1.0; }
 
     PanelRoutingShell shell;
-    std::unique_ptr<sim::SimMachine> sim = sim::MakeDefaultMachine();
+    std::unique_ptr<sim::SimMachine> sim = std::make_unique<sim::SimMachine>(sim::test::VirtualDefault());
     MeasureLoggingClock clock{*sim, shell.log};
     SystemInfo info;
     std::unique_ptr<Context> ctx;

@@ -15,6 +15,10 @@ constexpr Pixel kScreen = Rgb(5, 5, 5);
 constexpr Pixel LitColour(size_t lamp) { return Rgb(200, static_cast<uint8_t>(lamp), 0); }
 constexpr Pixel DarkColour(size_t lamp) { return Rgb(50, static_cast<uint8_t>(lamp), 0); }
 
+// The pictures of lamp i, lit and dark.
+constexpr int32_t kOnPictures[] = {197, 199, 201, 203, 205, 196};
+constexpr int32_t kOffPictures[] = {207, 198, 200, 202, 204, 206};
+
 // Lamp pictures of different sizes, lit and dark in their own colours.
 class LampTest : public ::testing::Test {
 protected:
@@ -22,8 +26,8 @@ protected:
         for (size_t i = 0; i < kLampCount; ++i) {
             const auto width = static_cast<int32_t>(10 + i);
             const auto height = static_cast<int32_t>(20 - i);
-            Put(kLampPlaces[i].onPicture, Surface(width, height, LitColour(i)));
-            Put(kLampPlaces[i].offPicture, Surface(width, height, DarkColour(i)));
+            Put(kOnPictures[i], Surface(width, height, LitColour(i)));
+            Put(kOffPictures[i], Surface(width, height, DarkColour(i)));
         }
         lamps = LoadLamps(store);
         window.screen = Surface(526, 216, kScreen);
@@ -58,11 +62,12 @@ protected:
 };
 
 TEST_F(LampTest, LampsSitAtTheirPlacesWithTheSizeOfTheirOnImage) {
-    EXPECT_EQ(lamps[0].rect, (Rect{91, 83, 101, 103}));
-    EXPECT_EQ(lamps[5].rect, (Rect{306, 21, 321, 36}));
+    const Rect places[] = {{91, 83, 101, 103}, {91, 21, 102, 40},  {149, 21, 161, 39},
+                           {202, 21, 215, 38}, {254, 21, 268, 37}, {306, 21, 321, 36}};
     for (size_t i = 0; i < kLampCount; ++i) {
-        EXPECT_EQ(lamps[i].onImage, store.Get(kLampPlaces[i].onPicture));
-        EXPECT_EQ(lamps[i].offImage, store.Get(kLampPlaces[i].offPicture));
+        EXPECT_EQ(lamps[i].rect, places[i]) << i;
+        EXPECT_EQ(lamps[i].onImage, store.Get(kOnPictures[i]));
+        EXPECT_EQ(lamps[i].offImage, store.Get(kOffPictures[i]));
     }
     EXPECT_TRUE(store.Problems().empty());
 }
