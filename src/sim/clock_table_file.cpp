@@ -1,6 +1,6 @@
 #include "sim/clock_table_file.h"
 
-#include <cstring>
+#include "core/base/little_endian.h"
 
 namespace vc::sim {
 namespace {
@@ -13,19 +13,8 @@ class Reader {
 public:
     explicit Reader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
     bool Has(size_t at, size_t n) const { return at <= bytes_.size() && n <= bytes_.size() - at; }
-    uint32_t U32(size_t at) const {
-        uint32_t v = 0;
-        for (size_t i = 0; i < 4; ++i) v |= static_cast<uint32_t>(bytes_[at + i]) << (8 * i);
-        return v;
-    }
-    int32_t I32(size_t at) const { return static_cast<int32_t>(U32(at)); }
-    double F64(size_t at) const {
-        uint64_t bits = 0;
-        for (size_t i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes_[at + i]) << (8 * i);
-        double value = 0.0;
-        std::memcpy(&value, &bits, sizeof value);
-        return value;
-    }
+    int32_t I32(size_t at) const { return static_cast<int32_t>(GetLe32(bytes_, at)); }
+    double F64(size_t at) const { return GetLeF64(bytes_, at); }
     std::string Name(size_t at) const {
         std::string name;
         for (size_t i = 0; i < kNameSize && bytes_[at + i] != 0; ++i) {

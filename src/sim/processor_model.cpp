@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/base/little_endian.h"
+
 namespace vc::sim {
 namespace {
 
@@ -26,14 +28,11 @@ constexpr std::array<CodeRow, 8> kIntelExtended = {{{8.5, 6}, {9.0, 0}, {9.5, 4}
 // Cycles one iteration of the bit-scan loop takes, by family.
 constexpr std::array<uint32_t, 12> kLoopCycles = {0, 0, 0, 115, 47, 43, 38, 38, 38, 38, 38, 38};
 
+// Four characters of the vendor from `at`, zero past its end, lowest first.
 uint32_t VendorWord(const std::string& vendor, size_t at) {
-    uint32_t word = 0;
-    for (size_t i = 0; i < 4; ++i) {
-        const size_t index = at + i;
-        const uint8_t c = index < vendor.size() ? static_cast<uint8_t>(vendor[index]) : 0;
-        word |= static_cast<uint32_t>(c) << (8 * i);
-    }
-    return word;
+    std::array<uint8_t, 4> bytes{};
+    for (size_t i = 0; i < bytes.size() && at + i < vendor.size(); ++i) bytes[i] = static_cast<uint8_t>(vendor[at + i]);
+    return GetLe32(bytes, 0);
 }
 
 bool Same(double a, double b) { return std::fabs(a - b) < 1e-9; }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/base/little_endian.h"
 #include "core/hw/hw_driver.h"
 #include "sim/driver_smbus.h"
 
@@ -11,16 +12,6 @@ namespace {
 constexpr size_t kBiosFindInputSize = 16;
 constexpr uint64_t kDriverWaitPs = 4 * kPsPerMs;
 constexpr uint8_t kClockGenAddress7 = smbus::kClockGenWrite >> 1;
-
-void PutLe32(std::span<uint8_t> out, uint32_t value) {
-    for (size_t i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t GetLe32(std::span<const uint8_t> in) {
-    uint32_t v = 0;
-    for (size_t i = 0; i < 4; ++i) v |= static_cast<uint32_t>(in[i]) << (8 * i);
-    return v;
-}
 
 }  // namespace
 
@@ -110,7 +101,7 @@ std::span<const uint8_t> SimMachine::ResolveBiosWindow(uint32_t address) {
 
 bool SimMachine::ConfigWord(const DeviceRequest& request) {
     if (faults_.configWordFails || request.output.size() < 4) return false;
-    PutLe32(request.output, processor_.ConfigurationWord());
+    PutLe32(request.output, 0, processor_.ConfigurationWord());
     return true;
 }
 
@@ -118,7 +109,7 @@ bool SimMachine::Serve9x(const DeviceRequest& request) {
     switch (request.code) {
     case kReq9xBiosWindow:
         if (faults_.biosRequestFails || request.output.size() < 4) return false;
-        PutLe32(request.output, description_.bios.windowAddress);
+        PutLe32(request.output, 0, description_.bios.windowAddress);
         return true;
     case kReq9xIntelRatio:
     case kReq9xAmdRatio:
@@ -153,7 +144,7 @@ bool SimMachine::NtBiosFind(const DeviceRequest& request) {
 
 bool SimMachine::NtPciRead(const DeviceRequest& request) {
     if (faults_.pciFails || request.input.size() < 4 || request.output.size() < 4) return false;
-    PutLe32(request.output, pci_.ReadConfig(GetLe32(request.input)));
+    PutLe32(request.output, 0, pci_.ReadConfig(GetLe32(request.input, 0)));
     return true;
 }
 

@@ -2,6 +2,7 @@
 // table file reader.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -178,9 +179,7 @@ public:
     TableFile& Entry(double bus, int32_t select) {
         size_t at = tables_.size();
         tables_.resize(at + 32, 0);
-        uint64_t bits = 0;
-        std::memcpy(&bits, &bus, 8);
-        for (size_t i = 0; i < 8; ++i) tables_[at + i] = static_cast<uint8_t>(bits >> (8 * i));
+        PutLe(tables_, at, std::bit_cast<uint64_t>(bus));
         Put(tables_, at + 24, 20);
         Put(tables_, at + 28, select);
         return *this;
@@ -195,9 +194,7 @@ public:
     }
 
 private:
-    static void Put(std::vector<uint8_t>& b, size_t at, int32_t v) {
-        for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
-    }
+    static void Put(std::vector<uint8_t>& b, size_t at, int32_t v) { PutLe32(b, at, static_cast<uint32_t>(v)); }
     std::vector<uint8_t> headers_;
     std::vector<uint8_t> tables_;
 };

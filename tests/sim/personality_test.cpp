@@ -9,11 +9,6 @@ namespace {
 
 using test::Board;
 
-uint32_t Le32(const std::vector<uint8_t>& b) {
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
-           static_cast<uint32_t>(b[3]) << 24;
-}
-
 struct OpenCase {
     uint32_t osKind;
     bool opens9x;
@@ -46,10 +41,10 @@ TEST(Win9xDriver, HandsOutTheBiosWindowAndResolvesOnlyThatAddress) {
     ASSERT_TRUE(m.DeviceIoControl(h, {kReq9xBiosWindow, {}, out, {}}));
     m.CloseDevice(h);
     EXPECT_EQ(0U, m.OpenDeviceCount());
-    const auto window = m.ResolveBiosWindow(Le32(out));
+    const auto window = m.ResolveBiosWindow(GetLe32(out, 0));
     ASSERT_EQ(0x10000U, window.size());
     EXPECT_EQ('6', window[0xE000]);
-    EXPECT_TRUE(m.ResolveBiosWindow(Le32(out) + 1).empty());
+    EXPECT_TRUE(m.ResolveBiosWindow(GetLe32(out, 0) + 1).empty());
     EXPECT_TRUE(m.ResolveBiosWindow(0).empty());
 }
 
@@ -79,7 +74,7 @@ TEST_P(ConfigurationWord, CarriesTheMultiplierCodeOnEveryRequest) {
                                       : m.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xPerRequest);
             std::vector<uint8_t> out(4);
             ASSERT_TRUE(m.DeviceIoControl(h, {code, {}, out, {}}));
-            EXPECT_EQ(c.expectedWord, Le32(out)) << c.vendor << " request " << code;
+            EXPECT_EQ(c.expectedWord, GetLe32(out, 0)) << c.vendor << " request " << code;
             m.CloseDevice(h);
         }
     }
@@ -174,7 +169,7 @@ TEST(NtPciRead, ReadsTheHostBridge) {
     SimMachine m(d);
     std::vector<uint8_t> out(4);
     ASSERT_TRUE(test::NtRequest(m, kReqNtPciRead, {0x50, 0x00, 0x00, 0x80}, out));
-    EXPECT_EQ(0x12345674U, Le32(out));
+    EXPECT_EQ(0x12345674U, GetLe32(out, 0));
     std::vector<uint8_t> small(3);
     EXPECT_FALSE(test::NtRequest(m, kReqNtPciRead, {0x50, 0x00, 0x00, 0x80}, small));
 }

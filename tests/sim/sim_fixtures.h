@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/base/little_endian.h"
 #include "core/hw/hw_driver.h"
-#include "sim/machine_catalogue.h"
 #include "core/hw/smbus_registers.h"
+#include "sim/machine_catalogue.h"
 
 namespace vc::sim::test {
 
@@ -55,10 +56,8 @@ struct Ports {
 inline std::vector<uint8_t> SmbusRequest(uint32_t ioBase, uint32_t count, uint32_t kind, uint32_t mask,
                                          uint32_t operation = 2) {
     const uint32_t fields[7] = {ioBase, count, 0, operation, kind, 0xD2, mask};
-    std::vector<uint8_t> bytes;
-    for (uint32_t f : fields) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(f >> (8 * i)));
-    }
+    std::vector<uint8_t> bytes(sizeof fields);
+    for (size_t i = 0; i < 7; ++i) PutLe32(bytes, 4 * i, fields[i]);
     return bytes;
 }
 

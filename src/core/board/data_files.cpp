@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/base/byte_io.h"
+#include "core/base/little_endian.h"
 #include "core/base/text_field.h"
 
 namespace vc {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/base/byte_io.h"
+#include "core/base/little_endian.h"
 #include "core/board/data_files.h"
 #include "core/base/text_field.h"
 

@@ -7,6 +7,7 @@
 
 #include "core/base/context.h"
 #include "core/base/busy_wait.h"
+#include "core/base/little_endian.h"
 #include "core/cpu/multiplier_tables.h"
 
 namespace vc {
@@ -31,13 +32,11 @@ constexpr std::array<VendorName, 3> kVendors{{
 // Leaf 0 spells the vendor in EBX, EDX, ECX order, four characters each,
 // lowest byte first.
 std::array<char, 12> VendorCharacters(const CpuidRegs& leaf0) {
-    std::array<char, 12> text{};
+    std::array<uint8_t, 12> bytes{};
     const uint32_t words[3] = {leaf0.ebx, leaf0.edx, leaf0.ecx};
-    for (size_t w = 0; w < 3; ++w) {
-        for (size_t b = 0; b < 4; ++b) {
-            text[w * 4 + b] = static_cast<char>((words[w] >> (8 * b)) & 0xFF);
-        }
-    }
+    for (size_t w = 0; w < 3; ++w) PutLe32(bytes, w * 4, words[w]);
+    std::array<char, 12> text{};
+    std::memcpy(text.data(), bytes.data(), text.size());
     return text;
 }
 

@@ -1,6 +1,6 @@
 #include "core/state/auto_apply_file.h"
 
-#include "core/base/byte_io.h"
+#include "core/base/little_endian.h"
 #include "core/state/atomic_file.h"
 
 namespace vc {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/base/byte_io.h"
+#include "core/base/little_endian.h"
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
 #include "core/base/text_field.h"

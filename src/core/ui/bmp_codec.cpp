@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/base/byte_io.h"
+#include "core/base/little_endian.h"
 
 namespace vc::ui {
 
@@ -24,18 +24,6 @@ struct BmpHeader {
     uint32_t compression = 0;
 };
 
-bool ReadU16(ByteReader& reader, uint16_t& value) {
-    uint8_t bytes[2];
-    if (!reader.ReadBytes(bytes, 2)) return false;
-    value = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
-    return true;
-}
-
-void PutU16(ByteWriter& writer, uint16_t value) {
-    const uint8_t bytes[2] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8)};
-    writer.PutBytes(bytes, 2);
-}
-
 // Reads the two headers; returns the problem, or an empty text.
 std::string ReadHeader(std::span<const uint8_t> bytes, BmpHeader& h) {
     ByteReader reader(bytes);
@@ -51,8 +39,8 @@ std::string ReadHeader(std::span<const uint8_t> bytes, BmpHeader& h) {
         return "information header of " + std::to_string(h.infoSize) + " bytes; at least 40 expected";
     }
     if (h.infoSize > bytes.size() - kFileHeaderSize) return "information header runs past the end of the file";
-    if (!reader.ReadI32(h.width) || !reader.ReadI32(h.height) || !ReadU16(reader, h.planes) ||
-        !ReadU16(reader, h.bitCount) || !reader.ReadU32(h.compression)) {
+    if (!reader.ReadI32(h.width) || !reader.ReadI32(h.height) || !reader.ReadU16(h.planes) ||
+        !reader.ReadU16(h.bitCount) || !reader.ReadU32(h.compression)) {
         return "file too short for the information header";
     }
     return {};
@@ -154,8 +142,8 @@ std::vector<uint8_t> EncodeBmp(const Surface& picture) {
     writer.PutU32(kInfoHeaderSize);
     writer.PutI32(picture.Width());
     writer.PutI32(picture.Height());  // positive: bottom-up
-    PutU16(writer, 1);                // planes
-    PutU16(writer, 24);               // bits per pixel
+    writer.PutU16(1);                 // planes
+    writer.PutU16(24);                // bits per pixel
     writer.PutU32(kCompressionNone);
     writer.PutU32(imageSize);
     writer.PutI32(kPixelsPerMetre);

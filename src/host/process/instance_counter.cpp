@@ -4,9 +4,12 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "core/base/little_endian.h"
 
 namespace vc::host {
 
@@ -17,20 +20,16 @@ int OpenPrivateFile(const std::string& path) {
 }
 
 bool ReadCounter(int fd, int32_t& value) {
-    unsigned char bytes[4];
-    if (::pread(fd, bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) return false;
-    const uint32_t raw = uint32_t{bytes[0]} | uint32_t{bytes[1]} << 8 | uint32_t{bytes[2]} << 16 |
-                         uint32_t{bytes[3]} << 24;
-    value = static_cast<int32_t>(raw);
+    std::array<uint8_t, 4> bytes{};
+    if (::pread(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) return false;
+    value = static_cast<int32_t>(GetLe32(bytes, 0));
     return true;
 }
 
 bool WriteCounter(int fd, int32_t value) {
-    const auto raw = static_cast<uint32_t>(value);
-    const unsigned char bytes[4] = {static_cast<unsigned char>(raw), static_cast<unsigned char>(raw >> 8),
-                                    static_cast<unsigned char>(raw >> 16),
-                                    static_cast<unsigned char>(raw >> 24)};
-    return ::pwrite(fd, bytes, sizeof bytes, 0) == static_cast<ssize_t>(sizeof bytes);
+    std::array<uint8_t, 4> bytes{};
+    PutLe32(bytes, 0, static_cast<uint32_t>(value));
+    return ::pwrite(fd, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size());
 }
 
 int FlockRetrying(int fd, int operation) {

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/little_endian.h"
+
 namespace vc::test {
 
 struct TestEntry {
@@ -43,14 +45,8 @@ struct TestChip {
 
 class LeBytes {
 public:
-    void I32(int32_t value) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
-    }
-    void F64(double value) {
-        uint64_t raw = 0;
-        std::memcpy(&raw, &value, sizeof raw);
-        for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<uint8_t>(raw >> (8 * i)));
-    }
+    void I32(int32_t value) { ByteWriter(bytes).PutI32(value); }
+    void F64(double value) { ByteWriter(bytes).PutF64(value); }
     // Up to 16 bytes of `text`, zero-filled; a 16-character text has no terminator.
     void Text16(const std::string& text) {
         uint8_t field[16] = {};

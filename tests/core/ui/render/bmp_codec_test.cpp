@@ -44,12 +44,12 @@ TEST(BmpWriter, WritesTheBottomRowFirstInBlueGreenRedOrderWithZeroPadding) {
     ASSERT_EQ(bytes.size(), 54u + 2 * 4);
     EXPECT_EQ(bytes[0], 'B');
     EXPECT_EQ(bytes[1], 'M');
-    EXPECT_EQ(test::Le32(bytes, 2), 62u);   // file size
-    EXPECT_EQ(test::Le32(bytes, 10), 54u);  // pixel offset
-    EXPECT_EQ(test::Le32(bytes, 14), 40u);  // information header
-    EXPECT_EQ(test::Le32(bytes, 22), 2u);   // positive height: bottom-up
+    EXPECT_EQ(GetLe32(bytes, 2), 62u);   // file size
+    EXPECT_EQ(GetLe32(bytes, 10), 54u);  // pixel offset
+    EXPECT_EQ(GetLe32(bytes, 14), 40u);  // information header
+    EXPECT_EQ(GetLe32(bytes, 22), 2u);   // positive height: bottom-up
     EXPECT_EQ(bytes[28], 24);
-    EXPECT_EQ(test::Le32(bytes, 30), 0u);  // uncompressed
+    EXPECT_EQ(GetLe32(bytes, 30), 0u);  // uncompressed
     const std::vector<uint8_t> pixels(bytes.begin() + 54, bytes.end());
     EXPECT_EQ(pixels, (std::vector<uint8_t>{6, 5, 4, 0, 3, 2, 1, 0}));
 }
@@ -84,7 +84,7 @@ TEST(BmpReader, ReadsPixelDataPlacedAfterAGap) {
     const Surface original = PatternSurface(2, 2);
     auto bytes = EncodeBmp(original);
     bytes.insert(bytes.begin() + 54, 10, uint8_t{0xAA});
-    test::PutLe32(bytes, 10, 64);
+    PutLe32(bytes, 10, 64);
     Surface decoded;
     std::string error;
     ASSERT_EQ(DecodeBmp(bytes, "x.bmp", decoded, error), 1) << error;
@@ -124,26 +124,26 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"FileHeaderCut", [](auto& b) { Truncate(b, 13); }, "too short for the file header"},
         Malformed{"InfoHeaderCut", [](auto& b) { Truncate(b, 30); }, "information header"},
         Malformed{"BadMagic", [](auto& b) { b[1] = 'A'; }, "no BM signature"},
-        Malformed{"InfoHeaderTooSmall", [](auto& b) { test::PutLe32(b, 14, 12); }, "at least 40"},
-        Malformed{"InfoHeaderPastEnd", [](auto& b) { test::PutLe32(b, 14, 0xFFFFFFF0u); }, "past the end"},
+        Malformed{"InfoHeaderTooSmall", [](auto& b) { PutLe32(b, 14, 12); }, "at least 40"},
+        Malformed{"InfoHeaderPastEnd", [](auto& b) { PutLe32(b, 14, 0xFFFFFFF0u); }, "past the end"},
         Malformed{"EightBits", [](auto& b) { b[28] = 8; }, "8 bits per pixel"},
         Malformed{"SixteenBits", [](auto& b) { b[28] = 16; }, "16 bits per pixel"},
-        Malformed{"Compressed", [](auto& b) { test::PutLe32(b, 30, 1); }, "compression 1"},
+        Malformed{"Compressed", [](auto& b) { PutLe32(b, 30, 1); }, "compression 1"},
         Malformed{"TwoPlanes", [](auto& b) { b[26] = 2; }, "plane count 2"},
-        Malformed{"ZeroWidth", [](auto& b) { test::PutLe32(b, 18, 0); }, "width 0"},
-        Malformed{"NegativeWidth", [](auto& b) { test::PutLe32(b, 18, 0xFFFFFFFFu); }, "width -1"},
-        Malformed{"HugeWidth", [](auto& b) { test::PutLe32(b, 18, 0x40000000u); }, "out of range"},
-        Malformed{"ZeroHeight", [](auto& b) { test::PutLe32(b, 22, 0); }, "height 0"},
-        Malformed{"MostNegativeHeight", [](auto& b) { test::PutLe32(b, 22, 0x80000000u); }, "out of range"},
+        Malformed{"ZeroWidth", [](auto& b) { PutLe32(b, 18, 0); }, "width 0"},
+        Malformed{"NegativeWidth", [](auto& b) { PutLe32(b, 18, 0xFFFFFFFFu); }, "width -1"},
+        Malformed{"HugeWidth", [](auto& b) { PutLe32(b, 18, 0x40000000u); }, "out of range"},
+        Malformed{"ZeroHeight", [](auto& b) { PutLe32(b, 22, 0); }, "height 0"},
+        Malformed{"MostNegativeHeight", [](auto& b) { PutLe32(b, 22, 0x80000000u); }, "out of range"},
         // Sizes whose product would overflow 32 bits still fit no file.
         Malformed{"WideAndTall",
                   [](auto& b) {
-                      test::PutLe32(b, 18, 16384);
-                      test::PutLe32(b, 22, 16384);
+                      PutLe32(b, 18, 16384);
+                      PutLe32(b, 22, 16384);
                   },
                   "pixel data needs"},
-        Malformed{"OffsetInsideHeaders", [](auto& b) { test::PutLe32(b, 10, 20); }, "inside the headers"},
-        Malformed{"OffsetPastEnd", [](auto& b) { test::PutLe32(b, 10, 0xFFFFFFF0u); }, "pixel data needs"},
+        Malformed{"OffsetInsideHeaders", [](auto& b) { PutLe32(b, 10, 20); }, "inside the headers"},
+        Malformed{"OffsetPastEnd", [](auto& b) { PutLe32(b, 10, 0xFFFFFFF0u); }, "pixel data needs"},
         Malformed{"PixelsCut", [](auto& b) { b.pop_back(); }, "pixel data needs"}),
     [](const auto& p) { return std::string(p.param.what); });
 

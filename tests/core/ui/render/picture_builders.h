@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/base/little_endian.h"
 #include "core/ui/surface.h"
 
 namespace vc::ui::test {
@@ -18,14 +19,6 @@ inline Surface PatternSurface(int32_t width, int32_t height) {
         }
     }
     return s;
-}
-
-inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
-}
-
-inline void PutLe32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (size_t i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // A bitmap file written independently of the codec under test.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/little_endian.h"
+
 namespace skin_test {
 
 struct Picture {
@@ -19,13 +21,6 @@ struct Picture {
         return rgb[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
     }
 };
-
-inline uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 | uint32_t{b[at + 3]} << 24;
-}
-inline uint16_t Le16(const std::vector<uint8_t>& b, size_t at) {
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
-}
 
 inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -38,15 +33,15 @@ inline Picture ReadPicture(const std::string& path, std::string& error) {
     const std::vector<uint8_t> b = ReadBytes(path);
     if (b.size() < 54) { error = "shorter than the two headers"; return picture; }
     if (b[0] != 'B' || b[1] != 'M') { error = "no BM signature"; return picture; }
-    if (Le32(b, 2) != b.size()) { error = "file size field differs from the file"; return picture; }
-    if (Le32(b, 10) != 54) { error = "pixels do not follow the headers"; return picture; }
-    if (Le32(b, 14) != 40) { error = "information header is not 40 bytes"; return picture; }
-    const auto width = static_cast<int32_t>(Le32(b, 18));
-    const auto height = static_cast<int32_t>(Le32(b, 22));
+    if (vc::GetLe32(b, 2) != b.size()) { error = "file size field differs from the file"; return picture; }
+    if (vc::GetLe32(b, 10) != 54) { error = "pixels do not follow the headers"; return picture; }
+    if (vc::GetLe32(b, 14) != 40) { error = "information header is not 40 bytes"; return picture; }
+    const auto width = static_cast<int32_t>(vc::GetLe32(b, 18));
+    const auto height = static_cast<int32_t>(vc::GetLe32(b, 22));
     if (width <= 0 || height <= 0) { error = "not a positive, bottom-up size"; return picture; }
-    if (Le16(b, 26) != 1 || Le16(b, 28) != 24 || Le32(b, 30) != 0) { error = "not 24-bit BI_RGB"; return picture; }
+    if (vc::GetLe<uint16_t>(b, 26) != 1 || vc::GetLe<uint16_t>(b, 28) != 24 || vc::GetLe32(b, 30) != 0) { error = "not 24-bit BI_RGB"; return picture; }
     const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
-    if (Le32(b, 34) != stride * static_cast<size_t>(height) || b.size() != 54 + stride * static_cast<size_t>(height)) {
+    if (vc::GetLe32(b, 34) != stride * static_cast<size_t>(height) || b.size() != 54 + stride * static_cast<size_t>(height)) {
         error = "pixel bytes do not match the size";
         return picture;
     }
