@@ -2,6 +2,8 @@
 // needs first, and the rejected-select rule.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim/clock_chip.h"
 #include "sim_fixtures.h"
 
@@ -38,6 +40,8 @@ struct SelectCase {
     double expectedMHz;  // 0: no change
     size_t rejected;
 };
+
+void PrintTo(const SelectCase& c, std::ostream* os) { *os << c.what << " (" << c.model << ")"; }
 
 class SelectPosition : public ::testing::TestWithParam<SelectCase> {};
 
@@ -97,6 +101,8 @@ struct RtmCase {
     uint8_t command;
     const char* reason;  // nullptr: the select is not even looked at
 };
+
+void PrintTo(const RtmCase& c, std::ostream* os) { *os << c.what; }
 
 class Rtm560Refusals : public ::testing::TestWithParam<RtmCase> {};
 

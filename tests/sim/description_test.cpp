@@ -2,6 +2,8 @@
 // table file reader.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +22,8 @@ struct ErrorCase {
     const char* text;
     const char* error;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << ::testing::PrintToString(std::string(c.text)) << " -> " << c.error; }
 
 class LoaderErrors : public ::testing::TestWithParam<ErrorCase> {};
 

@@ -2,6 +2,8 @@
 // a write request's bus work, for each controller kind and chip.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim_fixtures.h"
 
 namespace vc::sim {
@@ -19,6 +21,8 @@ struct GoldenCase {
     double expectedMHz;
     std::vector<std::string> wire;
 };
+
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.what; }
 
 class NtDriverGolden : public ::testing::TestWithParam<GoldenCase> {};
 
@@ -100,6 +104,8 @@ struct RefusedCase {
     std::vector<uint8_t> data;
     uint32_t code;
 };
+
+void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.what; }
 
 class NtDriverRefuses : public ::testing::TestWithParam<RefusedCase> {};
 

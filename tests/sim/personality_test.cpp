@@ -2,6 +2,8 @@
 // give, direct port access, the BIOS and PCI paths, and injected faults.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim_fixtures.h"
 
 namespace vc::sim {
@@ -14,6 +16,8 @@ struct OpenCase {
     bool opens9x;
     bool opensNt;
 };
+
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << "osKind " << c.osKind; }
 
 class DeviceOpening : public ::testing::TestWithParam<OpenCase> {};
 
@@ -56,6 +60,8 @@ struct WordCase {
     uint32_t expectedWord;
 };
 
+void PrintTo(const WordCase& c, std::ostream* os) { *os << c.vendor << " x" << c.multiplier; }
+
 class ConfigurationWord : public ::testing::TestWithParam<WordCase> {};
 
 TEST_P(ConfigurationWord, CarriesTheMultiplierCodeOnEveryRequest) {
@@ -97,6 +103,8 @@ struct FindCase {
     std::vector<uint8_t> field;
     bool found;
 };
+
+void PrintTo(const FindCase& c, std::ostream* os) { *os << c.what; }
 
 std::vector<uint8_t> Field(const std::string& text) {
     std::vector<uint8_t> f(16, 0xAA);  // bytes after the terminator mean nothing
@@ -181,6 +189,8 @@ struct FaultCase {
     uint32_t osKind;
     uint32_t code;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << "fault " << static_cast<int>(c.fault) << " osKind " << c.osKind << " code 0x" << std::hex << c.code << std::dec; }
 
 class InjectedFault : public ::testing::TestWithParam<FaultCase> {};
 

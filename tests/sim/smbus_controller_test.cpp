@@ -2,6 +2,8 @@
 // drives them.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "sim_fixtures.h"
 
 namespace vc::sim {
@@ -97,6 +99,8 @@ struct BadStart {
     uint8_t control;
     uint8_t expectedStatus;
 };
+
+void PrintTo(const BadStart& c, std::ostream* os) { *os << c.what; }
 
 class BlockBufferFailures : public ::testing::TestWithParam<BadStart> {};
 

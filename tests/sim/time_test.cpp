@@ -2,6 +2,8 @@
 // bus clock, and a clock measurement coming out at the simulated clock.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/base/busy_wait.h"
 #include "core/cpu/cpu_speed.h"
 #include "sim/machine_catalogue.h"
@@ -16,6 +18,8 @@ struct MeasureCase {
     double busMHz;
     uint32_t expectedMHz;
 };
+
+void PrintTo(const MeasureCase& c, std::ostream* os) { *os << c.vendor << " x" << c.multiplier << " at " << c.busMHz << " MHz"; }
 
 class MeasuredClock : public ::testing::TestWithParam<MeasureCase> {};
 
