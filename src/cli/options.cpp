@@ -43,7 +43,8 @@ const char* const kUsageText =
     "\n"
     "Exit codes: 0 success; 1 where the program ends itself (driver or bus\n"
     "failure, a second running copy); 2 usage error; 3 a command or the\n"
-    "detection failed.\n";
+    "detection failed (also a write the clock generator did not take: apply,\n"
+    "optimal, autoclock and startup say so on standard error).\n";
 
 const std::vector<CommandShape>& CommandShapes() {
     static const std::vector<CommandShape> shapes = {

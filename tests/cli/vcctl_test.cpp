@@ -148,6 +148,22 @@ TEST_F(VcctlTest, FailedDriverRequestsEndTheProcessWithExitCodeOne) {
     EXPECT_EQ(smbus.out.find("cpu.vendorId", first + 1), std::string::npos);
 }
 
+TEST_F(VcctlTest, AWriteTheChipDidNotTakeFailsTheCommand) {
+    // The board names a chip that is not on the bus: its read-back goes
+    // unanswered, so nothing is written back and the clock stays.
+    std::ifstream in(fs::path(VC_SOURCE_DIR) / "machines" / "win98-6bxd.machine");
+    std::ofstream machine(dir_ / "no-chip.machine");
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("chip.")) machine << line << '\n';
+    }
+    machine.close();
+    const Finished run = RunToEnd(Vcctl(
+        {"--machine", (dir_ / "no-chip.machine").string(), "--dir", Program(), "detect", "next", "apply"}));
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "apply: the clock generator did not take the write\n");
+    EXPECT_NEAR(std::stod(Fields(run.out)["cpu.busClockMHz"]), 100.2, 0.5);
+}
+
 TEST_F(VcctlTest, RendersTheMainWindowIntoAPicture) {
     const std::string file = (dir_ / "advance.bmp").string();
     const Finished run =
