@@ -4,6 +4,7 @@
 
 #include "cli/data_command.h"
 #include "cli/field_printer.h"
+#include "cli/probe_command.h"
 #include "cli/session.h"
 #include "cli/render_command.h"
 #include "cli/run_command.h"
@@ -217,6 +218,7 @@ const std::map<std::string, Handler>& Handlers() {
         {"load", Load},
         {"startup", Startup},
         {"trace", Trace},
+        {"probe", ProbeCommand},
         {"run", RunProgramCommand},
         {"render",
          [](Session& s, const Args& command) {

@@ -26,6 +26,9 @@ const char* const kUsageText =
     "  save, load    write / read sysinfo.dat in the program directory\n"
     "  startup       apply a frequency as save.dat asks at start-up\n"
     "  trace         print the simulated machine's port and SMBus trace\n"
+    "  probe         ask the driver (on Linux: velocore-driverd) what it sees, writing\n"
+    "                nothing: SMBus controllers, a device at the clock generator's\n"
+    "                address, board records the BIOS matches, the configuration word\n"
     "  run           the program's start-up: refuse a second running copy (exit 1),\n"
     "                set the autorun entry, read save.dat, detect; with stdin open it\n"
     "                keeps running until stdin ends\n"
@@ -51,7 +54,7 @@ const std::vector<CommandShape>& CommandShapes() {
         {{"cpu"}, 0},       {{"detect"}, 0},        {{"status"}, 0},      {{"table"}, 0},
         {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
         {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
-        {{"startup"}, 0},   {{"trace"}, 0},         {{"run"}, 0},     {{"render"}, 2},
+        {{"startup"}, 0},   {{"trace"}, 0},         {{"probe"}, 0},         {{"run"}, 0},     {{"render"}, 2},
         {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},
     };
     return shapes;

@@ -3,21 +3,30 @@
 //   timing loop);
 // - HostClock: the monotonic clocks as performance counter and tick count,
 //   and the calling thread's scheduling priority;
-// - HostPlatform: the driver and port part, which answers "no driver, no
-//   ports" until the privileged helper serves it.
+// - HostPlatform: the driver and port part: on Linux the privileged helper
+//   (velocore-driverd) serves the NT port driver's requests over a local
+//   socket; without it there is no driver and no port access.
 // HostMachine holds one of each.
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "core/base/machine.h"
+#include "host/helper_connection.h"
 #include "host/thread_priority.h"
 
 namespace vc {
 
 class HostPlatform final : public Platform {
 public:
+    HostPlatform();
+    ~HostPlatform() override;
+    HostPlatform(const HostPlatform&) = delete;
+    HostPlatform& operator=(const HostPlatform&) = delete;
+
     OsVersion GetOsVersion() override;
     DeviceHandle OpenDevice(const std::string& name, DeviceOpenMode mode) override;
     void CloseDevice(DeviceHandle handle) override;
@@ -27,6 +36,10 @@ public:
     void OutPort8(uint16_t port, uint8_t value) override;
     uint32_t InPort32(uint16_t port) override;
     void OutPort32(uint16_t port, uint32_t value) override;
+
+private:
+    DeviceHandle nextHandle_ = 1;
+    std::map<DeviceHandle, std::unique_ptr<host::HelperConnection>> connections_;
 };
 
 class HostProcessor final : public Processor {

@@ -1,5 +1,6 @@
 #include "sim/sim_machine.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/base/little_endian.h"
@@ -129,8 +130,28 @@ bool SimMachine::ServeNt(const DeviceRequest& request) {
     case kReqNtSmbusBlockWrite:
     case kReqNtRtm560:
     case kReqNtIcs9248: return NtSmbus(request);
+    case kReqProbe: return NtProbe(request);
     default: return false;
     }
+}
+
+// The helper's report, as a board of this machine would give it: no kernel
+// driver owns the simulated controller.
+bool SimMachine::NtProbe(const DeviceRequest& request) {
+    std::string report;
+    char line[128];
+    if (smbus_) {
+        std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=simulated driver=none adapter=none\n",
+                      smbus_->kind(), smbus_->base());
+        report += line;
+        std::snprintf(line, sizeof line, "clockgen controller=0x%04X address=0x%02X answers=%s\n", smbus_->base(),
+                      kClockGenAddress7, chip_ ? "yes" : "no");
+        report += line;
+    }
+    if (report.size() > request.output.size()) return false;
+    std::fill(request.output.begin(), request.output.end(), uint8_t{0});
+    std::copy(report.begin(), report.end(), request.output.begin());
+    return true;
 }
 
 bool SimMachine::NtBiosFind(const DeviceRequest& request) {

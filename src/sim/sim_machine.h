@@ -124,6 +124,7 @@ private:
     bool NtBiosFind(const DeviceRequest& request);
     bool NtPciRead(const DeviceRequest& request);
     bool NtSmbus(const DeviceRequest& request);
+    bool NtProbe(const DeviceRequest& request);
     bool ConfigWord(const DeviceRequest& request);
 
     uint8_t PortRead8(uint16_t port, PortOrigin origin);

@@ -1,5 +1,6 @@
 #include "core/hw/hw_driver.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/base/context.h"
@@ -19,6 +20,18 @@ int32_t OsKindFromVersion(const OsVersion& version) {
         if (version.majorVersion == kNtMajorNt4) return kOsNt4;
     }
     return kOsOther;
+}
+
+bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report) {
+    std::array<uint8_t, kProbeReportMax> output{};
+    DeviceRequest request;
+    request.code = kReqProbe;
+    request.output = output;
+    if (!platform.DeviceIoControl(handle, request)) return false;
+    // Text up to the first zero byte (the answer may be shorter than asked).
+    const auto end = std::find(output.begin(), output.end(), uint8_t{0});
+    report.assign(output.begin(), end);
+    return true;
 }
 
 bool RequestWord(Platform& platform, DeviceHandle handle, uint32_t code, uint32_t& word) {

@@ -2,7 +2,9 @@
 // it is named, and the request codes the program sends.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "core/base/platform.h"
 
@@ -35,9 +37,13 @@ inline constexpr uint32_t kReqNtIcs9248 = 0x9C402490;
 // (`driver` is the kernel driver bound to the controller, `adapter` its
 // i2c-dev node; the clockgen line is the address the helper writes to).
 inline constexpr uint32_t kReqProbe = 0x9C4024F0;
+inline constexpr size_t kProbeReportMax = 1024;
 
 // osKind (see OsKind) from the reported OS version.
 int32_t OsKindFromVersion(const OsVersion& version);
+
+// The probe report, as text; false when the driver does not serve it.
+bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report);
 
 // Sends one request without input that answers with a 32-bit word. `word`
 // takes whatever the output buffer holds afterwards; the result decides.

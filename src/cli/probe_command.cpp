@@ -1,0 +1,80 @@
+#include "cli/probe_command.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "cli/field_printer.h"
+#include "core/board/board_recognition.h"
+#include "core/board/data_files.h"
+#include "core/cpu/cpu_identify.h"
+#include "core/hw/driver_requests_path.h"
+#include "core/hw/hw_driver.h"
+
+namespace vc::cli {
+
+namespace {
+
+// "controller kind=1 ..." -> key "probe.controller[0]", value "kind=1 ...".
+void PrintReport(FieldPrinter& p, const std::string& report) {
+    std::istringstream lines(report);
+    std::map<std::string, int> seen;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty()) continue;
+        const auto space = line.find(' ');
+        const std::string kind = line.substr(0, space);
+        const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+        p.Text("probe." + kind + "[" + std::to_string(seen[kind]++) + "]", rest);
+    }
+}
+
+// Every board record whose identification string the BIOS holds.
+void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
+    std::ifstream in(DataFilePath(s.ctx, kBoardFileName), std::ios::binary);
+    if (!in) {
+        s.err << "probe: " << kBoardFileName << " not found in " << s.programDir << '\n';
+        return;
+    }
+    int matches = 0;
+    const BoardScan scan = ScanBoardFile(in, [&](const BoardRecord& board) {
+        if (path.BiosHolds(board.biosId)) p.FixedText("probe.biosMatch[" + std::to_string(matches++) + "]", board.biosId, sizeof board.biosId);
+        return false;  // every record is tried
+    });
+    if (scan.outcome == BoardScanOutcome::Damaged || scan.outcome == BoardScanOutcome::BadVersion) {
+        s.err << "probe: " << kBoardFileName << " cannot be read to the end\n";
+    }
+    if (matches == 0) p.Text("probe.biosMatch", "none");
+}
+
+}  // namespace
+
+int ProbeCommand(Session& s, const std::vector<std::string>&) {
+    // The probe asks the NT-family driver, whatever the system says it is.
+    DriverRequestsPath path(s.ctx.machine.platform);
+    if (path.OpenForBios().Faulted()) {
+        s.err << "probe: no driver answers; on Linux install velocore-driverd and enable its socket\n";
+        return kExitFailed;
+    }
+    FieldPrinter p(s.out);
+    std::string report;
+    if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report)) {
+        PrintReport(p, report);
+    } else {
+        s.err << "probe: the driver gives no report of its controllers\n";
+    }
+    PrintBiosMatches(p, s, path);
+
+    if (!s.cpuIdentified) {
+        IdentifyCPU(s.info.cpu, s.ctx);
+        s.cpuIdentified = true;
+    }
+    uint32_t word = 0;
+    if (path.ReadConfigWord(s.info.cpu.vendorCode, word).value == 1) {
+        p.Word("probe.configWord", word);
+    } else {
+        p.Text("probe.configWord", "unavailable");
+    }
+    return kExitOk;
+}
+
+}  // namespace vc::cli

@@ -1,0 +1,102 @@
+#include "host/helper_connection.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/hw/driver_wire.h"
+
+namespace vc::host {
+
+std::string HelperSocketPath() {
+    const char* chosen = std::getenv(kHelperSocketVariable);
+    return chosen != nullptr && *chosen != '\0' ? chosen : kHelperSocketPath;
+}
+
+bool HelperSocketPresent(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+HelperConnection::~HelperConnection() { Close(); }
+
+bool HelperConnection::Connect(const std::string& path, int timeoutMs) {
+    Close();
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return false;
+    }
+    fd_ = fd;
+    return true;
+}
+
+void HelperConnection::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool HelperConnection::SendAll(std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (sent < 0 && errno == EINTR) continue;
+        if (sent <= 0) return false;
+        bytes = bytes.subspan(static_cast<size_t>(sent));
+    }
+    return true;
+}
+
+bool HelperConnection::ReceiveAll(std::span<uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t got = ::recv(fd_, bytes.data(), bytes.size(), 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;  // closed, or the time limit passed
+        bytes = bytes.subspan(static_cast<size_t>(got));
+    }
+    return true;
+}
+
+bool HelperConnection::Exchange(const DeviceRequest& request) {
+    if (fd_ < 0) return false;
+    WireRequest wire;
+    wire.code = request.code;
+    wire.input.assign(request.input.begin(), request.input.end());
+    wire.outputLength = static_cast<uint32_t>(request.output.size());
+    wire.referenced.assign(request.referenced.begin(), request.referenced.end());
+    const auto frame = EncodeWireRequest(wire);
+    if (!frame) return false;  // more than any request of the set carries
+
+    std::array<uint8_t, kWireResponseHeaderSize> header{};
+    bool ok = false;
+    uint32_t length = 0;
+    if (!SendAll(*frame) || !ReceiveAll(header) ||
+        !DecodeWireResponseHeader(header, wire.outputLength, ok, length)) {
+        Close();
+        return false;
+    }
+    std::vector<uint8_t> output(length);
+    if (!ReceiveAll(output)) {
+        Close();
+        return false;
+    }
+    std::copy(output.begin(), output.end(), request.output.begin());
+    return ok;
+}
+
+}  // namespace vc::host
