@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# The hardware path on real kernel drivers: boots Debian's own kernel under
+# QEMU (TCG) on a PIIX4 machine (pc) and an ICH9 machine (q35), runs vcctl as
+# an ordinary user against velocore-driverd inside, and reads back what
+# reached the SMBus. The guest side is vm/guest-check.sh.
+# Prints PASS/FAIL lines and a summary; exits 0 only when every check passed.
+# Usage: scripts/vm-check.sh [pc] [q35]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/build/vm
+kcache=$top/build/vm-kernel
+work=$build/check
+machines=${*:-pc q35}
+# The guest serial log ends the run; a stuck guest must not hold CI.
+vm_timeout=${VC_VM_TIMEOUT:-90}
+
+now() { echo "${EPOCHREALTIME/./}"; }
+since() { local d=$(( $(now) - $1 )); printf '%d.%d' $((d / 1000000)) $((d % 1000000 / 100000)); }
+t_start=$(now)
+
+# -- Static vcctl and velocore-driverd: the initramfs has no C library.
+cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_STATIC_TOOLS=ON \
+  -DVC_GUI=OFF -DVC_TESTS=OFF -DVC_BENCH=OFF >/dev/null
+targets=(vcctl)
+# Without the helper the guest reports it missing and fails.
+cmake --build "$build" --target help | grep -q '^velocore-driverd:' && targets+=(velocore-driverd)
+cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+
+# -- Debian's kernel, downloaded (never installed) once per kernel version:
+# vmlinuz and the five modules the check loads.
+kernel_package=$(apt-cache depends linux-image-amd64 2>/dev/null |
+  awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
+if [ -z "$kernel_package" ] && [ -s "$kcache/package" ]; then
+  kernel_package=$(cat "$kcache/package")  # no package lists: keep the cached one
+fi
+[ -n "$kernel_package" ] || { echo "FAIL kernel: no linux-image-amd64 dependency" >&2; exit 1; }
+if [ "$(cat "$kcache/package" 2>/dev/null)" != "$kernel_package" ] || [ ! -s "$kcache/vmlinux" ]; then
+  rm -rf "$kcache" && mkdir -p "$kcache/x"
+  (cd "$kcache" && apt-get download -qq "$kernel_package" 2>&1 | grep -v unsandboxed || true)
+  dpkg-deb --fsys-tarfile "$kcache"/linux-image-*.deb | tar -x -C "$kcache/x" --wildcards \
+    './boot/vmlinuz-*' \
+    './lib/modules/*/kernel/drivers/i2c/i2c-dev.ko*' \
+    './lib/modules/*/kernel/drivers/i2c/i2c-smbus.ko*' \
+    './lib/modules/*/kernel/drivers/i2c/busses/i2c-piix4.ko*' \
+    './lib/modules/*/kernel/drivers/i2c/busses/i2c-i801.ko*' \
+    './lib/modules/*/kernel/arch/x86/kernel/msr.ko*'
+  rm -f "$kcache"/*.deb
+  mkdir -p "$kcache/modules"
+  for f in $(find "$kcache/x/lib/modules" -name '*.ko*'); do
+    case "$f" in
+      *.xz) xz -dc "$f" >"$kcache/modules/$(basename "${f%.xz}")" ;;
+      *) cp "$f" "$kcache/modules/" ;;
+    esac
+  done
+  # The uncompressed kernel boots directly (PVH); decompressing the bzImage
+  # in the guest would cost ~6 s under TCG.
+  vmlinuz=$(ls "$kcache"/x/boot/vmlinuz-*)
+  offset=$(LC_ALL=C grep -obUaP '\xfd7zXZ\x00' "$vmlinuz" | head -1 | cut -d: -f1)
+  tail -c +$((offset + 1)) "$vmlinuz" | xz -dc --single-stream >"$kcache/vmlinux" 2>/dev/null || true
+  [ -s "$kcache/vmlinux" ] || { echo "FAIL kernel: no vmlinux in $vmlinuz" >&2; exit 1; }
+  rm -rf "$kcache/x"
+  echo "$kernel_package" >"$kcache/package"
+fi
+
+# -- The initramfs: busybox, the modules, the two programs, the test data.
+rm -rf "$work" && mkdir -p "$work/root"/{bin,lib/modules,data,etc,proc,sys,dev}
+root=$work/root
+cp /bin/busybox "$root/bin/busybox"
+cp "$kcache"/modules/*.ko "$root/lib/modules/"
+cp "$build/bin/vcctl" "$root/bin/"
+[ -x "$build/bin/velocore-driverd" ] && cp "$build/bin/velocore-driverd" "$root/bin/"
+"$build/bin/vcctl" --dir "$root/data" data build "$top/vm/data" >/dev/null
+cp "$top/vm/init" "$top/vm/guest-check.sh" "$root/"
+chmod +x "$root/init"
+(cd "$root" && find . | /bin/busybox cpio -o -H newc 2>/dev/null | gzip -1 >"$work/initramfs.cpio.gz")
+t_built=$(now)
+echo "INFO built in $(since "$t_start")s (kernel $kernel_package)"
+
+# -- One VM per machine; the guest prints PASS/FAIL/INFO lines on its serial port.
+run_vm() {
+  local machine=$1 log=$work/$1.log t0 qemu_args=()
+  case $machine in
+    pc)  qemu_args=(-M pc) ;;
+    q35) qemu_args=(-M q35) ;;
+    *) echo "FAIL $machine: unknown machine"; return ;;
+  esac
+  t0=$(now)
+  timeout "$vm_timeout" qemu-system-x86_64 "${qemu_args[@]}" -accel tcg -m 256 \
+    -cpu pentium3,+lm,+sse2,+syscall,-hypervisor \
+    -nodefaults -display none -no-reboot -monitor none -serial stdio \
+    -device i2c-ddc,bus=i2c,address=0x69 \
+    -smbios type=2,manufacturer=VELOCORE,product="$(board_id "$machine")" \
+    -kernel "$kcache/vmlinux" -initrd "$work/initramfs.cpio.gz" \
+    -append "console=ttyS0 panic=-1 loglevel=4 vc.machine=$machine" \
+    </dev/null >"$log" 2>&1 || true
+  tr -d '\r' <"$log" | grep -E '^(PASS|FAIL|INFO) ' || true
+  if ! grep -q '^VM-DONE' "$log"; then
+    echo "FAIL $machine: the guest did not finish"
+  fi
+  echo "TIME $machine boot=$(sed -n 's/^VM-INIT uptime=//p' "$log" | tr -d '\r') guest=$(sed -n 's/^VM-DONE uptime=//p' "$log" | tr -d '\r') total=$(since "$t0")s"
+}
+
+# The planted identification string the test boards of vm/data carry.
+board_id() { case $1 in pc) echo VCVM-PIIX4 ;; q35) echo VCVM-ICH9 ;; esac; }
+
+for machine in $machines; do
+  run_vm "$machine" | tee "$work/$machine.result"
+  if grep -q '^FAIL' "$work/$machine.result"; then
+    echo "---- $machine serial log (tail) ----"
+    tr -d '\r' <"$work/$machine.log" | tail -n 60
+    echo "----"
+  fi
+done
+passed=$(cat "$work"/*.result | grep -c '^PASS' || true)
+failed=$(cat "$work"/*.result | grep -c '^FAIL' || true)
+echo "vm-check: $passed passed, $failed failed; wall $(since "$t_start")s (runs $(since "$t_built")s)"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

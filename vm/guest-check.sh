@@ -1,0 +1,108 @@
+# Inside the VM, as root: velocore-driverd serves, an ordinary user runs
+# vcctl, and the SPD EEPROM at 0x50 (writable, unlike anything QEMU offers at
+# the clock generator's 0x69) shows what reached the bus.
+machine=$(sed -n 's/.*vc\.machine=\([a-z0-9]*\).*/\1/p' /proc/cmdline)
+case $machine in
+  pc)  controller=0000:00:01.3 bus_driver=i2c-piix4 ;;
+  q35) controller=0000:00:1f.3 bus_driver=i2c-i801 ;;
+esac
+socket=/run/velocore-driverd.sock
+failed=0
+pass() { echo "PASS $machine $*"; }
+fail() { echo "FAIL $machine $*"; failed=1; }
+info() { echo "INFO $machine $*"; }
+check() {  # check WHAT COMMAND...: PASS when COMMAND succeeds
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# An ordinary user in the helper's group.
+cat >/etc/passwd <<'PW'
+root:x:0:0:root:/root:/bin/sh
+user:x:1000:1000:user:/home/user:/bin/sh
+PW
+cat >/etc/group <<'GR'
+root:x:0:
+user:x:1000:
+velocore:x:900:user
+GR
+mkdir -p /home/user && chown 1000:1000 /home/user /data
+
+check "insmod msr" insmod /lib/modules/msr.ko
+command -v velocore-driverd >/dev/null || { fail "velocore-driverd is not in the initramfs"; exit; }
+
+helper_pid=
+start_helper() {  # start_helper [HELPER OPTION...]
+  [ -n "$helper_pid" ] && kill "$helper_pid" && wait "$helper_pid" 2>/dev/null
+  rm -f $socket
+  velocore-driverd --socket $socket --group velocore "$@" >>/tmp/helper.log 2>&1 &
+  helper_pid=$!
+  local i=0
+  while [ ! -S $socket ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+  [ -S $socket ] || { fail "velocore-driverd $*: no socket"; return 1; }
+}
+
+# What the helper sees, as INFO lines; in /tmp/probe-NAME.out.
+probe() {  # probe NAME
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data probe" >/tmp/probe-$1.out 2>&1
+  sed "s/^/INFO $machine probe $1: /" /tmp/probe-$1.out
+}
+
+# The program's own sequence as user 1000; its output in /tmp/NAME.out.
+run_vcctl() {  # run_vcctl NAME
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data detect apply trace table" \
+    >/tmp/$1.out 2>/tmp/$1.err
+  local rc=$?
+  [ $rc -eq 0 ] || { info "$1: vcctl exit $rc"; sed "s/^/INFO $machine $1: /" /tmp/$1.err; }
+  return $rc
+}
+
+# The wire byte of the applied entry: its select byte ORed with the mask.
+applied_byte() {  # applied_byte NAME
+  local sel mask
+  sel=$(sed -n 's/^entry\.[0-9]*: .* chipValue=\(0x[0-9A-Fa-f]*\) marks=.*applied.*/\1/p' /tmp/$1.out)
+  mask=$(sed -n 's/^clockGen\.firstByteMask: //p' /tmp/$1.out | tail -1)
+  [ -n "$sel" ] && [ -n "$mask" ] && printf '0x%02x' $(( (sel | mask) & 0xFF ))
+}
+
+# A block write [byte] with command 0 leaves count 1 at offset 0, the byte at 1.
+eeprom_holds() {  # eeprom_holds BYTE
+  [ "$(i2cget -y $adapter 0x50 0x00)" = 0x01 ] && [ "$(i2cget -y $adapter 0x50 0x01)" = "$1" ]
+}
+
+eeprom_holds_cleared() {
+  [ "$(i2cget -y $adapter 0x50 0x00)" = 0x00 ] && [ "$(i2cget -y $adapter 0x50 0x01)" = 0x00 ]
+}
+
+# 1. No kernel SMBus driver: the helper drives the controller's ports.
+start_helper --clockgen-address 0x50
+probe ports
+check "vcctl detect apply as user 1000 (helper on the ports)" run_vcctl ports
+info "detected: $(grep -E '^(board\.biosId|board\.smbusKind|board\.smbusBase|cpuClockMHz|busClockMHz|multiplier|appliedIndex):' \
+  /tmp/ports.out | head -7 | tr '\n' ' ')"
+expected_ports=$(applied_byte ports)
+
+# 2. The kernel's SMBus driver; from now on the helper goes through i2c-dev.
+for m in i2c-smbus $bus_driver i2c-dev; do check "insmod $m" insmod /lib/modules/$m.ko; done
+adapter=$(ls -d /sys/bus/pci/devices/$controller/i2c-* 2>/dev/null | head -1)
+adapter=${adapter##*/i2c-}
+check "adapter /dev/i2c-$adapter on $controller" test -c "/dev/i2c-$adapter"
+check "the port write reached the EEPROM at 0x50: 01 ${expected_ports:-?}" \
+  eeprom_holds "${expected_ports:-none}"
+i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
+check "the EEPROM at 0x50 cleared to 00 00" eeprom_holds_cleared
+start_helper --clockgen-address 0x50
+probe i2c
+check "velocore-driverd sees $bus_driver and /dev/i2c-$adapter" \
+  grep -q "driver=$(echo $bus_driver | tr - _) adapter=/dev/i2c-$adapter" /tmp/probe-i2c.out
+check "vcctl detect apply as user 1000 (helper through i2c-dev)" run_vcctl i2c
+expected_i2c=$(applied_byte i2c)
+check "the i2c-dev write reached the EEPROM at 0x50: 01 ${expected_i2c:-?}" \
+  eeprom_holds "${expected_i2c:-none}"
+
+# 3. The real address: QEMU's i2c-ddc at 0x69 acknowledges (it keeps nothing).
+start_helper
+check "vcctl apply to 0x69 acknowledged (exit 0)" run_vcctl plain
+
+[ -n "$helper_pid" ] && kill "$helper_pid"
+[ $failed -eq 0 ] || sed "s/^/INFO $machine helper: /" /tmp/helper.log
