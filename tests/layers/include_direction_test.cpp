@@ -54,6 +54,7 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"launch", {"core", "sim", "host"}},
     {"cli", {"core", "sim", "host", "launch"}},
     {"qt", {"core", "host", "launch"}},
+    {"helper", {"core"}},
 };
 
 std::vector<std::string> DirectionViolations(const std::vector<Include>& includes) {

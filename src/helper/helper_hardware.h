@@ -1,0 +1,67 @@
+// What the helper needs from the machine it runs on. The request handler
+// decides what may be done; an implementation of this seam only does it
+// (LinuxHardware on the real machine, a recording double in the tests).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/hw/smbus_sequences.h"
+
+namespace vc::helper {
+
+// The clock generator's 7-bit address (0xD2 / 0xD3 in 8-bit form).
+inline constexpr uint8_t kDefaultClockGenAddress = 0x69;
+
+// The BIOS window the identification search reads: 64 KiB at 0xF0000.
+inline constexpr uint64_t kBiosWindowAddress = 0xF0000;
+inline constexpr size_t kBiosWindowSize = 0x10000;
+
+// An SMBus host controller as PCI shows it.
+struct SmbusController {
+    std::string pci;          // "0000:00:1f.3"
+    uint16_t vendor = 0;
+    uint16_t device = 0;
+    int32_t kind = 0;         // kSmbusControllerBlockBuffer or kSmbusControllerByteWise
+    uint16_t ioBase = 0;      // 0: no I/O range assigned
+    bool enabled = false;     // I/O decoding and the host interface are on
+    std::string driver;       // the kernel driver bound to it; empty: none
+    std::string adapter;      // its i2c-dev node ("/dev/i2c-0"); empty: none
+
+    bool KernelOwned() const { return !driver.empty(); }
+};
+
+// One write to the clock generator, already checked.
+struct ClockGenWrite {
+    SmbusVariant variant = SmbusVariant::BlockBuffered;
+    uint8_t address7 = kDefaultClockGenAddress;
+    uint8_t firstByteMask = 0;
+    std::vector<uint8_t> data;  // 1..32 bytes
+};
+
+class HelperHardware {
+public:
+    virtual ~HelperHardware() = default;
+
+    // The kBiosWindowSize bytes at kBiosWindowAddress.
+    virtual bool ReadBiosWindow(std::vector<uint8_t>& window, std::string& why) = 0;
+    // The low 32 bits of MSR 0x2A on processor 0.
+    virtual bool ReadConfigWord(uint32_t& word, std::string& why) = 0;
+    // The configuration dword at `reg` (aligned) of 0000:bus:device.function;
+    // 0xFFFFFFFF for a device that is not there, as the hardware answers.
+    virtual bool ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function, uint8_t reg, uint32_t& value,
+                               std::string& why) = 0;
+    // Every SMBus host controller of a kind the helper drives.
+    virtual std::vector<SmbusController> Controllers() = 0;
+    // Runs the write on `controller`: through its kernel adapter when a
+    // driver owns it, on its ports otherwise. `how` says which way it went.
+    virtual bool WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) = 0;
+    // Whether a device acknowledges a read at `address7`; nothing when the
+    // controller could not be asked.
+    virtual std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) = 0;
+};
+
+}  // namespace vc::helper

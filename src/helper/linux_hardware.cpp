@@ -1,0 +1,208 @@
+#include "helper/linux_hardware.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "core/base/little_endian.h"
+#include "helper/i2c_dev_adapter.h"
+#include "helper/port_smbus.h"
+#include "helper/port_transfer.h"
+#include "helper/smbus_controllers.h"
+
+extern char** environ;
+
+namespace vc::helper {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The AMD request is answered from the same register as the Intel one.
+// MSR 0x2A is EBL_CR_POWERON, the P6 family's hard power-on configuration
+// (Intel SDM vol. 3, "MSRs in the P6 family": clock frequency ratio in bits
+// 22-25, bit 27 on later parts). The K7 Athlon implements an MSR 0x2A as
+// well, but no public AMD document we could find gives its bits; the
+// program decodes bits 24-27 as 3.0 + code / 2 for AMD. The K6 reports its
+// bus ratio in PSOR (MSR C000_0087h, bits 2-0) instead and has no 0x2A: the
+// msr driver then fails the read (EIO) and so does the request.
+constexpr off_t kConfigWordMsr = 0x2A;
+
+// Reads exactly `size` bytes at `offset`; false with errno's text otherwise.
+bool ReadAt(const std::string& path, off_t offset, void* buffer, size_t size, std::string& why) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = path + ": " + std::strerror(errno);
+        return false;
+    }
+    auto* bytes = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(fd, bytes + done, size - done, offset + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            why = path + ": " + (got < 0 ? std::strerror(errno) : "short read");
+            ::close(fd);
+            return false;
+        }
+        done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    return true;
+}
+
+bool RunModprobe(const std::string& module) {
+    const char* program = "modprobe";
+    for (const char* candidate : {"/sbin/modprobe", "/usr/sbin/modprobe", "/bin/modprobe", "/usr/bin/modprobe"}) {
+        if (::access(candidate, X_OK) == 0) {
+            program = candidate;
+            break;
+        }
+    }
+    std::string quiet = "-q";
+    std::string name = module;
+    std::string argv0 = "modprobe";
+    char* argv[] = {argv0.data(), quiet.data(), name.data(), nullptr};
+    pid_t pid = 0;
+    if (::posix_spawnp(&pid, program, nullptr, nullptr, argv, environ) != 0) return false;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string PciDevicePath(const std::string& sysRoot, uint8_t bus, uint8_t device, uint8_t function) {
+    char name[32];
+    std::snprintf(name, sizeof name, "0000:%02x:%02x.%x", bus, device, function);
+    return sysRoot + "/bus/pci/devices/" + name;
+}
+
+}  // namespace
+
+LinuxHardware::LinuxHardware(LinuxPaths paths, LogSink log) : paths_(std::move(paths)), log_(std::move(log)) {}
+
+bool LinuxHardware::LoadModuleOnce(const std::string& module) {
+    if (!modulesTried_.insert(module).second) return false;
+    const bool loaded = RunModprobe(module);
+    log_("modprobe " + module + (loaded ? ": loaded" : ": failed"));
+    return true;
+}
+
+bool LinuxHardware::ReadBiosWindow(std::vector<uint8_t>& window, std::string& why) {
+    window.assign(kBiosWindowSize, 0);
+    return ReadAt(paths_.devMem, static_cast<off_t>(kBiosWindowAddress), window.data(), window.size(), why);
+}
+
+bool LinuxHardware::ReadConfigWord(uint32_t& word, std::string& why) {
+    uint8_t value[8] = {};
+    bool ok = ReadAt(paths_.msr, kConfigWordMsr, value, sizeof value, why);
+    if (!ok && !fs::exists(paths_.msr) && LoadModuleOnce("msr")) {
+        ok = ReadAt(paths_.msr, kConfigWordMsr, value, sizeof value, why);
+    }
+    if (ok) word = GetLe32(value, 0);
+    return ok;
+}
+
+bool LinuxHardware::ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function, uint8_t reg, uint32_t& value,
+                                  std::string& why) {
+    const std::string path = PciDevicePath(paths_.sysRoot, bus, device, function);
+    std::error_code error;
+    if (!fs::exists(path, error)) {
+        value = 0xFFFFFFFF;  // nobody answers the configuration cycle
+        return true;
+    }
+    uint8_t bytes[4] = {};
+    if (!ReadAt(path + "/config", reg & 0xFC, bytes, sizeof bytes, why)) return false;
+    value = GetLe32(bytes, 0);
+    return true;
+}
+
+std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(paths_.sysRoot); }
+
+bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
+    // Anything but a clear "no driver link" counts as owned.
+    std::error_code error;
+    const auto status = fs::symlink_status(fs::path(paths_.sysRoot) / "bus/pci/devices" / controller.pci / "driver", error);
+    return status.type() == fs::file_type::not_found;
+}
+
+bool LinuxHardware::WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) {
+    return controller.KernelOwned() ? WriteThroughKernel(controller, write, how)
+                                    : WriteOnPorts(controller, write, how);
+}
+
+bool LinuxHardware::WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write,
+                                       std::string& how) {
+    if (controller.adapter.empty()) {
+        how = "through " + controller.driver + " (no adapter found)";
+        return false;
+    }
+    how = "through " + controller.adapter;
+    auto adapter = std::make_unique<I2cDevAdapter>(controller.adapter, write.address7);
+    if (!adapter->ok() && adapter->missing() && LoadModuleOnce("i2c-dev")) {
+        adapter = std::make_unique<I2cDevAdapter>(controller.adapter, write.address7);
+    }
+    if (!adapter->ok()) {
+        how += " (" + adapter->why() + ")";
+        return false;
+    }
+    if (!adapter->note().empty()) how += " " + adapter->note();
+    if (!adapter->Supports(write.variant)) {
+        how += " (the adapter lacks a transfer the sequence needs)";
+        return false;
+    }
+    std::string why;
+    const bool ok = RunAdapterWrite(*adapter, write.variant, write.firstByteMask, write.data, why);
+    if (!ok) how += " (" + why + ")";
+    return ok;
+}
+
+bool LinuxHardware::WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write, std::string& how) {
+    how = "on ports";
+    FileLock lock(paths_.lockFile);
+    if (!lock.held()) {
+        how += " (lock " + lock.why() + ")";
+        return false;
+    }
+    // A driver may have been bound since the controllers were listed.
+    if (!StillUnowned(controller)) {
+        how += " (a kernel driver took the controller)";
+        return false;
+    }
+    IoPorts ports(controller.ioBase);
+    if (!ports.ok()) {
+        how += " (" + ports.why() + ")";
+        return false;
+    }
+    const auto address8 = static_cast<uint8_t>(write.address7 << 1);
+    const SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), write.firstByteMask};
+    std::string why;
+    const bool ok = RunPortWrite(ports, controller.kind, write.variant, target, write.data, why);
+    if (!ok) how += " (" + why + ")";
+    return ok;
+}
+
+std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controller, uint8_t address7) {
+    if (controller.KernelOwned()) {
+        if (controller.adapter.empty()) return std::nullopt;
+        auto adapter = std::make_unique<I2cDevAdapter>(controller.adapter, address7);
+        if (!adapter->ok() && adapter->missing() && LoadModuleOnce("i2c-dev")) {
+            adapter = std::make_unique<I2cDevAdapter>(controller.adapter, address7);
+        }
+        return adapter->ok() ? adapter->Answers() : std::nullopt;
+    }
+    FileLock lock(paths_.lockFile);
+    if (!lock.held() || !StillUnowned(controller)) return std::nullopt;
+    IoPorts ports(controller.ioBase);
+    if (!ports.ok()) return std::nullopt;
+    return PortDeviceAnswers(ports, controller.ioBase, address7);
+}
+
+}  // namespace vc::helper

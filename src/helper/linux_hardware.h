@@ -1,0 +1,50 @@
+// The helper's hardware on Linux:
+// - the BIOS window from /dev/mem (the first megabyte is readable even with
+//   strict /dev/mem);
+// - MSR 0x2A through the msr driver (/dev/cpu/0/msr);
+// - PCI configuration from sysfs;
+// - SMBus writes through the kernel adapter's i2c-dev node when a kernel
+//   driver owns the controller, on the controller's ports otherwise.
+// A missing msr or i2c-dev node has its module loaded once.
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "helper/helper_hardware.h"
+#include "helper/log.h"
+
+namespace vc::helper {
+
+struct LinuxPaths {
+    std::string sysRoot = "/sys";
+    std::string devMem = "/dev/mem";
+    std::string msr = "/dev/cpu/0/msr";
+    std::string lockFile = "/run/velocore-driverd.lock";
+};
+
+class LinuxHardware final : public HelperHardware {
+public:
+    LinuxHardware(LinuxPaths paths, LogSink log);
+
+    bool ReadBiosWindow(std::vector<uint8_t>& window, std::string& why) override;
+    bool ReadConfigWord(uint32_t& word, std::string& why) override;
+    bool ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function, uint8_t reg, uint32_t& value,
+                       std::string& why) override;
+    std::vector<SmbusController> Controllers() override;
+    bool WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) override;
+    std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) override;
+
+private:
+    // modprobe `module`, the first time only; whether it was tried now.
+    bool LoadModuleOnce(const std::string& module);
+    bool StillUnowned(const SmbusController& controller) const;
+    bool WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
+    bool WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
+
+    LinuxPaths paths_;
+    LogSink log_;
+    std::set<std::string> modulesTried_;
+};
+
+}  // namespace vc::helper

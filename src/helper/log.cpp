@@ -1,0 +1,24 @@
+#include "helper/log.h"
+
+#include <syslog.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace vc::helper {
+
+LogSink SystemLog(bool alsoToStderr) {
+    ::openlog("velocore-driverd", LOG_PID, LOG_DAEMON);
+    return [alsoToStderr](const std::string& line) {
+        ::syslog(LOG_NOTICE, "%s", line.c_str());
+        if (alsoToStderr) std::cerr << "velocore-driverd: " << line << std::endl;
+    };
+}
+
+std::string Hex(uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
+    return text;
+}
+
+}  // namespace vc::helper

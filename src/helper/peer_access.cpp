@@ -1,0 +1,76 @@
+#include "helper/peer_access.h"
+
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace vc::helper {
+
+namespace {
+
+std::optional<uint32_t> Number(std::string_view text) {
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::optional<gid_t> GroupId(const std::string& group, const std::string& groupFile) {
+    if (const auto number = Number(group)) return static_cast<gid_t>(*number);
+    std::ifstream in(groupFile);
+    for (std::string line; std::getline(in, line);) {
+        // name:password:gid:members
+        const auto first = line.find(':');
+        if (first == std::string::npos || line.compare(0, first, group) != 0 || first != group.size()) continue;
+        const auto second = line.find(':', first + 1);
+        if (second == std::string::npos) continue;
+        const auto third = line.find(':', second + 1);
+        const auto gid = Number(std::string_view(line).substr(second + 1, third - second - 1));
+        if (gid) return static_cast<gid_t>(*gid);
+    }
+    return std::nullopt;
+}
+
+std::vector<gid_t> StatusGroups(const std::string& statusText) {
+    std::istringstream lines(statusText);
+    std::vector<gid_t> groups;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("Groups:", 0) != 0) continue;
+        std::istringstream fields(line.substr(7));
+        for (std::string field; fields >> field;) {
+            if (const auto gid = Number(field)) groups.push_back(static_cast<gid_t>(*gid));
+        }
+        break;
+    }
+    return groups;
+}
+
+std::optional<Peer> PeerOf(int socketFd, const std::string& procRoot) {
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 || length != sizeof credentials ||
+        credentials.pid <= 0) {
+        return std::nullopt;
+    }
+    Peer peer{credentials.pid, credentials.uid, credentials.gid, {}};
+    // A process already gone keeps no supplementary groups: it may still
+    // talk as root or through its primary group.
+    std::ifstream in(procRoot + "/" + std::to_string(credentials.pid) + "/status");
+    std::stringstream text;
+    text << in.rdbuf();
+    peer.groups = StatusGroups(text.str());
+    return peer;
+}
+
+bool PeerAllowed(const Peer& peer, std::optional<gid_t> group) {
+    if (peer.uid == 0) return true;
+    if (!group) return false;
+    return peer.gid == *group || std::find(peer.groups.begin(), peer.groups.end(), *group) != peer.groups.end();
+}
+
+}  // namespace vc::helper

@@ -1,0 +1,87 @@
+#include "helper/port_smbus.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "core/hw/smbus_registers.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <sys/io.h>
+#define VC_HAVE_PORTS 1
+#else
+#define VC_HAVE_PORTS 0
+#endif
+
+namespace vc::helper {
+
+IoPorts::IoPorts(uint16_t base) : base_(base) {
+#if VC_HAVE_PORTS
+    if (base == 0 || base > 0xFFFF - smbus::kPortSpan) {
+        why_ = "no port range at this base";
+    } else if (::ioperm(base, smbus::kPortSpan, 1) != 0) {
+        why_ = std::string("ioperm: ") + std::strerror(errno);
+    } else {
+        granted_ = true;
+    }
+#else
+    why_ = "no I/O ports on this processor architecture";
+#endif
+}
+
+IoPorts::~IoPorts() {
+#if VC_HAVE_PORTS
+    if (granted_) ::ioperm(base_, smbus::kPortSpan, 0);
+#endif
+}
+
+bool IoPorts::Owns(uint16_t port) const { return granted_ && port >= base_ && port - base_ < smbus::kPortSpan; }
+
+uint8_t IoPorts::In(uint16_t port) {
+#if VC_HAVE_PORTS
+    if (Owns(port)) return ::inb(port);
+#endif
+    (void)port;
+    return 0xFF;
+}
+
+void IoPorts::Out(uint16_t port, uint8_t value) {
+#if VC_HAVE_PORTS
+    if (Owns(port)) ::outb(value, port);
+#endif
+    (void)port;
+    (void)value;
+}
+
+void IoPorts::Wait() {
+    timespec left{0, static_cast<long>(smbus::kStepWaitMs) * 1'000'000L};
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+
+FileLock::FileLock(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
+        why_ = path + ": " + std::strerror(errno);
+        return;
+    }
+    int result = 0;
+    while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (result != 0) {
+        why_ = path + ": flock: " + std::strerror(errno);
+        ::close(fd);
+        return;
+    }
+    fd_ = fd;
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) ::close(fd_);  // closing drops the lock
+}
+
+}  // namespace vc::helper

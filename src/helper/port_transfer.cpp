@@ -1,0 +1,89 @@
+#include "helper/port_transfer.h"
+
+#include "core/hw/smbus_access.h"
+#include "core/hw/smbus_registers.h"
+
+namespace vc::helper {
+
+namespace {
+
+using namespace smbus;
+
+constexpr uint8_t kProtocolByte = 0x04;  // receive byte with the read bit set
+
+class Registers {
+public:
+    Registers(SmbusPorts& ports, uint16_t base) : ports_(ports), base_(base) {}
+    uint8_t In(uint16_t reg) { return ports_.In(static_cast<uint16_t>(base_ + reg)); }
+    void Out(uint16_t reg, uint8_t value) { ports_.Out(static_cast<uint16_t>(base_ + reg), value); }
+    void Wait() { ports_.Wait(); }
+
+    // The status once BUSY has gone, or with BUSY still set after the polls.
+    uint8_t StatusWhenIdle() {
+        uint8_t status = In(kStatus);
+        for (int poll = 0; (status & kStatusBusy) != 0 && poll < kIdlePolls; ++poll) {
+            Wait();
+            status = In(kStatus);
+        }
+        return status;
+    }
+
+    // Idle and with every status bit cleared; false (nothing written) when
+    // somebody else's transfer is still going.
+    bool Claim() {
+        if ((StatusWhenIdle() & kStatusBusy) != 0) return false;
+        Out(kStatus, kStatusClearAll);
+        return true;
+    }
+
+    // Whatever the sequence left: wait for the wire, stop a transfer that
+    // hangs, clear the status.
+    void Release() {
+        if ((StatusWhenIdle() & kStatusBusy) != 0) {
+            Out(kControl, kControlKill);
+            Wait();
+            Out(kControl, 0);
+        }
+        Out(kStatus, kStatusClearAll);
+    }
+
+private:
+    SmbusPorts& ports_;
+    uint16_t base_;
+};
+
+}  // namespace
+
+bool RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const SmbusTarget& target,
+                  std::span<const uint8_t> data, std::string& why) {
+    Registers regs(ports, target.ioBase);
+    if (!regs.Claim()) {
+        why = "the controller stays busy";
+        return false;
+    }
+    const bool byteWise = kind == kSmbusControllerByteWise;
+    const uint8_t aux = byteWise ? regs.In(kAuxControl) : 0;
+    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
+    const bool ok = RunSmbusWrite(ports, variant, target, data, StartChecks::StatusAfterStart);
+    regs.Release();
+    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, aux);
+    if (!ok) why = "the controller reported an error or the chip's read-back was short";
+    return ok;
+}
+
+std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7) {
+    Registers regs(ports, ioBase);
+    if (!regs.Claim()) return std::nullopt;
+    regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
+    regs.Out(kControl, kControlStart | kProtocolByte);
+    regs.Wait();
+    const uint8_t status = regs.StatusWhenIdle();
+    regs.Release();
+    if ((status & kStatusBusy) != 0) return std::nullopt;
+    if ((status & kStatusDeviceError) != 0) return false;
+    if ((status & (kStatusBusError | kStatusFailed)) != 0) return std::nullopt;
+    if ((status & kStatusDone) != 0) return true;
+    return std::nullopt;
+}
+
+}  // namespace vc::helper

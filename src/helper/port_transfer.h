@@ -1,0 +1,37 @@
+// A write on a controller's own ports, when no kernel driver owns it: the
+// one sequence library (core/hw/smbus_sequences.h) with the status check
+// after every start, wrapped so the controller is idle before the transfer
+// begins and is left idle afterwards. Nothing here touches the block-data
+// register; only the sequences do, inside their transfer.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/hw/smbus_ports.h"
+#include "core/hw/smbus_sequences.h"
+
+namespace vc::helper {
+
+// Auxiliary control of the byte-by-byte controller: bit 0 appends a packet
+// error code, bit 1 switches to the 32-byte buffer. Either would change what
+// the byte-by-byte sequences put on the wire, so both are off for the
+// transfer and restored afterwards.
+inline constexpr uint16_t kAuxControl = 0x0D;
+inline constexpr uint8_t kAuxControlOurs = 0x03;
+// Host control bit 1 stops a transfer that does not end by itself.
+inline constexpr uint8_t kControlKill = 0x02;
+// The pauses the controller gets to go idle, before and after.
+inline constexpr int kIdlePolls = 25;
+
+bool RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const SmbusTarget& target,
+                  std::span<const uint8_t> data, std::string& why);
+
+// A receive-byte read at `address7` (nothing is written to the device):
+// whether it acknowledged; nothing when the controller was busy or did not
+// report a clear outcome.
+std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7);
+
+}  // namespace vc::helper

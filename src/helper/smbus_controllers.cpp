@@ -1,0 +1,160 @@
+#include "helper/smbus_controllers.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "core/base/little_endian.h"
+#include "core/hw/smbus_access.h"
+
+namespace vc::helper {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kConfigBytes = 256;
+constexpr size_t kCommandRegister = 0x04;
+constexpr uint16_t kCommandIoSpace = 0x0001;
+
+struct Family {
+    int32_t kind;
+    size_t baseRegister;
+    uint16_t baseMask;  // drops the I/O-space bit and what the range decodes
+    size_t enableRegister;
+};
+
+constexpr Family kPiix4{kSmbusControllerBlockBuffer, 0x90, 0xFFF0, 0xD2};
+constexpr Family kIch{kSmbusControllerByteWise, 0x20, 0xFFE0, 0x40};
+
+struct PciId {
+    uint16_t vendor;
+    uint16_t device;
+};
+
+// Functions with the PIIX4 SMBus host at register 0x90.
+constexpr std::array<PciId, 6> kPiix4Functions{{
+    {0x8086, 0x7113},  // 82371AB/EB/MB power management function
+    {0x8086, 0x719B},  // 82440MX power management function
+    {0x1055, 0x9463},  // SLC90E66 power management function
+    {0x1166, 0x0200},  // OSB4 south bridge
+    {0x1166, 0x0201},  // CSB5 south bridge
+    {0x1166, 0x0203},  // CSB6 south bridge
+}};
+
+constexpr uint16_t kIntel = 0x8086;
+constexpr uint32_t kClassSmbus = 0x0C05;  // serial bus controller, SMBus
+
+std::optional<Family> FamilyOf(std::span<const uint8_t> config) {
+    const uint16_t vendor = GetLe<uint16_t>(config, 0);
+    const uint16_t device = GetLe<uint16_t>(config, 2);
+    for (const PciId& id : kPiix4Functions) {
+        if (id.vendor == vendor && id.device == device) return kPiix4;
+    }
+    const uint32_t classCode = GetLe<uint16_t>(config, 0x0A);
+    if (vendor == kIntel && classCode == kClassSmbus) return kIch;
+    return std::nullopt;
+}
+
+std::string ReadLine(const fs::path& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+std::vector<uint8_t> ReadConfig(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes(kConfigBytes);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return bytes;
+}
+
+std::string BoundDriver(const fs::path& device) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(device / "driver", error);
+    return error ? std::string() : target.filename().string();
+}
+
+// "i2c-N" entries right under the PCI device: the adapters it registered.
+std::vector<std::pair<int, std::string>> AdaptersOf(const fs::path& device) {
+    std::vector<std::pair<int, std::string>> adapters;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(device, error)) {
+        const std::string name = entry.path().filename().string();
+        int number = -1;
+        char rest = 0;
+        if (std::sscanf(name.c_str(), "i2c-%d%c", &number, &rest) != 1 || number < 0) continue;
+        adapters.emplace_back(number, ReadLine(entry.path() / "name"));
+    }
+    std::sort(adapters.begin(), adapters.end());
+    return adapters;
+}
+
+}  // namespace
+
+const char* FamilyDriver(int32_t kind) {
+    return kind == kSmbusControllerBlockBuffer ? "i2c_piix4" : "i2c_i801";
+}
+
+std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config) {
+    if (config.size() < kConfigBytes) return std::nullopt;
+    const auto family = FamilyOf(config);
+    if (!family) return std::nullopt;
+    SmbusController c;
+    c.vendor = GetLe<uint16_t>(config, 0);
+    c.device = GetLe<uint16_t>(config, 2);
+    c.kind = family->kind;
+    const uint32_t base = GetLe32(config, family->baseRegister);
+    if ((base & 1) == 0) return std::nullopt;  // a memory range: not this register block
+    c.ioBase = static_cast<uint16_t>(base & family->baseMask);
+    const bool decodesIo = (GetLe<uint16_t>(config, kCommandRegister) & kCommandIoSpace) != 0;
+    c.enabled = c.ioBase != 0 && decodesIo && (config[family->enableRegister] & 1) != 0;
+    return c;
+}
+
+int PickAdapter(const std::vector<std::pair<int, std::string>>& adapters, uint16_t ioBase) {
+    if (adapters.size() == 1) return adapters.front().first;
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "at %04x", static_cast<unsigned>(ioBase));
+    const std::string wanted = suffix;
+    for (const auto& [number, name] : adapters) {
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char ch) { return std::tolower(ch); });
+        if (lower.size() >= wanted.size() && lower.compare(lower.size() - wanted.size(), wanted.size(), wanted) == 0) {
+            return number;
+        }
+    }
+    return -1;
+}
+
+std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot) {
+    std::vector<SmbusController> found;
+    std::error_code error;
+    std::vector<fs::path> devices;
+    for (const auto& entry : fs::directory_iterator(fs::path(sysRoot) / "bus/pci/devices", error)) {
+        devices.push_back(entry.path());
+    }
+    std::sort(devices.begin(), devices.end());
+    for (const auto& device : devices) {
+        auto c = ClassifySmbusFunction(ReadConfig(device / "config"));
+        if (!c) continue;
+        c->pci = device.filename().string();
+        c->driver = BoundDriver(device);
+        if (c->KernelOwned() && c->driver != FamilyDriver(c->kind)) continue;
+        if (c->KernelOwned()) {
+            const int adapter = PickAdapter(AdaptersOf(device), c->ioBase);
+            if (adapter >= 0) c->adapter = "/dev/i2c-" + std::to_string(adapter);
+        }
+        found.push_back(*c);
+    }
+    return found;
+}
+
+}  // namespace vc::helper

@@ -1,0 +1,37 @@
+// Finding the SMBus host controllers the helper may drive, from sysfs (a
+// root path, so tests can point it at a tree of their own):
+// - block-buffer controllers (kind 1), the PIIX4 family: a known function
+//   whose I/O base is configuration register 0x90, host enable 0xD2 bit 0;
+// - byte-by-byte controllers (kind 2), the ICH family: an Intel function of
+//   class SMBus (0x0c05) whose I/O base is register 0x20, host enable 0x40
+//   bit 0.
+// A controller a kernel driver other than the family's own has claimed is
+// left out: whatever it is, it is not what the sequences were written for.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "helper/helper_hardware.h"
+
+namespace vc::helper {
+
+// The controller one function's configuration space (at least its first
+// 256 bytes) shows; nothing when it is no controller of ours.
+std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config);
+
+// The kernel driver's name for each family.
+const char* FamilyDriver(int32_t kind);
+
+// Every controller under `sysRoot`/bus/pci/devices, with its bound driver
+// and the i2c-dev node of its adapter.
+std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot);
+
+// Which of a controller's adapters (i2c-N under its PCI device, with their
+// names) is the host itself: the only one, or the one whose name ends in
+// "at XXXX", its I/O base; -1 when none or no way to tell.
+int PickAdapter(const std::vector<std::pair<int, std::string>>& adapters, uint16_t ioBase);
+
+}  // namespace vc::helper
