@@ -89,7 +89,7 @@ std::string PciDevicePath(const std::string& sysRoot, uint8_t bus, uint8_t devic
 LinuxHardware::LinuxHardware(LinuxPaths paths, LogSink log) : paths_(std::move(paths)), log_(std::move(log)) {}
 
 bool LinuxHardware::LoadModuleOnce(const std::string& module) {
-    if (!modulesTried_.insert(module).second) return false;
+    if (!paths_.loadModules || !modulesTried_.insert(module).second) return false;
     const bool loaded = RunModprobe(module);
     log_("modprobe " + module + (loaded ? ": loaded" : ": failed"));
     return true;

@@ -21,6 +21,7 @@ struct LinuxPaths {
     std::string devMem = "/dev/mem";
     std::string msr = "/dev/cpu/0/msr";
     std::string lockFile = "/run/velocore-driverd.lock";
+    bool loadModules = true;  // modprobe msr / i2c-dev when their nodes are missing
 };
 
 class LinuxHardware final : public HelperHardware {
