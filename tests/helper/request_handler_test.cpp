@@ -26,6 +26,8 @@ protected:
 };
 
 // --- SMBus writes ---------------------------------------------------------------
+// (A wrong ioBase, kind, address, an over-long count and a short buffer are
+// refused end to end in server_test.cpp.)
 
 struct Refusal {
     const char* what;
@@ -60,28 +62,19 @@ SmbusFields With(void (*change)(SmbusFields&)) {
 INSTANTIATE_TEST_SUITE_P(
     Requests, SmbusRefusal,
     ::testing::Values(
-        Refusal{"wrong ioBase", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.ioBase = 0x0800; }), {0x12}, 28,
-                "ioBase 0x0800 is no SMBus controller PCI shows"},
         Refusal{"ioBase of a PCI register, not a controller", kReqNtSmbusBlockWrite,
                 With([](SmbusFields& f) { f.ioBase = 0x0CF8; }), {0x12}, 28,
                 "ioBase 0x0CF8 is no SMBus controller PCI shows"},
-        Refusal{"wrong kind", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.kind = 2; }), {0x12}, 28,
-                "kind 2 does not match the controller at 0x0700 (kind 1)"},
         Refusal{"kind unknown", kReqNtSmbusBlockWrite,
                 With([](SmbusFields& f) { f.ioBase = 0x0600; f.kind = 3; }), {0x12}, 28,
                 "kind 3 does not match the controller at 0x0600 (kind 2)"},
-        Refusal{"wrong address", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.writeAddress = 0xA0; }), {0x12},
-                28, "address 0xA0 is not the clock generator's (0xD2)"},
         Refusal{"read address instead of write", kReqNtSmbusBlockWrite,
                 With([](SmbusFields& f) { f.writeAddress = 0xD3; }), {0x12}, 28,
                 "address 0xD3 is not the clock generator's (0xD2)"},
-        Refusal{"over-long count", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.count = 33; }),
-                std::vector<uint8_t>(32, 1), 28, "count 33 is outside 1..32"},
         Refusal{"count 0", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.count = 0; }), {0x12}, 28,
                 "count 0 is outside 1..32"},
         Refusal{"fewer data bytes than the count", kReqNtSmbusBlockWrite,
                 With([](SmbusFields& f) { f.count = 3; }), {0x12, 0x34}, 28, "2 data bytes for a count of 3"},
-        Refusal{"short buffer", kReqNtSmbusBlockWrite, SmbusFields{}, {0x12}, 27, "short input: 27 of 28 bytes"},
         Refusal{"operation other than block write", kReqNtSmbusBlockWrite,
                 With([](SmbusFields& f) { f.operation = 1; }), {0x12}, 28, "operation 1 is not a block write"},
         Refusal{"mask wider than a byte", kReqNtSmbusBlockWrite, With([](SmbusFields& f) { f.mask = 0x180; }),
