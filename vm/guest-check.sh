@@ -26,7 +26,7 @@ root:x:0:
 user:x:1000:
 velocore:x:900:user
 GR
-mkdir -p /home/user && chown 1000:1000 /home/user /data
+mkdir -p /home/user && chown 1000:1000 /home/user /data/$machine
 
 check "insmod msr" insmod /lib/modules/msr.ko
 command -v velocore-driverd >/dev/null || { fail "velocore-driverd is not in the initramfs"; exit; }
@@ -44,13 +44,13 @@ start_helper() {  # start_helper [HELPER OPTION...]
 
 # What the helper sees, as INFO lines; in /tmp/probe-NAME.out.
 probe() {  # probe NAME
-  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data probe" >/tmp/probe-$1.out 2>&1
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe" >/tmp/probe-$1.out 2>&1
   sed "s/^/INFO $machine probe $1: /" /tmp/probe-$1.out
 }
 
 # The program's own sequence as user 1000; its output in /tmp/NAME.out.
 run_vcctl() {  # run_vcctl NAME
-  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data detect apply trace table" \
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine detect apply table" \
     >/tmp/$1.out 2>/tmp/$1.err
   local rc=$?
   [ $rc -eq 0 ] || { info "$1: vcctl exit $rc"; sed "s/^/INFO $machine $1: /" /tmp/$1.err; }
@@ -66,12 +66,12 @@ applied_byte() {  # applied_byte NAME
 }
 
 # A block write [byte] with command 0 leaves count 1 at offset 0, the byte at 1.
-eeprom_holds() {  # eeprom_holds BYTE
-  [ "$(i2cget -y $adapter 0x50 0x00)" = 0x01 ] && [ "$(i2cget -y $adapter 0x50 0x01)" = "$1" ]
-}
-
-eeprom_holds_cleared() {
-  [ "$(i2cget -y $adapter 0x50 0x00)" = 0x00 ] && [ "$(i2cget -y $adapter 0x50 0x01)" = 0x00 ]
+eeprom_holds() {  # eeprom_holds BYTE0 BYTE1
+  local b0 b1
+  b0=$(i2cget -y $adapter 0x50 0x00) && b1=$(i2cget -y $adapter 0x50 0x01)
+  [ "$b0 $b1" = "$1 $2" ] && return
+  info "EEPROM at 0x50 holds $b0 $b1 (offsets 0 and 1), not $1 $2"
+  return 1
 }
 
 # 1. No kernel SMBus driver: the helper drives the controller's ports.
@@ -88,17 +88,17 @@ adapter=$(ls -d /sys/bus/pci/devices/$controller/i2c-* 2>/dev/null | head -1)
 adapter=${adapter##*/i2c-}
 check "adapter /dev/i2c-$adapter on $controller" test -c "/dev/i2c-$adapter"
 check "the port write reached the EEPROM at 0x50: 01 ${expected_ports:-?}" \
-  eeprom_holds "${expected_ports:-none}"
+  eeprom_holds 0x01 "${expected_ports:-none}"
 i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
-check "the EEPROM at 0x50 cleared to 00 00" eeprom_holds_cleared
+check "the EEPROM at 0x50 cleared to 00 00" eeprom_holds 0x00 0x00
 start_helper --clockgen-address 0x50
 probe i2c
-check "velocore-driverd sees $bus_driver and /dev/i2c-$adapter" \
-  grep -q "driver=$(echo $bus_driver | tr - _) adapter=/dev/i2c-$adapter" /tmp/probe-i2c.out
+check "velocore-driverd sees /dev/i2c-$adapter on $controller" \
+  grep -q "pci=$controller driver=[^ ]* adapter=/dev/i2c-$adapter" /tmp/probe-i2c.out
 check "vcctl detect apply as user 1000 (helper through i2c-dev)" run_vcctl i2c
 expected_i2c=$(applied_byte i2c)
 check "the i2c-dev write reached the EEPROM at 0x50: 01 ${expected_i2c:-?}" \
-  eeprom_holds "${expected_i2c:-none}"
+  eeprom_holds 0x01 "${expected_i2c:-none}"
 
 # 3. The real address: QEMU's i2c-ddc at 0x69 acknowledges (it keeps nothing).
 start_helper
