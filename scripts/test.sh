@@ -12,6 +12,8 @@ ctest --test-dir "$top/build/dev" --output-on-failure -j"$(nproc)"
 if command -v Xvfb >/dev/null; then
   "$top/scripts/display-check.sh" "$top/build/dev/bin"
 fi
+# The hardware path on real kernel drivers, in QEMU.
+"$top/scripts/vm-check.sh"
 
 "$top/scripts/build.sh" asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -19,12 +19,14 @@ since() { local d=$(( $(now) - $1 )); printf '%d.%d' $((d / 1000000)) $((d % 100
 t_start=$(now)
 
 # -- Static vcctl and velocore-driverd: the initramfs has no C library.
-cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_STATIC_TOOLS=ON \
-  -DVC_GUI=OFF -DVC_TESTS=OFF -DVC_BENCH=OFF >/dev/null
-targets=(vcctl)
-# Without the helper the guest reports it missing and fails.
-case $(cmake --build "$build" --target help) in *velocore-driverd:*) targets+=(velocore-driverd) ;; esac
-cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
+mkdir -p "$build"
+if ! { cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_STATIC_TOOLS=ON \
+         -DVC_GUI=OFF -DVC_TESTS=OFF -DVC_BENCH=OFF &&
+       cmake --build "$build" -j2 --target vcctl velocore-driverd; } >"$build/build.log" 2>&1; then
+  tail -n 40 "$build/build.log"
+  echo "FAIL the static build (build/vm/build.log)"
+  exit 1
+fi
 
 # -- Debian's kernel, downloaded (never installed) once per kernel version:
 # vmlinuz and the five modules the check loads.
@@ -37,6 +39,8 @@ fi
 if [ "$(cat "$kcache/package" 2>/dev/null)" != "$kernel_package" ] || [ ! -s "$kcache/vmlinux" ]; then
   rm -rf "$kcache" && mkdir -p "$kcache/x"
   (cd "$kcache" && apt-get download -qq "$kernel_package" 2>&1 | grep -v unsandboxed || true)
+  ls "$kcache"/linux-image-*.deb >/dev/null 2>&1 ||
+    { echo "FAIL kernel: apt-get download $kernel_package" >&2; exit 1; }
   dpkg-deb --fsys-tarfile "$kcache"/linux-image-*.deb | tar -x -C "$kcache/x" --wildcards \
     './boot/vmlinuz-*' \
     './lib/modules/*/kernel/drivers/i2c/i2c-dev.ko*' \
@@ -67,8 +71,7 @@ rm -rf "$work" && mkdir -p "$work/root"/{bin,lib/modules,data,etc,proc,sys,dev}
 root=$work/root
 cp /bin/busybox "$root/bin/busybox"
 cp "$kcache"/modules/*.ko "$root/lib/modules/"
-cp "$build/bin/vcctl" "$root/bin/"
-[ -x "$build/bin/velocore-driverd" ] && cp "$build/bin/velocore-driverd" "$root/bin/"
+cp "$build/bin/vcctl" "$build/bin/velocore-driverd" "$root/bin/"
 # One data set per machine: both boards carry the same BIOS's string.
 for machine in pc q35; do
   mkdir -p "$root/data/$machine"
