@@ -29,7 +29,10 @@ std::vector<uint8_t> Word(uint32_t value) {
 
 std::string Bytes(std::span<const uint8_t> bytes) {
     std::string text = "[";
-    for (size_t i = 0; i < bytes.size(); ++i) text += (i ? " " : "") + Hex(bytes[i], 2);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i != 0) text += ' ';
+        text += Hex(bytes[i], 2);
+    }
     return text + "]";
 }
 

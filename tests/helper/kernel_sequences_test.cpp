@@ -24,7 +24,10 @@ public:
     }
     bool WriteBlock(uint8_t command, std::span<const uint8_t> bytes) override {
         std::string text = "write-block cmd=" + Hex(command, 2) + " [";
-        for (size_t i = 0; i < bytes.size(); ++i) text += (i ? " " : "") + Hex(bytes[i], 2);
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            if (i != 0) text += ' ';
+            text += Hex(bytes[i], 2);
+        }
         ops.push_back(text + "]");
         return !Fails();
     }
