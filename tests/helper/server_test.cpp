@@ -22,6 +22,7 @@
 
 #include "helper/fake_hardware.h"
 #include "helper/requests.h"
+#include "helper/running_helper.h"
 #include "helper/wire_client.h"
 
 extern char** environ;
@@ -31,41 +32,19 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::SmbusFields;
+using test::TempDir;
 using test::WireClient;
 using Clock = std::chrono::steady_clock;
 
 constexpr gid_t kHelperGroup = 4242;
 constexpr uid_t kNobody = 65534;
 
-std::string TempDir() {
-    char name[] = "/tmp/vc-helper-XXXXXX";
-    const char* made = ::mkdtemp(name);
-    if (made == nullptr) return {};
-    ::chmod(made, 0755);  // other users' clients must reach the socket
-    return made;
-}
-
 class HelperSocket : public ::testing::Test {
 protected:
-    void TearDown() override {
-        if (server_) {
-            server_->Stop();
-            thread_.join();
-            server_.reset();
-        }
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-
     void Start(ServerConfig config = {}) {
-        dir_ = TempDir();
-        ASSERT_FALSE(dir_.empty());
-        path_ = dir_ + "/helper.sock";
         std::string why;
-        const int fd = ListenOn(path_, std::nullopt, why);
-        ASSERT_GE(fd, 0) << why;
-        server_ = std::make_unique<Server>(fd, handler_, log_.Sink(), config);
-        thread_ = std::thread([this] { served_ = server_->Run(); });
+        ASSERT_TRUE(helper_.Start(config, why)) << why;
+        path_ = helper_.path;
     }
 
     // A client of another user, in a child process: it connects, sends
@@ -93,13 +72,9 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    test::FakeHardware hw_;
-    test::LogLines log_;
-    RequestHandler handler_{hw_, log_.Sink()};
-    std::unique_ptr<Server> server_;
-    std::thread thread_;
-    bool served_ = false;
-    std::string dir_;
+    test::RunningHelper helper_;
+    test::FakeHardware& hw_ = helper_.hw;
+    test::LogLines& log_ = helper_.log;
     std::string path_;
     pid_t lastChild_ = 0;
 };
@@ -289,10 +264,8 @@ TEST_F(HelperSocket, StopEndsTheLoopCleanly) {
     Start();
     WireClient client(path_);
     ASSERT_TRUE(client.Exchange(test::PciRead(0x8000'0000)).has_value());
-    server_->Stop();
-    thread_.join();
-    server_.reset();
-    EXPECT_TRUE(served_);
+    helper_.Stop();
+    EXPECT_TRUE(helper_.served);
     EXPECT_TRUE(client.ClosedByHelper());
 }
 
