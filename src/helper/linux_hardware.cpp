@@ -27,12 +27,14 @@ namespace fs = std::filesystem;
 
 // The AMD request is answered from the same register as the Intel one.
 // MSR 0x2A is EBL_CR_POWERON, the P6 family's hard power-on configuration
-// (Intel SDM vol. 3, "MSRs in the P6 family": clock frequency ratio in bits
-// 22-25, bit 27 on later parts). The K7 Athlon implements an MSR 0x2A as
-// well, but no public AMD document we could find gives its bits; the
-// program decodes bits 24-27 as 3.0 + code / 2 for AMD. The K6 reports its
-// bus ratio in PSOR (MSR C000_0087h, bits 2-0) instead and has no 0x2A: the
-// msr driver then fails the read (EIO) and so does the request.
+// (Intel SDM vol. 3, "MSRs in the P6 family": the clock frequency ratio in
+// bits 22-25, bit 27 on later parts), which the program decodes for Intel.
+// For AMD it decodes bits 24-27 as 3.0 + code / 2. The Athlon (K7) has a
+// readable MSR 0x2A (x86info dumps it on that processor), but we found no
+// public AMD document of its bits; the K6's documented ratio register is
+// PSOR (MSR C000_0087h, bits 2-0, Embedded AMD-K6 BIOS Design Guide). A
+// processor without MSR 0x2A faults the read, the msr driver answers EIO
+// and the request fails.
 constexpr off_t kConfigWordMsr = 0x2A;
 
 // Reads exactly `size` bytes at `offset`; false with errno's text otherwise.
