@@ -36,15 +36,21 @@ public:
         return true;
     }
 
-    // Whatever the sequence left: wait for the wire, stop a transfer that
-    // hangs, clear the status.
-    void Release() {
+    // Whatever the sequence left: clear the status (the byte-by-byte
+    // controller finishes a block only once the last byte's BYTE_DONE is
+    // cleared), wait for the wire, stop a transfer that hangs. False when a
+    // transfer had to be stopped: then the write did not complete.
+    bool Release() {
+        Out(kStatus, kStatusClearAll);
+        bool ended = true;
         if ((StatusWhenIdle() & kStatusBusy) != 0) {
             Out(kControl, kControlKill);
             Wait();
             Out(kControl, 0);
+            ended = false;
         }
         Out(kStatus, kStatusClearAll);
+        return ended;
     }
 
 private:
@@ -65,10 +71,11 @@ bool RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const S
     const uint8_t aux = byteWise ? regs.In(kAuxControl) : 0;
     if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
     const bool ok = RunSmbusWrite(ports, variant, target, data, StartChecks::StatusAfterStart);
-    regs.Release();
+    const bool ended = regs.Release();
     if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, aux);
     if (!ok) why = "the controller reported an error or the chip's read-back was short";
-    return ok;
+    else if (!ended) why = "the transfer did not end and was stopped";
+    return ok && ended;
 }
 
 std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7) {

@@ -100,7 +100,8 @@ std::vector<std::pair<int, std::string>> AdaptersOf(const fs::path& device) {
 }  // namespace
 
 const char* FamilyDriver(int32_t kind) {
-    return kind == kSmbusControllerBlockBuffer ? "i2c_piix4" : "i2c_i801";
+    // The names the kernel's PCI drivers register (sysfs `driver` link).
+    return kind == kSmbusControllerBlockBuffer ? "piix4_smbus" : "i801_smbus";
 }
 
 std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config) {

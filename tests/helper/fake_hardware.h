@@ -17,7 +17,7 @@
 namespace vc::helper::test {
 
 inline SmbusController Piix4() {
-    return {"0000:00:01.3", 0x8086, 0x7113, kSmbusControllerBlockBuffer, 0x0700, true, "i2c_piix4", "/dev/i2c-0"};
+    return {"0000:00:01.3", 0x8086, 0x7113, kSmbusControllerBlockBuffer, 0x0700, true, "piix4_smbus", "/dev/i2c-0"};
 }
 
 inline SmbusController Ich() {

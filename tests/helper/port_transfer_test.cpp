@@ -69,11 +69,12 @@ TEST(PortWrite, TheSequenceRunsBetweenClaimAndRelease) {
     ASSERT_TRUE(RunPortWrite(ports, 2, SmbusVariant::BlockByteWise, target, kSelect, why)) << why;
 
     // Before: the status read and cleared, the auxiliary control looked at.
-    // After: the status read once the wire is quiet, and cleared. No other
-    // register, and never the block data, outside the sequence.
+    // After: the status cleared (which finishes a byte-by-byte block), read
+    // once the wire is quiet, and cleared. No other register, and never the
+    // block data, outside the sequence.
     std::vector<std::string> expected = {"in +0", "out +0=0xFF", "in +13"};
     expected.insert(expected.end(), bare.ops.begin(), bare.ops.end());
-    expected.insert(expected.end(), {"in +0", "out +0=0xFF"});
+    expected.insert(expected.end(), {"out +0=0xFF", "in +0", "out +0=0xFF"});
     EXPECT_EQ(ports.ops, expected);
     EXPECT_EQ(ports.Status(), 0);
     EXPECT_DOUBLE_EQ(wrapped.busMHz, 112.0);
@@ -120,7 +121,7 @@ TEST(PortProbe, AReceiveByteReadTellsWhetherTheDeviceAcknowledges) {
     EXPECT_EQ(PortDeviceAnswers(answering, ScriptedPorts::kBase, 0x69), std::optional<bool>(true));
     // Address 0x69 with the read bit; receive byte; nothing else is written.
     EXPECT_EQ(Without(Without(answering.ops, "wait"), "in +0"),
-              (std::vector<std::string>{"out +0=0xFF", "out +4=0xD3", "out +2=0x44", "out +0=0xFF"}));
+              (std::vector<std::string>{"out +0=0xFF", "out +4=0xD3", "out +2=0x44", "out +0=0xFF", "out +0=0xFF"}));
 
     ScriptedPorts silent({0x00, smbus::kStatusDeviceError});
     EXPECT_EQ(PortDeviceAnswers(silent, ScriptedPorts::kBase, 0x69), std::optional<bool>(false));

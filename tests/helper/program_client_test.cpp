@@ -81,7 +81,7 @@ TEST_F(ProgramAgainstHelper, AWriteTheHelperTakesAndOneItRefuses) {
 TEST_F(ProgramAgainstHelper, TheProbeReportReadsBackAsText) {
     std::string report;
     ASSERT_TRUE(RequestProbe(platform, path.DriverHandle(), report));
-    EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=i2c_piix4 adapter=/dev/i2c-0\n", 0),
+    EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n", 0),
               0u);
 }
 

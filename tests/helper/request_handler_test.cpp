@@ -255,7 +255,7 @@ TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
     const WireResponse r = Send({kReqProbe, {}, 1024, {}});
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(std::string(r.output.begin(), r.output.end()),
-              "controller kind=1 base=0x0700 pci=0000:00:01.3 driver=i2c_piix4 adapter=/dev/i2c-0\n"
+              "controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n"
               "controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none\n"
               "controller kind=2 base=0x0580 pci=0000:00:1f.4 driver=none adapter=none\n"
               "clockgen controller=0x0700 address=0x69 answers=yes\n"
@@ -273,7 +273,7 @@ TEST_F(Handler, ProbeSaysNoWhenNothingAcknowledgesAndRefusesAShortBuffer) {
     ASSERT_TRUE(r.ok);
     EXPECT_NE(std::string(r.output.begin(), r.output.end()).find("answers=no\n"), std::string::npos);
     EXPECT_FALSE(Send({kReqProbe, {}, 40, {}}).ok);
-    EXPECT_EQ(log.Last(), "refused uid=1000 code=0x9C4024F0: the report takes 134 bytes, 40 offered");
+    EXPECT_EQ(log.Last(), "refused uid=1000 code=0x9C4024F0: the report takes 136 bytes, 40 offered");
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST_F(HelperSocket, ProbeAnswersWithTheReportText) {
     ASSERT_TRUE(answer.has_value());
     ASSERT_TRUE(answer->ok);
     const std::string report(answer->output.begin(), answer->output.end());
-    EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=i2c_piix4 adapter=/dev/i2c-0\n", 0),
+    EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n", 0),
               0u);
     EXPECT_NE(report.find("clockgen controller=0x0600 address=0x69 answers=yes\n"), std::string::npos);
 }

@@ -70,7 +70,7 @@ protected:
 
 TEST_F(FakeSysfs, FindsBothFamiliesWithTheirBasesDriversAndAdapters) {
     Device("0000:00:00.0", Config(0x8086, 0x1237, 0x0600));  // host bridge
-    Device("0000:00:01.3", Piix4(), "i2c_piix4", {{3, "SMBus PIIX4 adapter at 0700"}});
+    Device("0000:00:01.3", Piix4(), "piix4_smbus", {{3, "SMBus PIIX4 adapter at 0700"}});
     Device("0000:00:1f.3", Ich());
     const auto found = FindSmbusControllers(root_);
     ASSERT_EQ(found.size(), 2u);
@@ -79,7 +79,7 @@ TEST_F(FakeSysfs, FindsBothFamiliesWithTheirBasesDriversAndAdapters) {
     EXPECT_EQ(found[0].kind, 1);
     EXPECT_EQ(found[0].ioBase, 0x0700);  // the I/O-space bit masked
     EXPECT_TRUE(found[0].enabled);
-    EXPECT_EQ(found[0].driver, "i2c_piix4");
+    EXPECT_EQ(found[0].driver, "piix4_smbus");
     EXPECT_EQ(found[0].adapter, "/dev/i2c-3");
 
     EXPECT_EQ(found[1].pci, "0000:00:1f.3");
@@ -98,7 +98,7 @@ TEST_F(FakeSysfs, LeavesOutWhatTheSequencesWereNotWrittenFor) {
     // An Intel SMBus function whose register 0x20 is a memory range.
     Device("0000:00:1f.5", Ich(0xFE000000));
     // A PIIX4 function bound to the other family's driver.
-    Device("0000:00:01.3", Piix4(), "i2c_i801");
+    Device("0000:00:01.3", Piix4(), "i801_smbus");
     EXPECT_TRUE(FindSmbusControllers(root_).empty());
 }
 
@@ -122,7 +122,7 @@ TEST_F(FakeSysfs, AShortConfigurationSpaceIsNoController) {
 }
 
 TEST_F(FakeSysfs, AnAdapterIsPickedByItsParentAndName) {
-    Device("0000:00:14.0", Config(0x1166, 0x0201, 0x0C05).Dword(0x90, 0x0B01).Byte(0xD2, 1), "i2c_piix4",
+    Device("0000:00:14.0", Config(0x1166, 0x0201, 0x0C05).Dword(0x90, 0x0B01).Byte(0xD2, 1), "piix4_smbus",
            {{7, "SMBus PIIX4 adapter at 0b20"}, {2, "SMBus PIIX4 adapter at 0b00"}});
     const auto found = FindSmbusControllers(root_);
     ASSERT_EQ(found.size(), 1u);

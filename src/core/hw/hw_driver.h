@@ -31,7 +31,7 @@ inline constexpr uint32_t kReqNtIcs9248 = 0x9C402490;
 
 // The Linux helper's one request beyond that set: a read-only report of
 // what it sees (`vcctl probe`). Its output is text, one finding a line:
-//   controller kind=1 base=0x0700 pci=0000:00:01.3 driver=i2c_piix4 adapter=/dev/i2c-0
+//   controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0
 //   controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none
 //   clockgen controller=0x0700 address=0x69 answers=yes
 // (`driver` is the kernel driver bound to the controller, `adapter` its
