@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The hardware path on real kernel drivers: boots Debian's own kernel under
-# QEMU (TCG) on a PIIX4 machine (pc) and an ICH9 machine (q35), runs vcctl as
-# an ordinary user against velocore-driverd inside, and reads back what
-# reached the SMBus. The guest side is vm/guest-check.sh.
+# QEMU (TCG) on a PIIX4 machine (pc) and an ICH9 machine (q35), runs vcctl and
+# the desktop program velocore (Qt, offscreen) as an ordinary user against
+# velocore-driverd inside, and reads back what reached the SMBus. The guest
+# side is vm/guest-check.sh.
 # Prints PASS/FAIL lines and a summary; exits 0 only when every check passed.
 # Usage: scripts/vm-check.sh [pc] [q35]
 set -euo pipefail
@@ -66,7 +67,9 @@ if [ "$(cat "$kcache/package" 2>/dev/null)" != "$kernel_package" ] || [ ! -s "$k
   echo "$kernel_package" >"$kcache/package"
 fi
 
-# -- The initramfs: busybox, the modules, the two programs, the test data.
+# -- The initramfs: busybox, the modules, the static programs, the test data,
+# and velocore with its libraries. Left uncompressed: ~96 MB, but gunzip
+# under TCG would add a second to every boot.
 rm -rf "$work" && mkdir -p "$work/root"/{bin,lib/modules,data,etc,proc,sys,dev}
 root=$work/root
 cp /bin/busybox "$root/bin/busybox"
@@ -78,11 +81,36 @@ for machine in pc q35; do
   cat "$top/vm/data/clockgen.vcdata" "$top/vm/data/$machine.vcdata" >"$work/$machine.vcdata"
   "$build/bin/vcctl" --dir "$root/data/$machine" data build "$work/$machine.vcdata" >/dev/null
 done
+# velocore, the desktop program, is dynamically linked: it goes in with the
+# shared libraries it and Qt's offscreen platform plugin load, each at the
+# path ldd names, so the loader finds them where it looks by default. The
+# guest adds the machine's data files beside the program.
+app=$top/build/dev/bin
+qpa=/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/libqoffscreen.so
+[ -x "$app/velocore" ] || echo "INFO no build/dev/bin/velocore: scripts/build.sh dev (minutes)"
+if [ ! -x "$app/velocore" ] &&
+   ! CMAKE_BUILD_PARALLEL_LEVEL=2 "$top/scripts/build.sh" dev >"$build/dev-build.log" 2>&1; then
+  tail -n 20 "$build/dev-build.log"
+  echo "FAIL velocore: scripts/build.sh dev (build/vm/dev-build.log)" | tee "$work/host.result"
+elif [ ! -f "$qpa" ]; then
+  echo "FAIL velocore: no Qt offscreen platform plugin at $qpa" | tee "$work/host.result"
+else
+  mkdir -p "$root/opt/velocore/plugins/platforms"
+  cp "$app/velocore" "$root/opt/velocore/"
+  cp -r "$app/resources" "$root/opt/velocore/"
+  cp "$qpa" "$root/opt/velocore/plugins/platforms/"
+  for lib in $( { ldd "$app/velocore"; ldd "$qpa"; } |
+                awk '$2 == "=>" && $3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }' | sort -u); do
+    mkdir -p "$root${lib%/*}" && cp -L "$lib" "$root$lib"
+  done
+  # save.dat: autoApply 1 (yes), autoApplySource 2 (the optimal entry).
+  printf '\001\000\000\000\002\000\000\000' >"$root/opt/velocore/save.dat"
+fi
 cp "$top/vm/init" "$top/vm/guest-check.sh" "$root/"
 chmod +x "$root/init"
-(cd "$root" && find . | /bin/busybox cpio -o -H newc 2>/dev/null | gzip -1 >"$work/initramfs.cpio.gz")
+(cd "$root" && find . | /bin/busybox cpio -o -H newc 2>/dev/null >"$work/initramfs.cpio")
 t_built=$(now)
-echo "INFO built in $(since "$t_start")s (kernel $kernel_package)"
+echo "INFO built in $(since "$t_start")s (kernel $kernel_package, initramfs $(( $(stat -c %s "$work/initramfs.cpio") / 1024 )) KiB)"
 
 # -- One VM per machine; the guest prints PASS/FAIL/INFO lines on its serial port.
 run_vm() {
@@ -93,11 +121,13 @@ run_vm() {
     *) echo "FAIL $machine: unknown machine"; return ;;
   esac
   t0=$(now)
-  timeout "$vm_timeout" qemu-system-x86_64 "${qemu_args[@]}" -accel tcg -m 256 \
+  # 512 MB: with velocore the unpacked initramfs (~96 MB) beside the archive
+  # no longer fits in 256.
+  timeout "$vm_timeout" qemu-system-x86_64 "${qemu_args[@]}" -accel tcg -m 512 \
     -cpu pentium3,+lm,+sse2,+syscall,-hypervisor \
     -nodefaults -display none -no-reboot -monitor none -serial stdio \
     -device i2c-ddc,bus=i2c,address=0x69 \
-    -kernel "$kcache/vmlinux" -initrd "$work/initramfs.cpio.gz" \
+    -kernel "$kcache/vmlinux" -initrd "$work/initramfs.cpio" \
     -append "console=ttyS0 panic=-1 loglevel=4 vc.machine=$machine" \
     </dev/null >"$log" 2>&1 || true
   tr -d '\r' <"$log" | grep -E '^(PASS|FAIL|INFO) ' || true

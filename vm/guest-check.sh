@@ -112,6 +112,55 @@ expected_i2c=$(applied_byte i2c)
 check "the i2c-dev write reached the EEPROM at 0x50: 01 ${expected_i2c:-?}" \
   eeprom_holds 0x01 "${expected_i2c:-none}"
 
+# 2b. The desktop program as user 1000 on Qt's offscreen platform, the helper
+# through i2c-dev. save.dat asks for the optimal entry at start-up, so
+# velocore writes the clock generator without a click; vcctl startup with the
+# same files writes the same entry first and so names the byte to expect.
+run_velocore() {
+  local app=/opt/velocore pid i=0 t0 waited ids expected ok=1
+  cp /data/$machine/MBInfo.dat /data/$machine/CGInfo.dat $app/
+  chown 1000:1000 $app
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir $app detect startup table" \
+    >/tmp/startup.out 2>/tmp/startup.err
+  grep -q '^startup.applied: optimal' /tmp/startup.out && expected=$(applied_byte startup)
+  if [ -z "$expected" ]; then
+    fail "vcctl startup as user 1000 applies the optimal entry"
+    sed "s/^/INFO $machine startup: /" /tmp/startup.err
+    return
+  fi
+  pass "vcctl startup as user 1000 applies the optimal entry: $expected"
+  i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
+  check "the EEPROM at 0x50 cleared to 00 00 for velocore" eeprom_holds 0x00 0x00 || return
+  # The user's own runtime folder (the single-copy counter, the show-request
+  # socket) and home (the autostart entry).
+  mkdir -p /run/user/1000 && chown 1000:1000 /run/user/1000 && chmod 700 /run/user/1000
+  # exec all the way down, so the background pid is velocore's own; timeout
+  # only in case the kill below never comes.
+  timeout 30 su user -c "cd /home/user && exec env HOME=/home/user XDG_RUNTIME_DIR=/run/user/1000 \
+      VELOCORE_DRIVER_SOCKET=$socket QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=$app/plugins $app/velocore" \
+    >/tmp/velocore.out 2>/tmp/velocore.err &
+  pid=$!
+  # It keeps running with its window either way; the bus tells the outcome.
+  t0=$(cut -d' ' -f1 /proc/uptime)
+  while [ $i -lt 100 ] && [ "$(i2cget -y $adapter 0x50 0x00)" != 0x01 ]; do sleep 0.1; i=$((i + 1)); done
+  waited=$(awk -v a="$t0" -v b="$(cut -d' ' -f1 /proc/uptime)" 'BEGIN { printf "%.1f", b - a }')
+  info "velocore: EEPROM polled for ${waited}s; ps: $(ps -o pid,user,args | awk -v p=$pid '$1 == p { $1 = $1; print }')"
+  ids="$(cat /proc/$pid/comm 2>/dev/null) $(awk '/^Uid:/ { print $2, $3 }' /proc/$pid/status 2>/dev/null)"
+  if eeprom_holds 0x01 "$expected"; then
+    pass "velocore as user 1000 applied the start-up entry: 01 $expected"
+  else
+    fail "velocore as user 1000 applied the start-up entry: 01 $expected"; ok=0
+  fi
+  if [ "$ids" = "velocore 1000 1000" ]; then
+    pass "velocore ran as uid 1000 (real and effective)"
+  else
+    fail "velocore ran as uid 1000 (process, real and effective uid: ${ids:-gone})"; ok=0
+  fi
+  kill $pid 2>/dev/null; wait $pid 2>/dev/null
+  [ $ok -eq 1 ] || sed "s/^/INFO $machine velocore: /" /tmp/velocore.err
+}
+if [ -x /opt/velocore/velocore ]; then run_velocore; else fail "velocore is not in the initramfs"; fi
+
 # 3. The real address: QEMU's i2c-ddc at 0x69 acknowledges (it keeps nothing);
 # where nobody answers, apply must fail.
 start_helper
