@@ -31,8 +31,18 @@ fi
 
 # -- Debian's kernel, downloaded (never installed) once per kernel version:
 # vmlinuz and the five modules the check loads.
-kernel_package=$( (apt-cache depends linux-image-amd64 2>/dev/null || true) |
-  awk '/Depends: linux-image-[0-9]/ { print $2; exit }')
+kernel_dependency() {
+  (apt-cache depends linux-image-amd64 2>/dev/null || true) |
+    awk '/Depends: linux-image-[0-9]/ { print $2; exit }'
+}
+kernel_package=$(kernel_dependency)
+if [ -z "$kernel_package" ] && [ ! -s "$kcache/package" ]; then
+  # A machine whose packages were all there never fetched the package lists.
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq >/dev/null 2>&1 || true
+  kernel_package=$(kernel_dependency)
+fi
 if [ -z "$kernel_package" ] && [ -s "$kcache/package" ]; then
   kernel_package=$(cat "$kcache/package")  # no package lists: keep the cached one
 fi
