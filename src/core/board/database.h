@@ -12,9 +12,28 @@
 
 namespace vc {
 
+// What the data files say of a record beyond its fixed layout: where its
+// facts come from and, for a chip, how it answers a block read. Both files
+// keep them in a notes block after the last record (data/README.md); the
+// program's own loader never reads that far, and a file without the block
+// simply has empty notes.
+struct BoardNotes {
+    bool verified = false;  // the record was checked against the board or its BIOS image
+    std::string source;     // where the pairing of chip, controller and string comes from
+};
+
+struct ClockGenNotes {
+    std::string source;                 // part number, datasheet table or public reference
+    std::vector<uint8_t> readBack;      // the register bytes a block read returns at power-on
+    std::vector<uint8_t> readBackMask;  // per byte, the bits that tell this chip (1 = compare)
+};
+
 struct Database {
     std::vector<BoardRecord> boards;
     std::vector<ClockGenRecord> clockGens;  // entries hold exactly entryCount items
+    // One per record, in the same order, once compiled or decoded.
+    std::vector<BoardNotes> boardNotes;
+    std::vector<ClockGenNotes> clockGenNotes;
 };
 
 enum class RecordKind { Board, ClockGen };
