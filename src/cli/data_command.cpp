@@ -132,8 +132,13 @@ int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
     Database db;
     std::vector<std::string> problems;
     Load(dir, db, problems);
-    out << "# " << kClockGenFileName << ": " << db.clockGens.size() << " clock generators, "
-        << kBoardFileName << ": " << db.boards.size() << " boards\n\n";
+    const auto cited = std::count_if(db.clockGenNotes.begin(), db.clockGenNotes.end(),
+                                     [](const ClockGenNotes& n) { return !n.source.empty(); });
+    const auto verified = std::count_if(db.boardNotes.begin(), db.boardNotes.end(),
+                                        [](const BoardNotes& n) { return n.verified; });
+    out << "# " << kClockGenFileName << ": " << db.clockGens.size() << " clock generators (" << cited
+        << " citing their source), " << kBoardFileName << ": " << db.boards.size() << " boards (" << verified
+        << " verified, " << db.boards.size() - static_cast<size_t>(verified) << " unverified)\n\n";
     out << WriteSources(db);
     for (const std::string& problem : problems) err << problem << "\n";
     return problems.empty() ? kOk : kFailure;

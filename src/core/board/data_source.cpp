@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "core/base/text_field.h"
+#include "core/board/record_notes.h"
 
 namespace vc {
 namespace {
@@ -147,6 +148,8 @@ private:
         lines_.block = line.number;
         valid_ = true;
         seen_.clear();
+        boardNotes_ = BoardNotes{};
+        chipNotes_ = ClockGenNotes{};
         if (block == Block::Board) {
             board_ = BoardRecord{};
             valid_ = SetName(line, board_.biosId, "board");
@@ -168,11 +171,13 @@ private:
             }
             if (valid_) {
                 result_.db.boards.push_back(board_);
+                result_.db.boardNotes.push_back(boardNotes_);
                 boardLines_.push_back({file_, lines_});
             }
         } else if (valid_) {
             chip_.entryCount = static_cast<int32_t>(chip_.entries.size());
             result_.db.clockGens.push_back(chip_);
+            result_.db.clockGenNotes.push_back(chipNotes_);
             chipLines_.push_back({file_, lines_});
         }
         block_ = Block::None;
@@ -182,7 +187,8 @@ private:
         static const std::map<std::string, std::string> keys{
             {"clockGenName", "clockgen"},  {"chipsetCode", "chipset"},    {"smbusKind", "smbus-kind"},
             {"smbusBase", "smbus-base"},   {"maxBusRatio", "max-bus"},    {"maxPciRatio", "max-pci"},
-            {"maxMemRatio", "max-mem"},    {"firstByteMask", "mask"},     {"fineTune", "fine-tune"}};
+            {"maxMemRatio", "max-mem"},    {"firstByteMask", "mask"},     {"fineTune", "fine-tune"},
+            {"readBack", "read-back"}};
         const auto found = keys.find(field);
         return found == keys.end() ? field : found->second;
     }
@@ -270,6 +276,8 @@ private:
             Assign(line, "maxPciRatio", board_.maxPciRatio, &Compiler::Decimal);
         } else if (key == "max-mem") {
             Assign(line, "maxMemRatio", board_.maxMemRatio, &Compiler::Decimal);
+        } else if (key == "verified" || key == "unverified") {
+            Provenance(line);
         } else {
             Error(line.number, "unknown board setting \"" + key + "\"");
             valid_ = false;
@@ -284,10 +292,76 @@ private:
             Assign(line, "fineTune", chip_.fineTune, &Compiler::Integer);
         } else if (key == "entry") {
             Entry(line);
+        } else if (key == "source") {
+            if (OneValue(line, "source")) chipNotes_.source = line.tokens[1].text;
+        } else if (key == "read-back") {
+            ReadBack(line);
         } else {
             Error(line.number, "unknown clockgen setting \"" + key + "\"");
             valid_ = false;
         }
+    }
+
+    // "verified SOURCE" or "unverified [SOURCE]": whether the board record was
+    // checked against the board or its BIOS image, and what it rests on.
+    void Provenance(const Line& line) {
+        const bool verified = line.tokens[0].text == "verified";
+        if (!seen_.insert("source").second) {
+            Error(line.number, "the record is marked verified or unverified twice");
+            valid_ = false;
+            return;
+        }
+        lines_.fields["source"] = line.number;
+        if (line.tokens.size() > 2 || (verified && line.tokens.size() != 2)) {
+            Error(line.number, verified ? "\"verified\" takes the source it rests on, in double quotes"
+                                        : "\"unverified\" takes at most one note, in double quotes");
+            valid_ = false;
+            return;
+        }
+        boardNotes_.verified = verified;
+        if (line.tokens.size() == 2) boardNotes_.source = line.tokens[1].text;
+    }
+
+    // "read-back 0x02 0x1F/0x0F ...": the bytes a block read returns at
+    // power-on; "/MASK" limits a byte to the bits that tell the chip.
+    void ReadBack(const Line& line) {
+        if (!seen_.insert("readBack").second) {
+            Error(line.number, "\"read-back\" is set twice in this block");
+            valid_ = false;
+            return;
+        }
+        lines_.fields["readBack"] = line.number;
+        if (line.tokens.size() < 2 || line.tokens.size() > kReadBackMax + 1) {
+            Error(line.number, "read-back takes 1 to " + std::to_string(kReadBackMax) + " bytes");
+            valid_ = false;
+            return;
+        }
+        for (size_t i = 1; i < line.tokens.size(); ++i) {
+            const std::string& word = line.tokens[i].text;
+            const size_t slash = word.find('/');
+            const auto value = ByteWord(line, word.substr(0, slash));
+            const auto mask = slash == std::string::npos ? std::optional<uint8_t>(0xFF)
+                                                         : ByteWord(line, word.substr(slash + 1));
+            if (!value || !mask) {
+                valid_ = false;
+                return;
+            }
+            chipNotes_.readBack.push_back(*value);
+            chipNotes_.readBackMask.push_back(*mask);
+        }
+    }
+
+    std::optional<uint8_t> ByteWord(const Line& line, const std::string& text) {
+        unsigned value = 0;
+        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+        const char* first = text.data() + (hex ? 2 : 0);
+        const char* last = text.data() + text.size();
+        const auto [end, error] = std::from_chars(first, last, value, 16);
+        if (!hex || error != std::errc{} || end != last || value > 0xFF) {
+            Error(line.number, "read-back: \"" + text + "\" is not a byte written 0x00..0xFF");
+            return std::nullopt;
+        }
+        return static_cast<uint8_t>(value);
     }
 
     void Entry(const Line& line) {
@@ -356,6 +430,8 @@ private:
     std::set<std::string> seen_;
     BoardRecord board_;
     ClockGenRecord chip_;
+    BoardNotes boardNotes_;
+    ClockGenNotes chipNotes_;
     RecordLines lines_;
     std::vector<std::pair<std::string, RecordLines>> boardLines_;
     std::vector<std::pair<std::string, RecordLines>> chipLines_;
@@ -380,6 +456,16 @@ std::string Word(const TextField& field) {
     return text.find_first_of(" \t#") == std::string::npos ? text : "\"" + text + "\"";
 }
 
+// A note as one double-quoted word; a double quote inside cannot be
+// written, so it becomes a single quote.
+std::string Quoted(std::string text) {
+    std::replace(text.begin(), text.end(), '"', '\'');
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    }
+    return "\"" + text + "\"";
+}
+
 std::string Hex2(int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));
@@ -392,8 +478,19 @@ CompiledSources CompileSources(const std::vector<SourceText>& sources) { return 
 
 std::string WriteSources(const Database& db) {
     std::ostringstream out;
-    for (const ClockGenRecord& chip : db.clockGens) {
+    for (size_t c = 0; c < db.clockGens.size(); ++c) {
+        const ClockGenRecord& chip = db.clockGens[c];
+        const ClockGenNotes notes = c < db.clockGenNotes.size() ? db.clockGenNotes[c] : ClockGenNotes{};
         out << "clockgen " << Word(chip.name) << "\n";
+        if (!notes.source.empty()) out << "    source     " << Quoted(notes.source) << "\n";
+        if (!notes.readBack.empty()) {
+            out << "    read-back ";
+            for (size_t i = 0; i < notes.readBack.size() && i < notes.readBackMask.size(); ++i) {
+                out << " " << Hex2(notes.readBack[i]);
+                if (notes.readBackMask[i] != 0xFF) out << "/" << Hex2(notes.readBackMask[i]);
+            }
+            out << "\n";
+        }
         out << "    mask       " << Hex2(chip.firstByteMask) << "\n";
         out << "    fine-tune  " << chip.fineTune << "\n";
         if (chip.reserved1 != 0 || chip.reserved2 != 0) {
@@ -408,8 +505,13 @@ std::string WriteSources(const Database& db) {
         }
         out << "end\n\n";
     }
-    for (const BoardRecord& board : db.boards) {
+    for (size_t b = 0; b < db.boards.size(); ++b) {
+        const BoardRecord& board = db.boards[b];
+        const BoardNotes notes = b < db.boardNotes.size() ? db.boardNotes[b] : BoardNotes{};
         out << "board " << Word(board.biosId) << "\n";
+        out << "    " << (notes.verified ? "verified  " : "unverified");
+        if (!notes.source.empty()) out << " " << Quoted(notes.source);
+        out << "\n";
         out << "    clockgen    " << Word(board.clockGenName) << "\n";
         out << "    chipset     " << board.chipsetCode << "\n";
         out << "    smbus-kind  " << board.smbusKind << "\n";

@@ -7,6 +7,7 @@
 
 #include "core/base/little_endian.h"
 #include "core/board/data_files.h"
+#include "core/board/record_notes.h"
 #include "core/base/text_field.h"
 
 namespace vc {
@@ -35,8 +36,14 @@ public:
     explicit Checker(const Database& db) : db_(db) {}
 
     std::vector<DataProblem> Run() {
-        for (size_t i = 0; i < db_.clockGens.size(); ++i) CheckClockGen(static_cast<int32_t>(i));
-        for (size_t i = 0; i < db_.boards.size(); ++i) CheckBoard(static_cast<int32_t>(i));
+        for (size_t i = 0; i < db_.clockGens.size(); ++i) {
+            CheckClockGen(static_cast<int32_t>(i));
+            if (i < db_.clockGenNotes.size()) CheckClockGenNotes(static_cast<int32_t>(i));
+        }
+        for (size_t i = 0; i < db_.boards.size(); ++i) {
+            CheckBoard(static_cast<int32_t>(i));
+            if (i < db_.boardNotes.size()) CheckBoardNotes(static_cast<int32_t>(i));
+        }
         return std::move(problems_);
     }
 
@@ -111,6 +118,32 @@ private:
             } else {
                 firstWithByte[wire] = entry + 1;
             }
+        }
+    }
+
+    void CheckClockGenNotes(int32_t index) {
+        const ClockGenNotes& notes = db_.clockGenNotes[static_cast<size_t>(index)];
+        if (notes.source.size() > kNoteTextMax) {
+            Add(RecordKind::ClockGen, index, -1, "source",
+                "is longer than " + std::to_string(kNoteTextMax) + " characters");
+        }
+        if (notes.readBack.size() > kReadBackMax) {
+            Add(RecordKind::ClockGen, index, -1, "readBack",
+                std::to_string(notes.readBack.size()) + " bytes are more than a block read returns (" +
+                    std::to_string(kReadBackMax) + ")");
+        } else if (notes.readBackMask.size() != notes.readBack.size()) {
+            Add(RecordKind::ClockGen, index, -1, "readBack", "has a mask of another length");
+        }
+    }
+
+    void CheckBoardNotes(int32_t index) {
+        const BoardNotes& notes = db_.boardNotes[static_cast<size_t>(index)];
+        if (notes.source.size() > kNoteTextMax) {
+            Add(RecordKind::Board, index, -1, "source",
+                "is longer than " + std::to_string(kNoteTextMax) + " characters");
+        }
+        if (notes.verified && notes.source.empty()) {
+            Add(RecordKind::Board, index, -1, "source", "a verified record must cite its source");
         }
     }
 
@@ -191,13 +224,6 @@ bool ReadHeader(ByteReader& reader, const char* file, DataFileHeader& header,
     return true;
 }
 
-void ReportTrailing(const ByteReader& reader, const char* file, std::vector<std::string>& problems) {
-    if (reader.Remaining() != 0) {
-        problems.push_back(Sentence(file, std::to_string(reader.Remaining()) +
-                                              " bytes follow the last record"));
-    }
-}
-
 }  // namespace
 
 std::vector<DataProblem> CheckDatabase(const Database& db) { return Checker(db).Run(); }
@@ -220,6 +246,7 @@ std::vector<uint8_t> EncodeBoardFile(const Database& db) {
     std::vector<uint8_t> bytes;
     EncodeFileHeader({kDataFileVersion, static_cast<int32_t>(db.boards.size())}, bytes);
     for (const BoardRecord& board : db.boards) EncodeBoardRecord(board, bytes);
+    EncodeBoardNotes(db.boardNotes, db.boards.size(), bytes);
     return bytes;
 }
 
@@ -230,6 +257,7 @@ std::vector<uint8_t> EncodeClockGenFile(const Database& db) {
     for (const ClockGenRecord& chip : db.clockGens) {
         for (const ClockEntry& entry : chip.entries) EncodeClockEntry(entry, bytes);
     }
+    EncodeClockGenNotes(db.clockGenNotes, db.clockGens.size(), bytes);
     return bytes;
 }
 
@@ -253,7 +281,10 @@ void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<s
         }
         db.boards.push_back(board);
     }
-    ReportTrailing(reader, kBoardFileName, problems);
+    std::string problem;
+    if (!DecodeBoardNotes(bytes.subspan(reader.Position()), db.boards.size(), db.boardNotes, problem)) {
+        problems.push_back(Sentence(kBoardFileName, problem));
+    }
 }
 
 void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
@@ -291,7 +322,10 @@ void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
         }
         db.clockGens.push_back(std::move(chip));
     }
-    ReportTrailing(reader, kClockGenFileName, problems);
+    std::string problem;
+    if (!DecodeClockGenNotes(bytes.subspan(reader.Position()), db.clockGens.size(), db.clockGenNotes, problem)) {
+        problems.push_back(Sentence(kClockGenFileName, problem));
+    }
 }
 
 }  // namespace vc

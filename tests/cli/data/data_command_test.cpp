@@ -76,12 +76,20 @@ TEST_F(DataCommandTest, BuildsTheFilesFromADirectoryOfSources) {
 }
 
 TEST_F(DataCommandTest, DumpPrintsSourcesThatBuildTheSameFiles) {
-    src.WriteText("all.vcdata", std::string(kChip) + kBoard);
+    // Notes (sources, read-back signature, verified mark) survive the round trip too.
+    std::string chip = kChip;
+    chip.insert(chip.find("    mask"), "    source \"datasheet table 2\"\n    read-back 0x02/0x07 0x1F 0xEB/0x6B\n");
+    std::string board = kBoard;
+    board.insert(board.find("    chipset"), "    verified \"board manual p. 12\"\n");
+    src.WriteText("all.vcdata", chip + board);
     ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.str();
     const auto boards = dir.Read("MBInfo.dat");
     const auto chips = dir.Read("CGInfo.dat");
     ASSERT_EQ(Run({"data", "dump"}), 0) << err.str();
     EXPECT_NE(out.str().find("board 6BXE-R1.2"), std::string::npos);
+    EXPECT_NE(out.str().find("1 clock generators (1 citing their source)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("1 boards (1 verified, 0 unverified)"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("read-back  0x02/0x07 0x1F 0xEB/0x6B"), std::string::npos) << out.str();
     src.WriteText("dumped.vcdata", out.str());
     std::filesystem::remove(dir.File("MBInfo.dat"));
     std::filesystem::remove(dir.File("CGInfo.dat"));
@@ -148,7 +156,15 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"OpenQuote", "clockgen \"C\n", "db.vcdata:1: quoted word without closing quote"},
         BadSource{"MissingRequired", std::string(kChip) + "board X\n clockgen \"CHIP A\"\nend\n",
                   "board X has no \"smbus-kind\""},
-        BadSource{"StrayWord", "hello\n", "db.vcdata:1: expected \"board NAME\" or \"clockgen NAME\""}),
+        BadSource{"StrayWord", "hello\n", "db.vcdata:1: expected \"board NAME\" or \"clockgen NAME\""},
+        BadSource{"VerifiedWithoutSource", std::string(kChip) + Board(" verified\n"),
+                  "db.vcdata:14: \"verified\" takes the source it rests on"},
+        BadSource{"MarkedTwice", std::string(kChip) + Board(" unverified\n verified \"x\"\n"),
+                  "marked verified or unverified twice"},
+        BadSource{"ReadBackNotAByte", "clockgen C\n read-back 0x02 0x1FF\n entry 100 33 100 20 1\nend\n",
+                  "db.vcdata:2: read-back: \"0x1FF\" is not a byte"},
+        BadSource{"ReadBackMaskNotHex", "clockgen C\n read-back 0x02/15\n entry 100 33 100 20 1\nend\n",
+                  "read-back: \"15\" is not a byte"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(DataCommandTest, CheckNamesEveryProblemByFileRecordAndField) {
@@ -168,6 +184,24 @@ TEST_F(DataCommandTest, CheckNamesEveryProblemByFileRecordAndField) {
           "MBInfo.dat: board 2 (6BXE-R1.2): maxPciRatio: 3 is outside 1..2"}) {
         EXPECT_NE(report.find(expected), std::string::npos) << expected << "\n" << report;
     }
+}
+
+TEST_F(DataCommandTest, CheckReportsADamagedNotesBlock) {
+    std::string board = kBoard;
+    board.insert(board.find("    chipset"), "    unverified \"from the manual\"\n");
+    src.WriteText("all.vcdata", std::string(kChip) + board);
+    ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.str();
+    auto bytes = dir.Read("MBInfo.dat");
+    const size_t notes = 8 + 80;
+    ASSERT_EQ(std::string(bytes.begin() + notes, bytes.begin() + notes + 8), "VCNOTES1");
+    bytes.resize(bytes.size() - 3);  // the source text cut short
+    dir.Write("MBInfo.dat", bytes);
+    EXPECT_EQ(Run({"check"}), 3);
+    EXPECT_NE(err.str().find("MBInfo.dat: the notes of board 1 are incomplete"), std::string::npos) << err.str();
+    bytes[notes + 8] = 2;  // a count for two records in a file of one
+    dir.Write("MBInfo.dat", bytes);
+    EXPECT_EQ(Run({"check"}), 3);
+    EXPECT_NE(err.str().find("the notes block is for 2 records, the file holds 1"), std::string::npos) << err.str();
 }
 
 TEST_F(DataCommandTest, CheckReportsDamagedAndMissingFiles) {
