@@ -130,7 +130,8 @@ void PrintFindings(FieldPrinter& p, const HardwareFindings& findings, const Boar
     }
     if (findings.controllers.empty()) p.Text("board-id.controller", "none");
     for (size_t i = 0; i < findings.controllers.size(); ++i) {
-        const std::string key = i == 0 ? "board-id.controller" : "board-id.otherController[" + std::to_string(i - 1) + "]";
+        const std::string key =
+            i == 0 ? "board-id.controller" : "board-id.otherController[" + std::to_string(i - 1) + "]";
         p.Text(key, ControllerText(findings.controllers[i]));
     }
     if (findings.hostBridgeId) {

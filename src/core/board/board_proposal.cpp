@@ -131,7 +131,8 @@ std::string ProposedSource(const BoardRecord& record) {
     one.boards.push_back(record);
     return "# Proposed by vcctl board-id from this computer's hardware. max-bus, max-pci\n"
            "# and max-mem are conservative defaults, not measured limits: raise them\n"
-           "# only after trying higher clocks on this board.\n" +
+           "# only after trying higher clocks on this board. chipset 259 is for boards\n"
+           "# whose host bridge reports the memory clock class in register 0x50 bit 2.\n" +
            WriteSources(one);
 }
 

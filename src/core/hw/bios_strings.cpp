@@ -172,8 +172,11 @@ std::optional<FoundBiosString> DmiName(std::span<const uint8_t> window) {
 std::optional<int> RankOf(std::string_view text) {
     if (text.size() < kBiosStringMin || !Usable(text)) return std::nullopt;
     if (text.find_first_not_of(text.front()) == std::string_view::npos) return std::nullopt;
-    const bool letters = std::any_of(text.begin(), text.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; });
-    const bool digits = std::any_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+    const auto any = [&](int (*test)(int)) {
+        return std::any_of(text.begin(), text.end(), [&](char c) { return test(static_cast<unsigned char>(c)) != 0; });
+    };
+    const bool letters = any([](int c) { return std::isalpha(c); });
+    const bool digits = any([](int c) { return std::isdigit(c); });
     if (!letters && !digits) return std::nullopt;
     return letters && digits ? 0 : 1;
 }
