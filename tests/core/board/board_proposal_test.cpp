@@ -7,7 +7,6 @@
 #include <set>
 
 #include "core/board/chip_signature.h"
-#include "core/board/data_source.h"
 #include "core/base/text_field.h"
 #include "core/hw/smbus_access.h"
 
@@ -77,20 +76,6 @@ TEST_F(ProposalTest, AChipAloneInMatchingIsNamedAndTheFirstFreeStringTaken) {
     EXPECT_EQ(p.record->smbusBase, 0x0540);
     EXPECT_EQ(p.record->chipsetCode, 0);
     EXPECT_DOUBLE_EQ(p.record->maxBusRatio, 1.10);
-
-    // The block it writes compiles back to the same record beside its chip.
-    ClockGenRecord chip = db.clockGens[2];
-    chip.entries = {{100.0, 33.3, 100.0, 20, 0x10}};
-    chip.entryCount = 1;
-    Database sources;
-    sources.clockGens = {chip};
-    const CompiledSources compiled =
-        CompileSources({{"chips", WriteSources(sources)}, {"local", ProposedSource(*p.record)}});
-    ASSERT_TRUE(compiled.errors.empty()) << compiled.errors.front();
-    ASSERT_EQ(compiled.db.boards.size(), 1U);
-    EXPECT_EQ(FieldText(compiled.db.boards[0].biosId), "NEW-77");
-    EXPECT_EQ(compiled.db.boards[0].smbusBase, 0x0540);
-    EXPECT_DOUBLE_EQ(compiled.db.boards[0].maxMemRatio, 1.10);
 }
 
 TEST_F(ProposalTest, SeveralMatchingChipsAreToldApartOnlyByABoardTheBiosHolds) {
@@ -110,15 +95,10 @@ TEST_F(ProposalTest, SeveralMatchingChipsAreToldApartOnlyByABoardTheBiosHolds) {
     EXPECT_EQ(resolved.refusal, Refusal::KnownBoard);
 }
 
-TEST_F(ProposalTest, NothingIsGuessedForAChipNoSignatureMatches) {
-    const BoardProposal p = Propose({0x42, 0x0E});
-    EXPECT_EQ(p.chip.verdict, ChipVerdict::NotInDatabase);
-    EXPECT_EQ(p.refusal, Refusal::ChipNotIdentified);
-    EXPECT_FALSE(p.record);
-}
-
 TEST_F(ProposalTest, AStringAskedForMustBeInTheBiosAndFreeOfConflicts) {
-    EXPECT_EQ(Propose({0x42, 0x0F}, "NEW-77").record->biosId, std::string("NEW-77"));
+    const BoardProposal free = Propose({0x42, 0x0F}, "NEW-77");
+    ASSERT_TRUE(free.record);
+    EXPECT_EQ(FieldText(free.record->biosId), "NEW-77");
     EXPECT_EQ(Propose({0x42, 0x0F}, "NEW-78").refusal, Refusal::StringNotInBios);
     EXPECT_EQ(Propose({0x42, 0x0F}, "NEW-77-VERY-LONG").refusal, Refusal::StringNotUsable);
     bios.insert("AAA");

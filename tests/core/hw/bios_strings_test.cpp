@@ -120,12 +120,5 @@ TEST(BiosStrings, RunsMixingLettersAndDigitsComeFirstAndJunkIsLeftOut) {
     EXPECT_EQ(found[0].offset, 0xE102U);
 }
 
-TEST(BiosStrings, NoMoreThanTheLimit) {
-    Window w;
-    for (size_t i = 0; i < 12; ++i) w.Text(0xE000 + 0x10 * i, "BRD" + std::to_string(10 + i));
-    EXPECT_EQ(w.Find().size(), kBiosStringsReported);
-    EXPECT_EQ(Texts(w.Find(2)), (std::vector<std::string>{"BRD10", "BRD11"}));
-}
-
 }  // namespace
 }  // namespace vc
