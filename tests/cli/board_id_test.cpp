@@ -34,7 +34,7 @@ std::map<std::string, std::string> Fields(const std::string& out) {
     return fields;
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
 std::string Hex4(uint32_t value) {
     char text[8];

@@ -18,15 +18,15 @@ constexpr uint32_t kWindowPhysical = 0xF0000;
 constexpr size_t kEntryAlignment = 16;
 
 // SMBIOS 2.x entry point: "_SM_", its checksum and length, then at 0x10 the
-// DMI part that older BIOSes carry alone.
+// DMI section that older BIOSes carry alone.
 constexpr std::string_view kSmAnchor = "_SM_";
 constexpr size_t kSmLengthOffset = 0x05;
 constexpr size_t kSmShortestLength = 0x1E;
-constexpr size_t kSmDmiPartOffset = 0x10;
-// The DMI part (15 bytes, its own checksum): "_DMI_", checksum, table
+constexpr size_t kSmDmiSectionOffset = 0x10;
+// The DMI section (15 bytes, its own checksum): "_DMI_", checksum, table
 // length, table address, structure count, BCD revision.
 constexpr std::string_view kDmiAnchor = "_DMI_";
-constexpr size_t kDmiPartLength = 15;
+constexpr size_t kDmiSectionLength = 15;
 constexpr size_t kDmiTableLengthOffset = 0x06;
 constexpr size_t kDmiTableAddressOffset = 0x08;
 constexpr size_t kDmiStructureCountOffset = 0x0C;
@@ -56,11 +56,11 @@ bool SumsToZero(std::span<const uint8_t> bytes) {
                            [](uint8_t sum, uint8_t b) { return static_cast<uint8_t>(sum + b); }) == 0;
 }
 
-// The structure table a DMI part at `at` names, when that part is sound and
+// The structure table a DMI section at `at` names, when that section is sound and
 // the table lies wholly inside the window.
-std::optional<Table> TableOfDmiPart(std::span<const uint8_t> window, size_t at) {
-    if (at + kDmiPartLength > window.size() || !Anchored(window, at, kDmiAnchor)) return std::nullopt;
-    if (!SumsToZero(window.subspan(at, kDmiPartLength))) return std::nullopt;
+std::optional<Table> TableOfDmiSection(std::span<const uint8_t> window, size_t at) {
+    if (at + kDmiSectionLength > window.size() || !Anchored(window, at, kDmiAnchor)) return std::nullopt;
+    if (!SumsToZero(window.subspan(at, kDmiSectionLength))) return std::nullopt;
     const size_t length = GetLe<uint16_t>(window, at + kDmiTableLengthOffset);
     const uint32_t address = GetLe32(window, at + kDmiTableAddressOffset);
     const size_t count = GetLe<uint16_t>(window, at + kDmiStructureCountOffset);
@@ -77,8 +77,8 @@ std::optional<Table> FindTable(std::span<const uint8_t> window) {
             const size_t length = at + kSmLengthOffset < window.size() ? window[at + kSmLengthOffset] : 0;
             if (length < kSmShortestLength || at + length > window.size()) continue;
             if (!SumsToZero(window.subspan(at, length))) continue;
-            if (auto table = TableOfDmiPart(window, at + kSmDmiPartOffset)) return table;
-        } else if (auto table = TableOfDmiPart(window, at)) {
+            if (auto table = TableOfDmiSection(window, at + kSmDmiSectionOffset)) return table;
+        } else if (auto table = TableOfDmiSection(window, at)) {
             return table;
         }
     }

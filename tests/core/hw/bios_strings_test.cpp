@@ -27,7 +27,7 @@ public:
     // An SMBIOS 2.x entry point at 0x2000 for a table at `tableAddress` of
     // a system (type 1) and a baseboard (type 2) structure, each naming its
     // product by string 2; the table goes to 0x1000. A bad checksum spoils
-    // the DMI part, which a reader also takes on its own.
+    // the DMI section, which a reader also takes on its own.
     Window& Smbios(uint32_t tableAddress, const std::string& product, const std::string& board,
                    bool goodChecksum = true) {
         std::vector<uint8_t> table;
