@@ -2,6 +2,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/board_id_command.h"
 #include "cli/data_command.h"
 #include "cli/field_printer.h"
 #include "cli/probe_command.h"
@@ -198,6 +199,8 @@ int Trace(Session& s, const Args&) {
 }
 
 int Data(Session& s, const Args& command) {
+    // Adding a board reads this machine's hardware; the other verbs only files.
+    if (command.size() > 1 && command[1] == "add-board") return AddBoardCommand(s, command);
     const Args sub(command.begin() + 1, command.end());
     return RunDataCommand(sub, s.programDir, s.out, s.err);
 }
@@ -219,6 +222,7 @@ const std::map<std::string, Handler>& Handlers() {
         {"startup", Startup},
         {"trace", Trace},
         {"probe", ProbeCommand},
+        {"board-id", BoardIdCommand},
         {"run", RunProgramCommand},
         {"render",
          [](Session& s, const Args& command) {

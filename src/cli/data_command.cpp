@@ -108,8 +108,9 @@ int Build(const std::string& src, const std::string& dir, std::ostream& out, std
     return kOk;
 }
 
-// Reads and decodes both files; file-level problems go to `problems`.
-bool Load(const std::string& dir, Database& db, std::vector<std::string>& problems) {
+}  // namespace
+
+bool LoadDatabase(const std::string& dir, Database& db, std::vector<std::string>& problems) {
     bool found = true;
     const auto boardBytes = ReadFileBytes(PathIn(dir, kBoardFileName), kLargestDataFile);
     if (boardBytes) {
@@ -128,10 +129,12 @@ bool Load(const std::string& dir, Database& db, std::vector<std::string>& proble
     return found;
 }
 
+namespace {
+
 int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
     Database db;
     std::vector<std::string> problems;
-    Load(dir, db, problems);
+    LoadDatabase(dir, db, problems);
     const auto cited = std::count_if(db.clockGenNotes.begin(), db.clockGenNotes.end(),
                                      [](const ClockGenNotes& n) { return !n.source.empty(); });
     const auto verified = std::count_if(db.boardNotes.begin(), db.boardNotes.end(),
@@ -147,7 +150,7 @@ int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
 int Check(const std::string& dir, std::ostream& out, std::ostream& err) {
     Database db;
     std::vector<std::string> problems;
-    Load(dir, db, problems);
+    LoadDatabase(dir, db, problems);
     for (const DataProblem& problem : CheckDatabase(db)) {
         const char* file = problem.kind == RecordKind::Board ? kBoardFileName : kClockGenFileName;
         problems.push_back(std::string(file) + ": " + DescribeProblem(db, problem));

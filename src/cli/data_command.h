@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/board/database.h"
+
 namespace vc::cli {
 
 // `args` are the words after "data" (a leading "data" is skipped):
@@ -16,5 +18,9 @@ namespace vc::cli {
 // `dir` empty means the current directory. Answers 0 ok, 2 usage, 3 failure.
 int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, std::ostream& out,
                    std::ostream& err);
+
+// Reads and decodes MBInfo.dat and CGInfo.dat of `dir`; what keeps them from
+// being read goes to `problems` as sentences. False when a file is missing.
+bool LoadDatabase(const std::string& dir, Database& db, std::vector<std::string>& problems);
 
 }  // namespace vc::cli

@@ -29,6 +29,10 @@ const char* const kUsageText =
     "  probe         ask the driver (on Linux: velocore-driverd) what it sees, writing\n"
     "                nothing: SMBus controllers, a device at the clock generator's\n"
     "                address, board records the BIOS matches, the configuration word\n"
+    "  board-id      propose a board record for this computer from its hardware,\n"
+    "                writing nothing to any chip: BIOS strings, the SMBus controller\n"
+    "                PCI shows, the clock generator its read-back names; exit 3\n"
+    "                when no record can be proposed (it says why)\n"
     "  run           the program's start-up: refuse a second running copy (exit 1),\n"
     "                set the autorun entry, read save.dat, detect; with stdin open it\n"
     "                keeps running until stdin ends\n"
@@ -38,6 +42,10 @@ const char* const kUsageText =
     "  data build SRC  compile board and clock-generator sources into the data files\n"
     "  data dump     print MBInfo.dat and CGInfo.dat\n"
     "  data check    validate MBInfo.dat and CGInfo.dat\n"
+    "  data add-board [--bios STRING]\n"
+    "                add board-id's record (with STRING as its BIOS string) to\n"
+    "                DIR/sources/local.vcdata, rebuild the data files from\n"
+    "                DIR/sources and check them\n"
     "\n"
     "Output: 'key: value' lines, keys are SystemInfo field paths (busClockMHz,\n"
     "cpu.speed.roundedMHz, board.biosId, clockGen.entryCount). Doubles have two\n"
@@ -54,8 +62,10 @@ const std::vector<CommandShape>& CommandShapes() {
         {{"cpu"}, 0},       {{"detect"}, 0},        {{"status"}, 0},      {{"table"}, 0},
         {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
         {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
-        {{"startup"}, 0},   {{"trace"}, 0},         {{"probe"}, 0},         {{"run"}, 0},     {{"render"}, 2},
+        {{"startup"}, 0},   {{"trace"}, 0},         {{"probe"}, 0},         {{"board-id"}, 0},
+        {{"run"}, 0},       {{"render"}, 2},
         {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},
+        {{"data", "add-board"}, 0}, {{"data", "add-board", "--bios"}, 1},
     };
     return shapes;
 }

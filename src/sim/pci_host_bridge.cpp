@@ -2,16 +2,47 @@
 
 namespace vc::sim {
 
-PciHostBridge::PciHostBridge(const PciDescription& description) {
+namespace {
+
+constexpr uint32_t kClassRegister = 0x08;
+constexpr uint32_t kClassSmbus = 0x0C050000;  // serial bus controller, SMBus; revision 0
+constexpr uint32_t kIoSpaceBit = 0x1;
+
+struct SmbusFunction {
+    uint32_t id;  // device << 16 | vendor
+    uint32_t device;
+    uint32_t function;
+    uint8_t baseRegister;
+};
+
+constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, 0x90};
+constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, 0x20};
+
+constexpr uint32_t Location(uint32_t device, uint32_t function) { return device << 3 | function; }
+
+}  // namespace
+
+PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescription& board) {
     config_[0] = description.hostBridgeId;
     for (const auto& [reg, value] : description.registers) SetRegister(reg, value);
+    const SmbusFunction* function = board.smbusKind == 1   ? &kPiix4Smbus
+                                    : board.smbusKind == 2 ? &kIch2Smbus
+                                                           : nullptr;
+    if (function == nullptr) return;
+    smbusPresent_ = true;
+    smbusLocation_ = Location(function->device, function->function);
+    smbusConfig_[0] = function->id;
+    smbusConfig_[kClassRegister / 4U] = kClassSmbus;
+    smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | kIoSpaceBit;
 }
 
 uint32_t PciHostBridge::ReadConfig(uint32_t address) const {
     if ((address & kPciEnableBit) == 0) return kPciNoDevice;
     const uint32_t busDeviceFunction = (address >> 8) & 0xFFFF;
-    if (busDeviceFunction != 0) return kPciNoDevice;
-    return Register(static_cast<uint8_t>(address & 0xFC));
+    const uint32_t reg = (address & 0xFC) / 4U;
+    if (busDeviceFunction == 0) return config_[reg];
+    if (smbusPresent_ && busDeviceFunction == smbusLocation_) return smbusConfig_[reg];
+    return kPciNoDevice;
 }
 
 uint32_t PciHostBridge::In32(uint16_t port) const {

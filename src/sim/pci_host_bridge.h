@@ -1,6 +1,10 @@
-// PCI configuration mechanism #1 with one device behind it: the host bridge
-// at bus 0, device 0, function 0. Register 0x50 carries the memory clock
-// class in bit 2 on boards that report it there.
+// PCI configuration mechanism #1 with the board's functions behind it: the
+// host bridge at bus 0, device 0, function 0 (register 0x50 carries the
+// memory clock class in bit 2 on boards that report it there), and the
+// SMBus host controller's function where its family lives: the
+// block-buffer controller as a PIIX4 (8086:7113 at 00:07.3, base in
+// register 0x90), the byte-by-byte one as an ICH2 (8086:2443 at 00:1F.3,
+// base in register 0x20); both with the I/O-space bit 0 set.
 #pragma once
 
 #include <array>
@@ -17,10 +21,10 @@ inline constexpr uint32_t kPciNoDevice = 0xFFFFFFFF;
 
 class PciHostBridge {
 public:
-    explicit PciHostBridge(const PciDescription& description);
+    PciHostBridge(const PciDescription& description, const BoardDescription& board);
 
-    // A configuration read by mechanism #1 address; devices other than the
-    // host bridge, and addresses without the enable bit, read all ones.
+    // A configuration read by mechanism #1 address; functions nobody
+    // answers for, and addresses without the enable bit, read all ones.
     uint32_t ReadConfig(uint32_t address) const;
 
     // Port side: 0xCF8 latches the address (32-bit writes only), 0xCFC-0xCFF
@@ -34,7 +38,14 @@ public:
     void SetRegister(uint8_t reg, uint32_t value) { config_[reg / 4U] = value; }
 
 private:
-    std::array<uint32_t, 64> config_{};
+    using ConfigSpace = std::array<uint32_t, 64>;
+
+    ConfigSpace config_{};
+    // The SMBus function: its bus/device/function number (bits 8-23 of an
+    // address), or none.
+    bool smbusPresent_ = false;
+    uint32_t smbusLocation_ = 0;
+    ConfigSpace smbusConfig_{};
     uint32_t address_ = 0;
 };
 

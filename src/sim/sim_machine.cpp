@@ -1,10 +1,14 @@
 #include "sim/sim_machine.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
 #include "core/base/little_endian.h"
+#include "core/hw/bios_strings.h"
 #include "core/hw/hw_driver.h"
+#include "core/hw/probe_report.h"
+#include "core/hw/smbus_sequences.h"
 #include "sim/driver_smbus.h"
 
 namespace vc::sim {
@@ -35,7 +39,7 @@ SimMachine::SimMachine(MachineDescription description)
       clock_(description_.time.mode),
       processor_(description_.cpu),
       bios_(description_.bios),
-      pci_(description_.pci),
+      pci_(description_.pci, description_.board),
       faults_(description_.faults),
       busMHz_(description_.board.bootBusMHz) {
     tsc_.SetRate(0, CpuClockMHz() * 1e6);
@@ -136,18 +140,24 @@ bool SimMachine::ServeNt(const DeviceRequest& request) {
 }
 
 // The helper's report, as a board of this machine would give it: no kernel
-// driver owns the simulated controller.
+// driver owns the simulated controller. The clock generator is asked with a
+// real block read, the BIOS strings come from the core's own finder.
 bool SimMachine::NtProbe(const DeviceRequest& request) {
     std::string report;
     char line[128];
     if (smbus_) {
-        std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=simulated driver=none adapter=none\n",
-                      smbus_->kind(), smbus_->base());
+        const char* pci = smbus_->kind() == 1 ? "0000:00:07.3" : "0000:00:1f.3";
+        std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=%s driver=none adapter=none\n",
+                      smbus_->kind(), smbus_->base(), pci);
         report += line;
-        std::snprintf(line, sizeof line, "clockgen controller=0x%04X address=0x%02X answers=%s\n", smbus_->base(),
-                      kClockGenAddress7, chip_ ? "yes" : "no");
-        report += line;
+        DriverPortAdapter ports(*this);
+        std::array<uint8_t, smbus::kBlockBufferSize> block{};
+        const vc::SmbusTarget target{smbus_->base(), smbus::kClockGenWrite, smbus::kClockGenRead, 0};
+        const int32_t count = ReadSmbusBlockOfKind(ports, smbus_->kind(), target, block);
+        report += ProbeClockGenLine(smbus_->base(), kClockGenAddress7, count, block);
     }
+    for (const FoundBiosString& found : FindBiosStrings(bios_.bytes())) report += ProbeBiosLine(found);
+    report += ProbeHostBridgeLine(pci_.Register(0));
     if (report.size() > request.output.size()) return false;
     std::fill(request.output.begin(), request.output.end(), uint8_t{0});
     std::copy(report.begin(), report.end(), request.output.begin());

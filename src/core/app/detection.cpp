@@ -1,11 +1,14 @@
 #include "core/app/detection.h"
 
+#include <vector>
+
 #include "core/app/bus_fault_report.h"
 #include "core/board/board_recognition.h"
 #include "core/board/freq_identification.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/cpu_speed.h"
 #include "core/hw/hw_driver.h"
+#include "core/hw/smbus_controller_scan.h"
 
 namespace vc {
 
@@ -31,6 +34,21 @@ BusResult ChoosePath(SystemInfo& info, Context& ctx) {
     ctx.osKind = OsKindFromVersion(ctx.machine.platform.GetOsVersion());
     info.busPath = ChooseBusPath(ctx.osKind, ctx.machine);
     return {1};
+}
+
+// A record that leaves its controller's base to PCI takes the first
+// controller of its kind that PCI shows.
+BusResult ResolveSmbusBase(SystemInfo& info, Context&) {
+    if (info.board.smbusBase != kSmbusBaseFromPci) return {1};
+    std::vector<FoundSmbusController> found;
+    const BusResult scan = ScanSmbusControllers(info.Bus(), found);
+    if (scan.Faulted()) return scan;
+    for (const FoundSmbusController& controller : found) {
+        if (controller.function->kind != info.board.smbusKind) continue;
+        info.board.smbusBase = controller.base;
+        return {1};
+    }
+    return {0};
 }
 
 BusResult IdentifyProcessor(SystemInfo& info, Context& ctx) {
@@ -60,6 +78,7 @@ constexpr DetectionStep kDetectionSteps[] = {
     {ChoosePath, nullptr},
     {IdentifyProcessor, nullptr},
     {ScanBiosInfo, kMsgScanBiosInfoFail},
+    {ResolveSmbusBase, kMsgSmbusBaseNotShown},
     {ScanAddressInfo, kMsgScanAddressInfoFail},
     {DecodeMultiplier, kMsgCpuNotSupported},
     {MeasureProcessor, kMsgRefreshCpuFail},

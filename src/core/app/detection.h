@@ -13,6 +13,8 @@ inline constexpr const char* kMsgScanAddressInfoFail = "ScanAddressInfo fail";
 inline constexpr const char* kMsgCpuNotSupported = "Sorry!! We don't support this CPU";
 inline constexpr const char* kMsgRefreshCpuFail = "CPUInfo.RefreshCPU fail";
 inline constexpr const char* kMsgScanCpuFreqFail = "ScanCPUFreqValue fail";
+inline constexpr const char* kMsgSmbusBaseNotShown =
+    "The board record takes its SMBus base from PCI, but PCI shows no SMBus controller of its kind";
 
 // Opens the driver, recognises the board and loads its clock generator.
 BusResult ScanBiosInfo(SystemInfo& info, Context& ctx);

@@ -16,6 +16,9 @@
 namespace vc {
 namespace {
 
+// "smbus-base pci": the base is taken from PCI at detection.
+constexpr const char* kBaseFromPciWord = "pci";
+
 struct Token {
     std::string text;
     bool quoted = false;
@@ -269,7 +272,11 @@ private:
         } else if (key == "smbus-kind") {
             Assign(line, "smbusKind", board_.smbusKind, &Compiler::Integer);
         } else if (key == "smbus-base") {
-            Assign(line, "smbusBase", board_.smbusBase, &Compiler::Integer);
+            if (line.tokens.size() == 2 && line.tokens[1].text == kBaseFromPciWord && !line.tokens[1].quoted) {
+                if (OneValue(line, "smbusBase")) board_.smbusBase = kSmbusBaseFromPci;
+            } else {
+                Assign(line, "smbusBase", board_.smbusBase, &Compiler::Integer);
+            }
         } else if (key == "max-bus") {
             Assign(line, "maxBusRatio", board_.maxBusRatio, &Compiler::Decimal);
         } else if (key == "max-pci") {
@@ -515,7 +522,8 @@ std::string WriteSources(const Database& db) {
         out << "    clockgen    " << Word(board.clockGenName) << "\n";
         out << "    chipset     " << board.chipsetCode << "\n";
         out << "    smbus-kind  " << board.smbusKind << "\n";
-        out << "    smbus-base  " << Hex2(board.smbusBase) << "\n";
+        out << "    smbus-base  "
+            << (board.smbusBase == kSmbusBaseFromPci ? std::string(kBaseFromPciWord) : Hex2(board.smbusBase)) << "\n";
         out << "    max-bus     " << Exact(board.maxBusRatio) << "\n";
         out << "    max-pci     " << Exact(board.maxPciRatio) << "\n";
         out << "    max-mem     " << Exact(board.maxMemRatio) << "\n";

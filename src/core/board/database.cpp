@@ -183,9 +183,11 @@ private:
         if (board.smbusKind != 1 && board.smbusKind != 2) {
             Add(RecordKind::Board, index, -1, "smbusKind", std::to_string(board.smbusKind) + " is not 1 or 2");
         }
-        if (board.smbusBase < kLowestSmbusBase || board.smbusBase > kHighestSmbusBase) {
+        if (board.smbusBase != kSmbusBaseFromPci &&
+            (board.smbusBase < kLowestSmbusBase || board.smbusBase > kHighestSmbusBase)) {
             Add(RecordKind::Board, index, -1, "smbusBase",
-                Hex(board.smbusBase) + " is outside " + Hex(kLowestSmbusBase) + ".." + Hex(kHighestSmbusBase));
+                Hex(board.smbusBase) + " is outside " + Hex(kLowestSmbusBase) + ".." + Hex(kHighestSmbusBase) +
+                    " (or 0: from PCI)");
         }
         CheckRatio(index, "maxBusRatio", board.maxBusRatio, false);
         CheckRatio(index, "maxPciRatio", board.maxPciRatio, false);

@@ -37,7 +37,7 @@ struct BoardRecord {
     char clockGenName[kTextFieldSize] = {};
     int32_t reserved1 = 0;
     int32_t chipsetCode = 0;  // 259: memory clock class comes from the host bridge
-    int32_t smbusBase = 0;
+    int32_t smbusBase = 0;    // kSmbusBaseFromPci: the first controller of the kind PCI shows
     int32_t smbusKind = 0;    // 1 block buffer, 2 byte by byte
     double maxBusRatio = 0.0;
     double maxPciRatio = 0.0;
@@ -48,5 +48,8 @@ struct BoardRecord {
 };
 
 inline constexpr int32_t kChipsetReadsMemClass = 259;
+// A board whose controller's base the BIOS sets differently from board to
+// board leaves it to PCI ("smbus-base pci" in the sources).
+inline constexpr int32_t kSmbusBaseFromPci = 0;
 
 }  // namespace vc

@@ -1,11 +1,10 @@
 #include "core/hw/direct_ports_path.h"
 
-#include "core/base/busy_wait.h"
 #include "core/cpu/cpu_info.h"
 #include "core/hw/bios_window.h"
 #include "core/hw/hw_driver.h"
 #include "core/hw/pci_config.h"
-#include "core/hw/smbus_registers.h"
+#include "core/hw/platform_ports.h"
 
 namespace vc {
 
@@ -28,17 +27,6 @@ bool RequestWordOnce(Platform& platform, uint32_t code, uint32_t& word, bool& op
     platform.CloseDevice(handle);
     return ok;
 }
-
-class PlatformPorts final : public SmbusPorts {
-public:
-    explicit PlatformPorts(Machine machine) : machine_(machine) {}
-    uint8_t In(uint16_t port) override { return machine_.platform.InPort8(port); }
-    void Out(uint16_t port, uint8_t value) override { machine_.platform.OutPort8(port, value); }
-    void Wait() override { BusyWaitMs(machine_.clock, smbus::kStepWaitMs); }
-
-private:
-    Machine machine_;
-};
 
 }  // namespace
 

@@ -30,12 +30,21 @@ inline constexpr uint32_t kReqNtRtm560 = 0x9C40248C;
 inline constexpr uint32_t kReqNtIcs9248 = 0x9C402490;
 
 // The Linux helper's one request beyond that set: a read-only report of
-// what it sees (`vcctl probe`). Its output is text, one finding a line:
+// what it sees (`vcctl probe`, `vcctl board-id`). Its output is text, one
+// finding a line:
 //   controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0
 //   controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none
-//   clockgen controller=0x0700 address=0x69 answers=yes
+//   clockgen controller=0x0700 address=0x69 answers=yes readback=00,ff,ff,ff,6d,bf
+//   bios offset=0xF080 dmi=board text="CUBX"
+//   hostbridge id=0x71908086
 // (`driver` is the kernel driver bound to the controller, `adapter` its
-// i2c-dev node; the clockgen line is the address the helper writes to).
+// i2c-dev node; the clockgen line is the address the helper writes to, and
+// `readback` the bytes a block read (0xD3, command 0x00) returned there, or
+// `none` when it failed; a bios line is one candidate identification string
+// of the search area, best first, at most 8, `dmi` board, product or no as
+// bios_strings.h finds them; hostbridge is PCI 00:00.0 register 0). Keys
+// and line kinds may be added; a reader skips what it does not know, and
+// an older report may lack readback, bios and hostbridge.
 inline constexpr uint32_t kReqProbe = 0x9C4024F0;
 inline constexpr size_t kProbeReportMax = 1024;
 

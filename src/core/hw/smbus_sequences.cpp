@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/hw/smbus_access.h"
 #include "core/hw/smbus_registers.h"
 
 namespace vc {
@@ -69,6 +70,17 @@ public:
         return status;
     }
 
+    // The status once the controller reports done or an error; a controller
+    // that reports neither within the polls has hung.
+    uint8_t StatusWhenDone() {
+        uint8_t status = In(kStatus);
+        for (int poll = 0; (status & (kStatusDone | kStatusErrors)) == 0 && poll < kCompletionPolls; ++poll) {
+            Wait();
+            status = In(kStatus);
+        }
+        return status;
+    }
+
     // Header of a byte-by-byte block write of `count` bytes.
     void PrepareByteWise(uint8_t count) {
         In(kControl);
@@ -115,6 +127,25 @@ public:
             if (static_cast<size_t>(i) < block.size()) block[static_cast<size_t>(i)] = value;
         }
         return std::max(reported, 0);
+    }
+
+    // Kind 1: the controller takes the whole block into its buffer before
+    // it reports done; reading host control rewinds the buffer pointer.
+    int32_t ReadBuffered(std::span<uint8_t> block) {
+        In(kControl);
+        Out(kStatus, kStatusClearAll);
+        Out(kAddress, target_.readAddress);
+        Out(kCommand, kCommandBlock);
+        Out(kControl, kStartBlock);
+        const uint8_t status = StatusWhenDone();
+        if ((status & kStatusDone) == 0 || (status & kStatusErrors) != 0) return -1;
+        const int32_t reported = std::min<int32_t>(In(kData0), static_cast<int32_t>(kBlockBufferSize));
+        In(kControl);
+        for (int32_t i = 0; i < reported; ++i) {
+            const uint8_t value = In(kBlockData);
+            if (static_cast<size_t>(i) < block.size()) block[static_cast<size_t>(i)] = value;
+        }
+        return reported;
     }
 
     // The whole block or nothing.
@@ -224,6 +255,20 @@ bool RunSmbusWrite(SmbusPorts& ports, SmbusVariant variant, const SmbusTarget& t
 int32_t ReadSmbusBlock(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block) {
     Sequencer s(ports, target, StartChecks::None);
     return s.ReadBlock(block);
+}
+
+int32_t ReadSmbusBlockBuffered(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block) {
+    Sequencer s(ports, target, StartChecks::None);
+    return s.ReadBuffered(block);
+}
+
+int32_t ReadSmbusBlockOfKind(SmbusPorts& ports, int32_t kind, const SmbusTarget& target,
+                             std::span<uint8_t> block) {
+    switch (kind) {
+        case kSmbusControllerBlockBuffer: return ReadSmbusBlockBuffered(ports, target, block);
+        case kSmbusControllerByteWise: return ReadSmbusBlock(ports, target, block);
+        default: return -1;
+    }
 }
 
 }  // namespace vc

@@ -38,8 +38,18 @@ enum class StartChecks { None, StatusAfterStart };
 bool RunSmbusWrite(SmbusPorts& ports, SmbusVariant variant, const SmbusTarget& target,
                    std::span<const uint8_t> data, StartChecks checks);
 
-// The read-back alone: the chip's block into `block` (at most its size).
-// Answers the count the chip reported (0 and up), or -1 when nobody answered.
+// The read-back alone on the byte-by-byte controller (kind 2): the chip's
+// block into `block` (at most its size). Answers the count the chip
+// reported (0 and up), or -1 when nobody answered.
 int32_t ReadSmbusBlock(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block);
+
+// The same read on the block-buffer controller (kind 1): command 0x00, one
+// start, and once the controller reports done the count in DAT0 and the
+// bytes from its buffer (at most 32).
+int32_t ReadSmbusBlockBuffered(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block);
+
+// The read for a controller kind (1 or 2); -1 for any other kind.
+int32_t ReadSmbusBlockOfKind(SmbusPorts& ports, int32_t kind, const SmbusTarget& target,
+                             std::span<uint8_t> block);
 
 }  // namespace vc

@@ -1,0 +1,123 @@
+#include "core/hw/probe_report.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <map>
+#include <sstream>
+
+#include "core/hw/smbus_registers.h"
+
+namespace vc {
+
+namespace {
+
+constexpr std::string_view kTextKey = "text=\"";
+
+std::string Hex(uint32_t value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
+    return text;
+}
+
+template <typename T>
+std::optional<T> Number(std::string_view text, int base) {
+    if (base == 16 && text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    T value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// "key=value" words after the line's kind; a quoted text runs to the line's
+// last quote and comes back under "text".
+std::map<std::string, std::string, std::less<>> Fields(std::string_view rest) {
+    std::map<std::string, std::string, std::less<>> fields;
+    if (const size_t quoted = rest.find(kTextKey); quoted != std::string_view::npos) {
+        const size_t open = quoted + kTextKey.size();
+        const size_t close = rest.rfind('"');
+        if (close >= open) fields["text"] = std::string(rest.substr(open, close - open));
+        rest = rest.substr(0, quoted);
+    }
+    std::istringstream words{std::string(rest)};
+    for (std::string word; words >> word;) {
+        const size_t equals = word.find('=');
+        if (equals != std::string::npos) fields[word.substr(0, equals)] = word.substr(equals + 1);
+    }
+    return fields;
+}
+
+std::optional<std::vector<uint8_t>> Bytes(std::string_view text) {
+    std::vector<uint8_t> bytes;
+    while (!text.empty() && bytes.size() < smbus::kBlockBufferSize) {
+        const size_t comma = text.find(',');
+        const auto value = Number<uint8_t>(text.substr(0, comma), 16);
+        if (!value) return std::nullopt;
+        bytes.push_back(*value);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+std::string ProbeBiosLine(const FoundBiosString& found) {
+    return "bios offset=" + Hex(static_cast<uint32_t>(found.offset), 4) + " dmi=" + DmiSourceName(found.dmi) +
+           " text=\"" + found.text + "\"\n";
+}
+
+std::string ProbeClockGenLine(uint16_t controller, uint8_t address7, int32_t count,
+                              std::span<const uint8_t> block) {
+    std::string line = "clockgen controller=" + Hex(controller, 4) + " address=" + Hex(address7, 2) +
+                       " answers=" + (count >= 0 ? "yes" : "no") + " readback=";
+    if (count < 0) return line + "none\n";
+    const size_t kept = std::min(static_cast<size_t>(count), block.size());
+    for (size_t i = 0; i < kept; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, "%02x", block[i]);
+        line += (i == 0 ? "" : ",") + std::string(byte);
+    }
+    return line + "\n";
+}
+
+std::string ProbeHostBridgeLine(uint32_t id) { return "hostbridge id=" + Hex(id, 8) + "\n"; }
+
+ProbeReport ParseProbeReport(std::string_view report) {
+    ProbeReport parsed;
+    std::istringstream lines{std::string(report)};
+    for (std::string line; std::getline(lines, line);) {
+        const size_t space = line.find(' ');
+        if (space == std::string::npos) continue;
+        const std::string kind = line.substr(0, space);
+        const auto fields = Fields(std::string_view(line).substr(space + 1));
+        const auto field = [&](std::string_view key) -> std::string_view {
+            const auto found = fields.find(key);
+            return found == fields.end() ? std::string_view() : std::string_view(found->second);
+        };
+        if (kind == "bios") {
+            const auto offset = Number<uint32_t>(field("offset"), 16);
+            const std::string_view dmi = field("dmi");
+            if (!offset || !fields.count("text")) continue;
+            const DmiSource source = dmi == "board" ? DmiSource::Board
+                                     : dmi == "product" ? DmiSource::Product
+                                                        : DmiSource::None;
+            parsed.biosStrings.push_back({*offset, std::string(field("text")), source});
+        } else if (kind == "clockgen") {
+            const auto controller = Number<uint16_t>(field("controller"), 16);
+            if (!controller) continue;
+            ProbeClockGen clockGen;
+            clockGen.controller = *controller;
+            clockGen.answers = field("answers") == "yes";
+            if (fields.count("readback")) {
+                clockGen.readBackReported = true;
+                if (field("readback") != "none") clockGen.readBack = Bytes(field("readback"));
+            }
+            parsed.clockGens.push_back(std::move(clockGen));
+        } else if (kind == "hostbridge") {
+            if (const auto id = Number<uint32_t>(field("id"), 16)) parsed.hostBridgeId = *id;
+        }
+    }
+    return parsed;
+}
+
+}  // namespace vc

@@ -1,0 +1,74 @@
+#include "core/hw/smbus_controller_scan.h"
+
+#include "core/hw/pci_config.h"
+#include "core/hw/smbus_access.h"
+
+namespace vc {
+
+namespace {
+
+constexpr uint16_t kIntel = 0x8086;
+constexpr uint32_t kIdRegister = 0x00;
+constexpr uint32_t kIoSpaceBit = 0x1;
+
+// PIIX4: the power-management function at 00:07.3, SMBus base (SMBBA) at
+// register 0x90, 16 ports.
+constexpr uint8_t kPiix4Device = 0x07;
+constexpr uint8_t kPiix4Function = 3;
+constexpr uint8_t kPiix4BaseRegister = 0x90;
+constexpr uint16_t kPiix4BaseMask = 0xFFF0;
+
+// ICH family: the SMBus function at 00:1F.3, I/O base in BAR 4 (register
+// 0x20), 32 ports.
+constexpr uint8_t kIchDevice = 0x1F;
+constexpr uint8_t kIchFunction = 3;
+constexpr uint8_t kIchBaseRegister = 0x20;
+constexpr uint16_t kIchBaseMask = 0xFFE0;
+
+KnownSmbusFunction Piix4(uint16_t device, const char* name) {
+    return {kIntel, device, name, kPiix4Device, kPiix4Function, kPiix4BaseRegister, kPiix4BaseMask,
+            kSmbusControllerBlockBuffer};
+}
+
+KnownSmbusFunction Ich(uint16_t device, const char* name) {
+    return {kIntel, device, name, kIchDevice, kIchFunction, kIchBaseRegister, kIchBaseMask,
+            kSmbusControllerByteWise};
+}
+
+}  // namespace
+
+const std::vector<KnownSmbusFunction>& KnownSmbusFunctions() {
+    // Device IDs as the kernel's i2c-piix4 and i2c-i801 drivers list them.
+    static const std::vector<KnownSmbusFunction> functions = {
+        Piix4(0x7113, "PIIX4"),  // 82371AB/EB/MB: PIIX4, PIIX4E, PIIX4M
+        Ich(0x2413, "ICH"),      // 82801AA
+        Ich(0x2423, "ICH0"),     // 82801AB
+        Ich(0x2443, "ICH2"),     // 82801BA
+        Ich(0x2483, "ICH3"),     // 82801CA
+        Ich(0x24C3, "ICH4"),     // 82801DB
+        Ich(0x24D3, "ICH5"),     // 82801EB
+        Ich(0x266A, "ICH6"),     // 82801FB
+        Ich(0x27DA, "ICH7"),     // 82801G
+        Ich(0x283E, "ICH8"),     // 82801H
+        Ich(0x2930, "ICH9"),     // 82801I
+    };
+    return functions;
+}
+
+BusResult ScanSmbusControllers(BusPath& path, std::vector<FoundSmbusController>& found) {
+    for (const KnownSmbusFunction& function : KnownSmbusFunctions()) {
+        uint32_t id = 0;
+        BusResult result = ScanPCIValue(path, 0, function.pciDevice, function.pciFunction, kIdRegister, id);
+        if (result.Faulted()) return result;
+        if (id != (uint32_t{function.device} << 16 | function.vendor)) continue;
+        uint32_t base = 0;
+        result = ScanPCIValue(path, 0, function.pciDevice, function.pciFunction, function.baseRegister, base);
+        if (result.Faulted()) return result;
+        const auto address = static_cast<uint16_t>(base & function.baseMask);
+        if ((base & kIoSpaceBit) == 0 || address == 0) continue;
+        found.push_back({&function, address});
+    }
+    return {1};
+}
+
+}  // namespace vc
