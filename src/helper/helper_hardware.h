@@ -62,6 +62,10 @@ public:
     // Whether a device acknowledges a read at `address7`; nothing when the
     // controller could not be asked.
     virtual std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) = 0;
+    // A block read (command 0x00) of the device at `address7` into `block`:
+    // the count it reported, -1 when the read failed or could not be made.
+    virtual int32_t ReadClockGenBlock(const SmbusController& controller, uint8_t address7,
+                                      std::span<uint8_t> block) = 0;
 };
 
 }  // namespace vc::helper

@@ -207,4 +207,24 @@ std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controll
     return PortDeviceAnswers(ports, controller.ioBase, address7);
 }
 
+int32_t LinuxHardware::ReadClockGenBlock(const SmbusController& controller, uint8_t address7,
+                                         std::span<uint8_t> block) {
+    if (controller.KernelOwned()) {
+        if (controller.adapter.empty()) return -1;
+        I2cDevAdapter adapter(controller.adapter, address7);
+        if (!adapter.ok()) return -1;
+        const auto bytes = adapter.ReadBlock(0x00);
+        if (!bytes) return -1;
+        std::copy_n(bytes->begin(), std::min(bytes->size(), block.size()), block.begin());
+        return static_cast<int32_t>(bytes->size());
+    }
+    FileLock lock(paths_.lockFile);
+    if (!lock.held() || !StillUnowned(controller)) return -1;
+    IoPorts ports(controller.ioBase);
+    if (!ports.ok()) return -1;
+    const auto address8 = static_cast<uint8_t>(address7 << 1);
+    const SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), 0};
+    return ReadSmbusBlockOfKind(ports, controller.kind, target, block);
+}
+
 }  // namespace vc::helper

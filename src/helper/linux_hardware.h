@@ -35,6 +35,8 @@ public:
     std::vector<SmbusController> Controllers() override;
     bool WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) override;
     std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) override;
+    int32_t ReadClockGenBlock(const SmbusController& controller, uint8_t address7,
+                              std::span<uint8_t> block) override;
 
 private:
     // modprobe `module`, the first time only; whether it was tried now.

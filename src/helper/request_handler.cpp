@@ -1,11 +1,13 @@
 #include "helper/request_handler.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "core/base/little_endian.h"
 #include "core/hw/bios_window.h"
 #include "core/hw/hw_driver.h"
+#include "core/hw/probe_report.h"
 #include "core/hw/smbus_access.h"
 #include "core/hw/smbus_registers.h"
 #include "core/hw/smbus_write_request.h"
@@ -186,8 +188,30 @@ WireResponse RequestHandler::Probe(const WireRequest& request, uint32_t uid) {
         if (c.ioBase == 0) continue;
         std::optional<bool> answers;
         if (c.KernelOwned() || c.enabled) answers = hardware_.DeviceAnswers(c, clockGenAddress7_);
-        report += "clockgen controller=" + Hex(c.ioBase, 4) + " address=" + Hex(clockGenAddress7_, 2) +
-                  " answers=" + (answers ? (*answers ? "yes" : "no") : "unknown") + "\n";
+        // What answers is read back, never written, so board-id can name it.
+        std::array<uint8_t, smbus::kBlockBufferSize> block{};
+        const int32_t count = answers.value_or(false) ? hardware_.ReadClockGenBlock(c, clockGenAddress7_, block) : -1;
+        if (count >= 0) {
+            report += ProbeClockGenLine(c.ioBase, clockGenAddress7_, count, block);
+        } else {
+            report += "clockgen controller=" + Hex(c.ioBase, 4) + " address=" + Hex(clockGenAddress7_, 2) +
+                      " answers=" + (answers ? (*answers ? "yes" : "no") : "unknown") +
+                      (answers.value_or(false) ? " readback=none" : "") + "\n";
+        }
+    }
+    uint32_t hostBridge = 0;
+    std::string why;
+    if (hardware_.ReadPciConfig(0, 0, 0, 0, hostBridge, why) && hostBridge != 0xFFFFFFFF) {
+        report += ProbeHostBridgeLine(hostBridge);
+    }
+    // The window's candidate strings, as many as the caller's buffer holds.
+    std::vector<uint8_t> window;
+    if (hardware_.ReadBiosWindow(window, why)) {
+        for (const FoundBiosString& found : FindBiosStrings(window)) {
+            const std::string line = ProbeBiosLine(found);
+            if (report.size() + line.size() > request.outputLength) break;
+            report += line;
+        }
     }
     if (report.size() > request.outputLength) {
         return Refuse(request, uid, "the report takes " + std::to_string(report.size()) + " bytes, " +

@@ -42,6 +42,7 @@ public:
     bool writeSucceeds = true;
     std::vector<RecordedWrite> writes;
     std::optional<bool> answers = true;
+    std::optional<std::vector<uint8_t>> readBack;  // none: the block read fails
     std::vector<std::string> probed;  // "pci@address"
 
     static std::string PciKey(unsigned bus, unsigned device, unsigned function, unsigned reg) {
@@ -78,6 +79,11 @@ public:
     std::optional<bool> DeviceAnswers(const SmbusController& c, uint8_t address7) override {
         probed.push_back(c.pci + "@" + Hex(address7, 2));
         return answers;
+    }
+    int32_t ReadClockGenBlock(const SmbusController&, uint8_t, std::span<uint8_t> block) override {
+        if (!readBack) return -1;
+        std::copy_n(readBack->begin(), std::min(readBack->size(), block.size()), block.begin());
+        return static_cast<int32_t>(readBack->size());
     }
 
     std::mutex mutex;

@@ -157,7 +157,7 @@ TEST_F(HelperSocket, ProbeAnswersWithTheReportText) {
     const std::string report(answer->output.begin(), answer->output.end());
     EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n", 0),
               0u);
-    EXPECT_NE(report.find("clockgen controller=0x0600 address=0x69 answers=yes\n"), std::string::npos);
+    EXPECT_NE(report.find("clockgen controller=0x0600 address=0x69 answers=yes readback=none\n"), std::string::npos);
 }
 
 TEST_F(HelperSocket, AnAnswerIsNeverLongerThanTheClientAsked) {
