@@ -1,8 +1,8 @@
 // The simulated catalogue's own chips. Their tables are invented for the
-// simulation (no real part stands behind them), written down here as
-// data/sources/clockgens.vcdata has them, so the database can be checked
-// against the chips rather than copied into them. Beside them the `generic`
-// test chip, which takes the table a machine description states.
+// simulation (no real chip stands behind them), written down here as the
+// board database's sources (data/sources) had them, so the database can be
+// checked against the chips rather than copied into them. Beside them the
+// `generic` test chip, which takes the table a machine description states.
 //
 // Each has a power-on read-back of its own, so a tool comparing read-backs
 // tells them apart: the CKG chips carry an identification byte in register
