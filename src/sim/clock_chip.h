@@ -9,11 +9,12 @@
 // recorded as rejected.
 //
 // Frequency-select chips: a block write of N bytes (any command) fills
-// registers 0..N-1; the inverted strap bits keep their value. Once a
-// complete block has written register 0, the hardware-select bit decides:
-// set, the FS code in register 0 selects its table row (a code without one
-// is rejected and the clock stays); clear, the chip runs at its strap code
-// again, and the byte counts as rejected (it selected nothing).
+// registers 0..N-1 (bytes past the last register go nowhere); the inverted
+// strap bits keep their value. Once a complete block has written register
+// 0, the hardware-select bit decides: set, the FS code in register 0
+// selects its table row (a code without one is rejected and the clock
+// stays); clear, the chip runs at its strap code again, and the byte counts
+// as rejected (it selected nothing).
 #pragma once
 
 #include <array>
