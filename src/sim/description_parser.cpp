@@ -301,9 +301,7 @@ std::map<std::string, Setting> Parser::Settings() {
     s["chip.model"] = {false, [](const auto& w, D& d) -> std::string {
         if (auto e = One(w); !e.empty()) return e;
         if (FindChipModel(w[0]) == nullptr) {
-            std::string known;
-            for (auto n : ChipModelNames()) known += (known.empty() ? "" : ", ") + std::string(n);
-            return "unknown chip model '" + w[0] + "' (known: " + known + ")";
+            return "unknown chip model '" + w[0] + "' (machines/README.md lists the models)";
         }
         d.chip.model = w[0];
         return "";
@@ -383,8 +381,15 @@ std::string Parser::Check(const MachineDescription& d) const {
             return where("cpu.multiplier") + "this multiplier has no code; give cpu.ratioCode";
         }
     }
-    if (!d.chip.model.empty() && d.chip.entries.empty()) {
-        return where("chip.model") + "the chip needs a table (chip.entry lines or chip.tableFile)";
+    if (const ChipModel* model = FindChipModel(d.chip.model)) {
+        if (model->tableStated && d.chip.entries.empty()) {
+            return where("chip.model") + "the chip needs a table (chip.entry lines or chip.tableFile)";
+        }
+        for (const char* key : {"chip.entry", "chip.tableFile", "chip.firstByteMask"}) {
+            if (!model->tableStated && keyLines_.count(key) != 0) {
+                return where(key) + key + ": the " + d.chip.model + " has its own table";
+            }
+        }
     }
     return "";
 }

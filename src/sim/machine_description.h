@@ -72,8 +72,10 @@ struct BoardDescription {
 };
 
 struct ChipDescription {
-    std::string model;  // "" no chip, "generic", "ICS9248-153", "RTM560-25"
+    std::string model;  // "" no chip, else a name FindChipModel knows
     std::string name;   // shown in the trace; defaults to the model
+    // The table of a model that takes it from the description (`generic`);
+    // every other model has its own and leaves these unused.
     int32_t firstByteMask = 0;
     std::vector<ClockEntry> entries;
     std::optional<std::vector<uint8_t>> registers;  // power-on register file

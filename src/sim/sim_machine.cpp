@@ -45,16 +45,10 @@ SimMachine::SimMachine(MachineDescription description)
     tsc_.SetRate(0, CpuClockMHz() * 1e6);
     const auto& c = description_.chip;
     if (const ChipModel* model = FindChipModel(c.model)) {
-        chip_ = std::make_unique<ClockChip>(*model, c.name.empty() ? c.model : c.name,
-                                            c.firstByteMask, c.entries, trace_,
-                                            [this](double mhz) { SetBusClockMHz(mhz); });
-        // The select register shows the entry the board booted with.
-        uint8_t select = 0;
-        if (chip_->SelectByteFor(busMHz_, select)) {
-            std::vector<uint8_t> regs = ChipRegisters();
-            regs[model->selectIndex] = select;
-            chip_->SetRegisters(regs);
-        }
+        StatedTable stated;
+        if (model->tableStated) stated = {c.firstByteMask, c.entries};
+        chip_ = std::make_unique<ClockChip>(*model, c.name.empty() ? c.model : c.name, busMHz_, trace_,
+                                            [this](double mhz) { SetBusClockMHz(mhz); }, std::move(stated));
         if (c.registers) chip_->SetRegisters(*c.registers);
         bus_.Attach(kClockGenAddress7, chip_.get());
     }

@@ -118,6 +118,7 @@ struct BothWays {
     const char* chip;
     SmbusVariant variant;
     int32_t portKind;
+    uint8_t mask;
     uint8_t select;
     double expectedMHz;
 };
@@ -128,17 +129,16 @@ class KernelAndPortWrites : public ::testing::TestWithParam<BothWays> {};
 
 TEST_P(KernelAndPortWrites, ProgramTheChipAlike) {
     const BothWays& c = GetParam();
-    constexpr uint8_t kMask = 0x40;
     const std::vector<uint8_t> data{c.select};
 
-    test::SimChip throughKernel(c.chip, kMask);
+    test::SimChip throughKernel(c.chip, c.mask);
     test::SimChipAdapter adapter(throughKernel.chip);
     std::string why;
-    ASSERT_TRUE(RunAdapterWrite(adapter, c.variant, kMask, data, why)) << why;
+    ASSERT_TRUE(RunAdapterWrite(adapter, c.variant, c.mask, data, why)) << why;
 
-    test::SimChip onPorts(c.chip, kMask);
+    test::SimChip onPorts(c.chip, c.mask);
     test::SimPorts ports(c.portKind, 0x0600, onPorts.chip, onPorts.trace);
-    const SmbusTarget target{0x0600, 0xD2, 0xD3, kMask};
+    const SmbusTarget target{0x0600, 0xD2, 0xD3, c.mask};
     ASSERT_TRUE(RunPortWrite(ports, c.portKind, c.variant, target, data, why)) << why;
 
     EXPECT_DOUBLE_EQ(throughKernel.busMHz, c.expectedMHz);
@@ -151,7 +151,7 @@ TEST_P(KernelAndPortWrites, ProgramTheChipAlike) {
         // On ports the repeated transfer is cut short after the select has
         // gone into bytes 0 and 1; through the kernel the whole block goes
         // again and bytes 0 and 1 keep what the chip read back.
-        EXPECT_EQ(portRegisters[0], static_cast<uint8_t>(c.select | kMask));
+        EXPECT_EQ(portRegisters[0], static_cast<uint8_t>(c.select | c.mask));
         EXPECT_EQ(kernelRegisters[0], sim::FindChipModel(c.chip)->powerOnRegisters[0]);
         kernelRegisters[0] = kernelRegisters[1] = portRegisters[0] = portRegisters[1] = 0;
     }
@@ -160,10 +160,10 @@ TEST_P(KernelAndPortWrites, ProgramTheChipAlike) {
 
 INSTANTIATE_TEST_SUITE_P(
     Chips, KernelAndPortWrites,
-    ::testing::Values(BothWays{"generic", SmbusVariant::BlockBuffered, 1, 0x20, 112.0},
-                      BothWays{"generic", SmbusVariant::BlockByteWise, 2, 0x30, 133.0},
-                      BothWays{"ICS9248-153", SmbusVariant::Ics9248, 2, 0x20, 112.0},
-                      BothWays{"RTM560-25", SmbusVariant::Rtm560, 2, 0x30, 133.0}));
+    ::testing::Values(BothWays{"generic", SmbusVariant::BlockBuffered, 1, 0x40, 0x20, 112.0},
+                      BothWays{"generic", SmbusVariant::BlockByteWise, 2, 0x40, 0x30, 133.0},
+                      BothWays{"ICS9248-153", SmbusVariant::Ics9248, 2, 0x00, 0x38, 112.0},
+                      BothWays{"RTM560-25", SmbusVariant::Rtm560, 2, 0x00, 0x0C, 133.3}));
 
 }  // namespace
 }  // namespace vc::helper

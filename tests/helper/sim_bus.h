@@ -20,9 +20,12 @@ inline std::vector<ClockEntry> SmallTable() {
     return {{100.0, 33.3, 100.0, 20, 0x10}, {112.0, 37.3, 112.0, 20, 0x20}, {133.0, 33.3, 133.0, 30, 0x30}};
 }
 
+// The generic chip takes SmallTable() and `mask`; the other models bring
+// their own table.
 struct SimChip {
     SimChip(const std::string& model, uint8_t mask)
-        : chip(*sim::FindChipModel(model), model, mask, SmallTable(), trace, [this](double mhz) { busMHz = mhz; }) {}
+        : chip(*sim::FindChipModel(model), model, 100.0, trace, [this](double mhz) { busMHz = mhz; },
+               sim::StatedTable{mask, SmallTable()}) {}
 
     sim::Trace trace;
     double busMHz = 100.0;

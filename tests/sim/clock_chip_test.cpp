@@ -10,11 +10,13 @@
 namespace vc::sim {
 namespace {
 
+// A chip on its own, powered on at 100 MHz. The generic chip takes `mask`
+// and `entries`; the other models bring their own table.
 struct Harness {
     explicit Harness(const std::string& model, int32_t mask = 0,
                      std::vector<ClockEntry> entries = test::SmallTable())
-        : chip(*FindChipModel(model), model, mask, std::move(entries), trace,
-               [this](double mhz) { busMHz = mhz; }) {}
+        : chip(*FindChipModel(model), model, 100.0, trace, [this](double mhz) { busMHz = mhz; },
+               StatedTable{mask, std::move(entries)}) {}
 
     void Block(uint8_t command, std::vector<uint8_t> bytes) {
         chip.BeginBlockWrite(command, static_cast<uint8_t>(bytes.size()));
@@ -59,10 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
         SelectCase{"generic: byte 0", "generic", {0x20}, 112.0, 0},
         SelectCase{"generic: byte 0 of a longer block", "generic", {0x30, 0x20, 0x20}, 133.0, 0},
         SelectCase{"generic: unknown byte", "generic", {0x21}, 0.0, 1},
-        SelectCase{"ICS: byte 6 of a full block", "ICS9248-153", Seven(0x00, 0x30), 133.0, 0},
+        SelectCase{"ICS: byte 6 of a full block", "ICS9248-153", Seven(0x00, 0x30), 110.0, 0},
         SelectCase{"ICS: byte 0 of a full block is not the select", "ICS9248-153", Seven(0x30, 0x99), 0.0, 1},
-        SelectCase{"ICS: one-byte block", "ICS9248-153", {0x20}, 112.0, 0},
-        SelectCase{"RTM: select without preparation", "RTM560-25", {0x20}, 0.0, 1},
+        SelectCase{"ICS: one-byte block", "ICS9248-153", {0x20}, 103.0, 0},
+        SelectCase{"RTM: select without preparation", "RTM560-25", {0x0C}, 0.0, 1},
         SelectCase{"RTM: 17-byte block only fills registers", "RTM560-25",
                    std::vector<uint8_t>(17, 0x20), 0.0, 0}));
 
@@ -89,8 +91,8 @@ TEST(Rtm560, SelectCountsAfterGuardRegisterAndBothWordWrites) {
     block[16] = 0x4B;
     h.Block(0x00, block);
     h.Arm();
-    h.Block(0x00, {0x30});
-    EXPECT_DOUBLE_EQ(133.0, h.busMHz);
+    h.Block(0x00, {0x0C});
+    EXPECT_DOUBLE_EQ(133.3, h.busMHz);
     EXPECT_TRUE(h.chip.rejected().empty());
 }
 
@@ -113,7 +115,7 @@ TEST_P(Rtm560Refusals, LeaveTheClock) {
     block[16] = c.guard;
     h.Block(0x00, block);
     for (const auto& w : c.words) h.chip.WordWrite(w.command, w.low, w.high);
-    h.Block(c.command, {0x30});
+    h.Block(c.command, {0x0C});  // an entry of the chip's table
     EXPECT_DOUBLE_EQ(0.0, h.busMHz) << c.what;
     if (c.reason == nullptr) {
         EXPECT_TRUE(h.chip.rejected().empty()) << c.what;
@@ -138,11 +140,11 @@ TEST(Rtm560, EverySelectNeedsItsOwnWordWrites) {
     block[16] = 0x4B;
     h.Block(0x00, block);
     h.Arm();
-    h.Block(0x00, {0x20});
-    h.Block(0x00, {0x30});
-    EXPECT_DOUBLE_EQ(112.0, h.busMHz);
+    h.Block(0x00, {0x0A});
+    h.Block(0x00, {0x0C});
+    EXPECT_DOUBLE_EQ(120.0, h.busMHz);
     ASSERT_EQ(1U, h.chip.rejected().size());
-    EXPECT_EQ(0x30, h.chip.rejected()[0].value);
+    EXPECT_EQ(0x0C, h.chip.rejected()[0].value);
 }
 
 TEST(ChipReadBack, LengthFollowsTheModel) {

@@ -56,8 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"board.smbusKind = 1\nboard.smbusBase = 0xCF0\n",
                   "line 2: the SMBus ports overlap the PCI ports 0xCF8-0xCFF"},
         ErrorCase{"chip.model = ICS9248-154\n",
-                  "line 1: chip.model: unknown chip model 'ICS9248-154' (known: generic, ICS9248-153, RTM560-25)"},
+                  "line 1: chip.model: unknown chip model 'ICS9248-154' (machines/README.md lists the models)"},
         ErrorCase{"chip.model = generic\n", "line 1: the chip needs a table (chip.entry lines or chip.tableFile)"},
+        ErrorCase{"chip.model = ICS9250-08\nchip.entry = 100 33 100 20 0x78\nchip.entry = 112 37 112 20 0x58\n",
+                  "line 2: chip.entry: the ICS9250-08 has its own table"},
+        ErrorCase{"chip.firstByteMask = 0x01\nchip.model = CKG-100A\n",
+                  "line 1: chip.firstByteMask: the CKG-100A has its own table"},
         ErrorCase{"chip.entry = 100 33 100 20\n",
                   "line 1: chip.entry: expected BUS PCI MEM BAND SELECT (three clocks in MHz, a band code, a "
                   "select value)"},

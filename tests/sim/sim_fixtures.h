@@ -27,7 +27,8 @@ inline std::vector<ClockEntry> SmallTable() {
     return {{100.0, 33.3, 100.0, 20, 0x10}, {112.0, 37.3, 112.0, 20, 0x20}, {133.0, 33.3, 133.0, 30, 0x30}};
 }
 
-// A 9x machine with the given controller kind and chip model.
+// A 9x machine with the given controller kind and chip model; a generic
+// chip gets SmallTable(), the other models have their own.
 inline MachineDescription Board(int32_t smbusKind, const std::string& chipModel, uint32_t osKind = 1) {
     MachineDescription d = VirtualDefault();
     static const OsDescription kinds[] = {{2, 6, 0}, {1, 4, 10}, {2, 4, 0}, {2, 5, 0}};
@@ -38,7 +39,7 @@ inline MachineDescription Board(int32_t smbusKind, const std::string& chipModel,
     d.chip = ChipDescription{};
     d.chip.model = chipModel;
     d.chip.name = chipModel;
-    d.chip.entries = SmallTable();
+    if (chipModel == "generic") d.chip.entries = SmallTable();
     return d;
 }
 

@@ -79,7 +79,9 @@ TEST(BlockBufferController, WordWriteSendsCommandAndBothDataBytes) {
 }
 
 TEST(BlockBufferController, BlockReadPutsCountInDat0AndBytesInTheBuffer) {
-    SimMachine m(Board(1, "ICS9248-153"));
+    MachineDescription d = Board(1, "ICS9248-153");
+    d.board.bootBusMHz = 100.2;
+    SimMachine m(d);
     Ports p{m, 0x5000};
     p.Out(kAddress, 0xD3);
     p.Out(kControl, kStartBlock);
@@ -88,7 +90,7 @@ TEST(BlockBufferController, BlockReadPutsCountInDat0AndBytesInTheBuffer) {
     std::vector<uint8_t> got;
     for (int i = 0; i < 7; ++i) got.push_back(p.In(kBlockData));
     const auto regs = m.ChipRegisters();
-    EXPECT_EQ(0x10, got[6]);  // the select of the 100 MHz boot entry
+    EXPECT_EQ(0x18, got[6]);  // the select of the 100.2 MHz boot entry
     EXPECT_EQ(std::vector<uint8_t>(regs.begin(), regs.begin() + 7), got);
 }
 
@@ -175,7 +177,7 @@ TEST(ByteWiseController, StartSendsTheLatchedByteAndStatusWritesReleaseTheRest) 
     p.Out(kCommand, 0x00);
     p.Out(kAddress, 0xD2);
     p.Out(kData0, 7);
-    const uint8_t block[7] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x20};
+    const uint8_t block[7] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x38};
     p.Out(kBlockData, block[0]);
     p.Out(kControl, kStartBlock);
     p.Wait();
