@@ -11,28 +11,24 @@ constexpr uint16_t kIntel = 0x8086;
 constexpr uint32_t kIdRegister = 0x00;
 constexpr uint32_t kIoSpaceBit = 0x1;
 
-// PIIX4: the power-management function at 00:07.3, SMBus base (SMBBA) at
-// register 0x90, 16 ports.
-constexpr uint8_t kPiix4Device = 0x07;
-constexpr uint8_t kPiix4Function = 3;
+constexpr uint8_t kBusZeroDevices = 32;
+
+// PIIX4: the power-management function, SMBus base (SMBBA) at register
+// 0x90, 16 ports.
 constexpr uint8_t kPiix4BaseRegister = 0x90;
 constexpr uint16_t kPiix4BaseMask = 0xFFF0;
 
-// ICH family: the SMBus function at 00:1F.3, I/O base in BAR 4 (register
-// 0x20), 32 ports.
-constexpr uint8_t kIchDevice = 0x1F;
-constexpr uint8_t kIchFunction = 3;
+// ICH family: the SMBus function, I/O base in BAR 4 (register 0x20), 32
+// ports.
 constexpr uint8_t kIchBaseRegister = 0x20;
 constexpr uint16_t kIchBaseMask = 0xFFE0;
 
 KnownSmbusFunction Piix4(uint16_t device, const char* name) {
-    return {kIntel, device, name, kPiix4Device, kPiix4Function, kPiix4BaseRegister, kPiix4BaseMask,
-            kSmbusControllerBlockBuffer};
+    return {kIntel, device, name, kPiix4BaseRegister, kPiix4BaseMask, kSmbusControllerBlockBuffer};
 }
 
 KnownSmbusFunction Ich(uint16_t device, const char* name) {
-    return {kIntel, device, name, kIchDevice, kIchFunction, kIchBaseRegister, kIchBaseMask,
-            kSmbusControllerByteWise};
+    return {kIntel, device, name, kIchBaseRegister, kIchBaseMask, kSmbusControllerByteWise};
 }
 
 }  // namespace
@@ -56,17 +52,21 @@ const std::vector<KnownSmbusFunction>& KnownSmbusFunctions() {
 }
 
 BusResult ScanSmbusControllers(BusPath& path, std::vector<FoundSmbusController>& found) {
-    for (const KnownSmbusFunction& function : KnownSmbusFunctions()) {
+    for (uint8_t device = 0; device < kBusZeroDevices; ++device) {
         uint32_t id = 0;
-        BusResult result = ScanPCIValue(path, 0, function.pciDevice, function.pciFunction, kIdRegister, id);
+        BusResult result = ScanPCIValue(path, 0, device, kSmbusPciFunction, kIdRegister, id);
         if (result.Faulted()) return result;
-        if (id != (uint32_t{function.device} << 16 | function.vendor)) continue;
+        const KnownSmbusFunction* function = nullptr;
+        for (const KnownSmbusFunction& known : KnownSmbusFunctions()) {
+            if (id == (uint32_t{known.device} << 16 | known.vendor)) function = &known;
+        }
+        if (function == nullptr) continue;
         uint32_t base = 0;
-        result = ScanPCIValue(path, 0, function.pciDevice, function.pciFunction, function.baseRegister, base);
+        result = ScanPCIValue(path, 0, device, kSmbusPciFunction, function->baseRegister, base);
         if (result.Faulted()) return result;
-        const auto address = static_cast<uint16_t>(base & function.baseMask);
+        const auto address = static_cast<uint16_t>(base & function->baseMask);
         if ((base & kIoSpaceBit) == 0 || address == 0) continue;
-        found.push_back({&function, address});
+        found.push_back({function, device, address});
     }
     return {1};
 }
