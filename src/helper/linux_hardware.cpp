@@ -222,9 +222,7 @@ int32_t LinuxHardware::ReadClockGenBlock(const SmbusController& controller, uint
     if (!lock.held() || !StillUnowned(controller)) return -1;
     IoPorts ports(controller.ioBase);
     if (!ports.ok()) return -1;
-    const auto address8 = static_cast<uint8_t>(address7 << 1);
-    const SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), 0};
-    return ReadSmbusBlockOfKind(ports, controller.kind, target, block);
+    return PortBlockRead(ports, controller.kind, controller.ioBase, address7, block);
 }
 
 }  // namespace vc::helper

@@ -36,6 +36,18 @@ public:
         return true;
     }
 
+    // BYTE_DONE (or the end, or an error) of the byte-by-byte controller;
+    // the status then, 0 when neither came within the polls.
+    uint8_t WaitForByte() {
+        for (int poll = 0; poll < kIdlePolls; ++poll) {
+            const uint8_t status = In(kStatus);
+            if ((status & (kStatusByteDone | kStatusErrors)) != 0) return status;
+            if ((status & kStatusBusy) == 0 && (status & kStatusDone) != 0) return status;
+            Wait();
+        }
+        return 0;
+    }
+
     // Whatever the sequence left: clear the status (the byte-by-byte
     // controller finishes a block only once the last byte's BYTE_DONE is
     // cleared), wait for the wire, stop a transfer that hangs. False when a
@@ -91,6 +103,61 @@ std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_
     if ((status & (kStatusBusError | kStatusFailed)) != 0) return std::nullopt;
     if ((status & kStatusDone) != 0) return true;
     return std::nullopt;
+}
+
+namespace {
+
+int32_t BufferedBlockRead(Registers& regs, std::span<uint8_t> block) {
+    regs.In(kControl);  // rewinds the buffer pointer
+    regs.Out(kControl, kStartBlock);
+    regs.Wait();
+    const uint8_t status = regs.StatusWhenIdle();
+    if ((status & (kStatusBusy | kStatusErrors)) != 0 || (status & kStatusDone) == 0) return -1;
+    const uint8_t count = regs.In(kData0);
+    if (count == 0 || count > kBlockBufferSize) return -1;
+    regs.In(kControl);
+    for (uint8_t i = 0; i < count; ++i) {
+        const uint8_t value = regs.In(kBlockData);
+        if (i < block.size()) block[i] = value;
+    }
+    return count;
+}
+
+int32_t ByteWiseBlockRead(Registers& regs, std::span<uint8_t> block) {
+    regs.Out(kControl, kStartBlock);
+    uint8_t count = 1;
+    for (uint8_t i = 0; i < count; ++i) {
+        const uint8_t status = regs.WaitForByte();
+        if ((status & kStatusByteDone) == 0) return -1;
+        if (i == 0) {
+            count = regs.In(kData0);
+            if (count == 0 || count > kBlockBufferSize) return -1;
+        }
+        const uint8_t value = regs.In(kBlockData);
+        if (i < block.size()) block[i] = value;
+        // The next byte is the last: say so before releasing it.
+        if (i + 2 == count) regs.Out(kControl, kProtocolBlock | kControlLastByte);
+        regs.Out(kStatus, kStatusByteDone);
+    }
+    const uint8_t status = regs.StatusWhenIdle();
+    if ((status & kStatusErrors) != 0) return -1;
+    return count;
+}
+
+}  // namespace
+
+int32_t PortBlockRead(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7, std::span<uint8_t> block) {
+    Registers regs(ports, ioBase);
+    if (!regs.Claim()) return -1;
+    const bool byteWise = kind == kSmbusControllerByteWise;
+    const uint8_t aux = byteWise ? regs.In(kAuxControl) : 0;
+    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
+    regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
+    regs.Out(kCommand, kCommandBlock);
+    const int32_t count = byteWise ? ByteWiseBlockRead(regs, block) : BufferedBlockRead(regs, block);
+    const bool ended = regs.Release();
+    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, aux);
+    return ended ? count : -1;
 }
 
 }  // namespace vc::helper

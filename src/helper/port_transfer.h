@@ -34,4 +34,12 @@ bool RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const S
 // report a clear outcome.
 std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7);
 
+// A block read (command 0x00) at `address7` into `block`, as the controller
+// family does it: the block-buffer controller fills its buffer and the
+// bytes are read from it; the byte-by-byte controller hands one byte per
+// BYTE_DONE and must see LAST_BYTE before the last one, or it keeps the bus.
+// The count the device reported, -1 when the read failed (the controller is
+// left idle either way).
+int32_t PortBlockRead(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7, std::span<uint8_t> block);
+
 }  // namespace vc::helper

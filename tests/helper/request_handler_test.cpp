@@ -266,7 +266,9 @@ TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
               "clockgen controller=0x0600 address=0x69 answers=yes readback=00,ff,6d,06\n"
               "clockgen controller=0x0580 address=0x69 answers=unknown\n"
               "hostbridge id=0x71908086\n"
-              "bios offset=0xF120 dmi=no text=\"P3B-F ACPI BIOS\"\n");
+              "bios offset=0xF120 dmi=no text=\"P3B-F\"\n"
+              "bios offset=0xF126 dmi=no text=\"ACPI\"\n"
+              "bios offset=0xF12B dmi=no text=\"BIOS\"\n");
     // The disabled controller nobody owns is not touched.
     EXPECT_EQ(hw.probed, (std::vector<std::string>{"0000:00:01.3@0x69", "0000:00:1f.3@0x69"}));
     EXPECT_TRUE(hw.writes.empty());

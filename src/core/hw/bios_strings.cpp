@@ -128,6 +128,14 @@ DmiNames ReadDmiNames(std::span<const uint8_t> window, const Table& table) {
 
 bool Printable(uint8_t c) { return c >= 0x20 && c < 0x7F; }
 
+// What a word of the search area is made of: letters, digits and the marks
+// board names use. Code bytes seldom form four of these in a row, and a long
+// banner ("P3B-F ACPI BIOS Revision 1006") falls apart into its words.
+bool WordChar(uint8_t c) {
+    return std::isalnum(c) != 0 || c == '-' || c == '.' || c == '_' || c == '/' || c == '+' || c == '(' ||
+           c == ')';
+}
+
 std::string Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -191,16 +199,14 @@ std::vector<FoundBiosString> FindBiosStrings(std::span<const uint8_t> window, si
     std::array<std::vector<FoundBiosString>, 2> ranked;
     const size_t end = std::min(window.size(), kBiosWindowEnd);
     for (size_t at = kBiosSearchFirst; at < end;) {
-        if (!Printable(window[at])) {
+        if (!WordChar(window[at])) {
             ++at;
             continue;
         }
         size_t stop = at;
-        while (stop < end && Printable(window[stop])) ++stop;
-        const std::string_view raw(reinterpret_cast<const char*>(window.data() + at), stop - at);
-        const size_t lead = raw.find_first_not_of(' ');
-        const std::string text = Trimmed(raw);
-        if (const auto rank = RankOf(text)) ranked[static_cast<size_t>(*rank)].push_back({at + lead, text});
+        while (stop < end && WordChar(window[stop])) ++stop;
+        const std::string text(reinterpret_cast<const char*>(window.data() + at), stop - at);
+        if (const auto rank = RankOf(text)) ranked[static_cast<size_t>(*rank)].push_back({at, text});
         at = stop;
     }
     for (const auto& tier : ranked) {

@@ -7,10 +7,9 @@
 // point in the window whose structure table also lies inside the window,
 // the baseboard (type 2) product name, else the system (type 1) product
 // name, each only when the same text occurs in the search area. Then the
-// other printable runs of the search area of 4 to 15 characters, those
-// mixing letters and digits before the rest, each in window order; a run
-// of one repeated character, or one holding a double quote (which a source
-// word cannot hold), is left out.
+// words of the search area (runs of letters, digits and - . _ / + ( )) of 4
+// to 15 characters, those mixing letters and digits before the rest, each in
+// window order; a word of one repeated character is left out.
 #pragma once
 
 #include <cstddef>
