@@ -1,4 +1,5 @@
 // The vcctl commands, as a table from name to handler.
+#include <cstdio>
 #include <functional>
 #include <map>
 
@@ -17,6 +18,7 @@
 #include "core/board/frequency_stepping.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/cpu_speed.h"
+#include "core/state/pending_startup_file.h"
 #include "core/state/settings_file.h"
 #include "core/state/startup_apply.h"
 #include "sim/sim_machine.h"
@@ -76,9 +78,19 @@ int Detect(Session& s, const Args&) {
     return kExitOk;
 }
 
+std::string PendingStartupText(const PendingStartupFound& found) {
+    if (!found.present) return "none";
+    if (!found.record) return "unreadable";
+    char text[96];
+    std::snprintf(text, sizeof text, "entry=%d busMHz=%.2f source=%s", static_cast<int>(found.record->index),
+                  found.record->busMHz, found.record->source == kAutoApplySourceOptimal ? "optimal" : "saved");
+    return text;
+}
+
 int Status(Session& s, const Args&) {
     FieldPrinter p(s.out);
     PrintSystemInfo(p, s.info, s.ctx.osKind);
+    p.Text("startup.pending", PendingStartupText(ReadPendingStartup(s.programDir)));
     return kExitOk;
 }
 
@@ -166,6 +178,7 @@ const char* StartupAppliedName(StartupApplied applied) {
     switch (applied) {
         case StartupApplied::Saved: return "saved";
         case StartupApplied::Optimal: return "optimal";
+        case StartupApplied::Skipped: return "skipped-after-failed-start";
         case StartupApplied::Nothing: break;
     }
     return "nothing";
@@ -177,12 +190,13 @@ int Startup(Session& s, const Args&) {
     ReadAutoApplySettings(s.programDir, settings);
     const StartupApplyResult result =
         ApplySavedChoiceAtStartup(s.info, s.ctx, settings, s.programDir, s.autoOptimized);
+    s.startupPending = s.startupPending || result.pendingRecorded;
     const bool taken = WriteTaken(s, "startup", result.write);
     FieldPrinter p(s.out);
     p.Integer("autoApply", settings.autoApply);
     p.Integer("autoApplySource", settings.autoApplySource);
     p.Text("startup.applied", StartupAppliedName(result.applied));
-    if (result.applied == StartupApplied::Nothing) return kExitOk;
+    if (result.applied == StartupApplied::Nothing || result.applied == StartupApplied::Skipped) return kExitOk;
     p.Integer("autoOptimized", s.autoOptimized);
     PrintSelection(p, s.info);
     PrintMeasurement(s);

@@ -7,6 +7,7 @@
 #include "launch/machine_choice.h"
 #include "cli/options.h"
 #include "cli/session.h"
+#include "core/state/pending_startup_file.h"
 #include "host/process/host_process.h"
 
 namespace {
@@ -47,9 +48,12 @@ int main(int argc, char** argv) {
 
     Session session(std::move(chosen), programDir, std::cout, std::cerr);
     session.resourceDir = exeDir + "/resources";
+    vc::launch::EndProcessOnSimulatedHang(*session.machine);
+    int code = kExitOk;
     for (const auto& command : options.commands) {
-        const int code = RunCommand(session, command);
-        if (code != kExitOk) return code;
+        code = RunCommand(session, command);
+        if (code != kExitOk) break;
     }
-    return kExitOk;
+    if (session.startupPending) vc::ClearPendingStartup(session.programDir);
+    return code;
 }

@@ -14,7 +14,7 @@ const char* const kUsageText =
     "Commands run in order in one process and share its state:\n"
     "  cpu           identify the processor and measure its clock; print CPUInfo\n"
     "  detect        run the detection sequence; print every SystemInfo field\n"
-    "  status        print every SystemInfo field\n"
+    "  status        print every SystemInfo field and startup.pending (pending.dat)\n"
     "  table         list the clock generator's table (* default, > current,\n"
     "                A applied)\n"
     "  next, prev    select the next / previous table entry\n"
@@ -24,7 +24,10 @@ const char* const kUsageText =
     "  autoclock     what Auto Optimize does at its end: mark it in force,\n"
     "                write the best entry, measure\n"
     "  save, load    write / read sysinfo.dat in the program directory\n"
-    "  startup       apply a frequency as save.dat asks at start-up\n"
+    "  startup       apply a frequency as save.dat asks at start-up; when pending.dat\n"
+    "                shows the last one never settled, skip it (startup.applied:\n"
+    "                skipped-after-failed-start, exit 0); vcctl removes pending.dat\n"
+    "                when it ends cleanly\n"
     "  trace         print the simulated machine's port and SMBus trace\n"
     "  probe         ask the driver (on Linux: velocore-driverd) what it sees, writing\n"
     "                nothing: SMBus controllers, a device at the clock generator's\n"
@@ -55,7 +58,8 @@ const char* const kUsageText =
     "Exit codes: 0 success; 1 where the program ends itself (driver or bus\n"
     "failure, a second running copy); 2 usage error; 3 a command or the\n"
     "detection failed (also a write the clock generator did not take: apply,\n"
-    "optimal, autoclock and startup say so on standard error).\n";
+    "optimal, autoclock and startup say so on standard error).\n"
+    "124: the simulated machine hung (fault.hangAboveBusMHz); vcctl ends at once.\n";
 
 const std::vector<CommandShape>& CommandShapes() {
     static const std::vector<CommandShape> shapes = {

@@ -39,6 +39,7 @@ public:
         session_.detected = session_.cpuIdentified = true;
         const StartupApplyResult applied = ApplySavedChoiceAtStartup(
             info, ctx, state.autoApply, state.programDirectory, session_.autoOptimized);
+        session_.startupPending = session_.startupPending || applied.pendingRecorded;
         EndOnBusFault(ctx, applied.write.fault);
         FieldPrinter p(session_.out);
         p.Text("programDirectory", state.programDirectory);

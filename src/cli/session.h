@@ -36,6 +36,9 @@ struct Session {
     bool cpuIdentified = false;
     bool detected = false;
     int32_t autoOptimized = 0;
+    // A start-up application wrote pending.dat: vcctl removes it when it
+    // ends cleanly (a simulated hang ends it without).
+    bool startupPending = false;
 };
 
 // Runs one command (its name words and arguments); answers an exit code.

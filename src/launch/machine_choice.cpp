@@ -1,5 +1,7 @@
 #include "launch/machine_choice.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "sim/machine_catalogue.h"
@@ -65,6 +67,15 @@ std::unique_ptr<LaunchedMachine> ChooseMachine(const std::optional<std::string>&
 const MemoryAutorun* SimulatedAutorun(LaunchedMachine& machine) {
     const auto* simulated = dynamic_cast<SimulatedMachine*>(&machine);
     return simulated ? &simulated->autorun() : nullptr;
+}
+
+void EndProcessOnSimulatedHang(LaunchedMachine& machine) {
+    sim::SimMachine* simulated = machine.Simulation();
+    if (simulated == nullptr) return;
+    simulated->SetHangHandler([] {
+        std::fputs("simulated hang\n", stderr);
+        std::_Exit(kSimulatedHangExitCode);
+    });
 }
 
 }  // namespace vc::launch

@@ -36,4 +36,12 @@ std::unique_ptr<LaunchedMachine> ChooseMachine(const std::optional<std::string>&
 // The autorun list of a machine ChooseMachine made simulated, or null.
 const MemoryAutorun* SimulatedAutorun(LaunchedMachine& machine);
 
+// The exit code of a process whose simulated machine hung.
+inline constexpr int kSimulatedHangExitCode = 124;
+
+// On a simulated machine: a hang (fault.hangAboveBusMHz) prints "simulated
+// hang" on standard error and ends the process at once, with no cleanup at
+// all, so its files stay as a machine that froze would leave them.
+void EndProcessOnSimulatedHang(LaunchedMachine& machine);
+
 }  // namespace vc::launch

@@ -1,5 +1,6 @@
 #include "qt/main_window_widget.h"
 
+#include <algorithm>
 #include <utility>
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include "core/ui/main/main_window_places.h"
 #include "qt/panel_widget.h"
@@ -174,6 +176,23 @@ void MainWindowWidget::SendCommandLater(uint32_t commandValue) {
             if (events_) events_->OnCommand(commandValue);
         },
         Qt::QueuedConnection);
+}
+
+void MainWindowWidget::StartTimer(int32_t timerId, int32_t periodMs) {
+    if (timerId < 1) return;
+    QTimer*& timer = timers_[timerId];
+    if (!timer) {
+        timer = new QTimer(this);
+        QObject::connect(timer, &QTimer::timeout, this, [this, timerId] {
+            if (events_) events_->OnTimer(timerId);
+        });
+    }
+    timer->start(std::max(1, periodMs));
+}
+
+void MainWindowWidget::StopTimer(int32_t timerId) {
+    const auto found = timers_.find(timerId);
+    if (found != timers_.end()) found->second->stop();
 }
 
 ui::PanelHandle MainWindowWidget::CreatePanel(const ui::PanelSpec& desc) {

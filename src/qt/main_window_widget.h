@@ -17,6 +17,7 @@
 class QMenu;
 class QAction;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace vc::qt {
 
@@ -57,6 +58,8 @@ public:
     ui::PanelHandle CreatePanel(const ui::PanelSpec& desc) override;
     void ShowPanel(ui::PanelHandle panel, bool show) override;
     void SetPanelText(ui::PanelHandle panel, int32_t fieldId, const std::string& text) override;
+    void StartTimer(int32_t timerId, int32_t periodMs) override;
+    void StopTimer(int32_t timerId) override;
 
     // True while a tray shows our icon, so the window can be reached there.
     bool TrayIconReachable() const;
@@ -91,6 +94,7 @@ private:
     QSystemTrayIcon* tray_ = nullptr;
     bool closed_ = false;
     std::function<void()> onFirstPaint_;
+    std::map<int32_t, QTimer*> timers_;
 };
 
 }  // namespace vc::qt

@@ -358,6 +358,12 @@ std::map<std::string, Setting> Parser::Settings() {
     s["fault.configWord"] = {false, BoolInto(&D::faults, &FaultDescription::configWordFails)};
     s["fault.pci"] = {false, BoolInto(&D::faults, &FaultDescription::pciFails)};
     s["fault.smbus"] = {false, BoolInto(&D::faults, &FaultDescription::smbusFails)};
+    s["fault.hangAboveBusMHz"] = {false, [](const auto& w, D& d) {
+        double mhz = 0;
+        std::string error = PositiveDouble(w, 1000.0, mhz);
+        if (error.empty()) d.faults.hangAboveBusMHz = mhz;
+        return error;
+    }};
     return s;
 }
 

@@ -87,6 +87,8 @@ struct FaultDescription {
     bool configWordFails = false;
     bool pciFails = false;
     bool smbusFails = false;
+    // The machine hangs once a select takes the bus above this clock.
+    std::optional<double> hangAboveBusMHz;
 };
 
 struct MachineDescription {

@@ -48,7 +48,7 @@ SimMachine::SimMachine(MachineDescription description)
         StatedTable stated;
         if (model->tableStated) stated = {c.firstByteMask, c.entries};
         chip_ = std::make_unique<ClockChip>(*model, c.name.empty() ? c.model : c.name, busMHz_, trace_,
-                                            [this](double mhz) { SetBusClockMHz(mhz); }, std::move(stated));
+                                            [this](double mhz) { OnChipSelect(mhz); }, std::move(stated));
         if (c.registers) chip_->SetRegisters(*c.registers);
         bus_.Attach(kClockGenAddress7, chip_.get());
     }
@@ -243,6 +243,14 @@ void SimMachine::RunBitScanLoop(uint32_t iterations) {
 void SimMachine::SetBusClockMHz(double busMHz) {
     busMHz_ = busMHz;
     tsc_.SetRate(clock_.NowPs(), CpuClockMHz() * 1e6);
+}
+
+void SimMachine::OnChipSelect(double busMHz) {
+    SetBusClockMHz(busMHz);
+    const auto& limit = faults_.hangAboveBusMHz;
+    if (hung_ || !limit || busMHz <= *limit) return;
+    hung_ = true;
+    if (hangHandler_) hangHandler_();
 }
 
 std::vector<RejectedSelect> SimMachine::RejectedSelects() const {

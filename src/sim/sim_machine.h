@@ -29,6 +29,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -105,6 +106,13 @@ public:
     void ClearTrace() { trace_.Clear(); }
 
     void SetFault(Fault fault, bool active);
+
+    // fault.hangAboveBusMHz: once a select takes the bus above it the
+    // machine has hung; the handler (if any) runs once, at that select. A
+    // program on a real hung machine would stop there: the handler decides
+    // how the simulation's program does.
+    bool Hung() const { return hung_; }
+    void SetHangHandler(std::function<void()> handler) { hangHandler_ = std::move(handler); }
     void SetHostBridgeRegister(uint8_t reg, uint32_t value) { pci_.SetRegister(reg, value); }
 
     uint64_t NowPs() const { return clock_.NowPs(); }
@@ -131,6 +139,7 @@ private:
     void PortWrite8(uint16_t port, uint8_t value, PortOrigin origin);
     bool PortsOpenToProgram() const { return personality_ == 1; }
     uint64_t ReadClock(uint64_t costPs);
+    void OnChipSelect(double busMHz);
 
     MachineDescription description_;
     int32_t personality_;
@@ -150,6 +159,8 @@ private:
     int32_t priority_ = 0;
     DeviceHandle nextHandle_ = 1;
     std::map<DeviceHandle, Device> handles_;
+    bool hung_ = false;
+    std::function<void()> hangHandler_;
 };
 
 }  // namespace vc::sim

@@ -176,6 +176,50 @@ TEST_F(VcctlTest, RendersTheMainWindowIntoAPicture) {
               2);
 }
 
+// save.dat asks for the optimal entry at start-up; the machine hangs above
+// its 100 MHz boot clock. Each vcctl is a new start on a reset machine.
+TEST_F(VcctlTest, AStartupClockThatHungIsSkippedOnceThenAppliedAgain) {
+    std::ofstream(dir_ / "program" / "save.dat", std::ios::binary).write("\x01\0\0\0\x02\0\0\0", 8);
+    const auto start = Vcctl({"--machine", MachineFile("fault.hangAboveBusMHz = 100"), "--dir", Program(),
+                              "status", "startup", "trace", "status"});
+
+    const Finished hung = RunToEnd(start);
+    EXPECT_EQ(hung.exitCode, 124);
+    EXPECT_EQ(hung.err, "simulated hang\n");
+    ASSERT_TRUE(fs::exists(dir_ / "program" / "pending.dat"));
+
+    const Finished skipped = RunToEnd(start);
+    ASSERT_EQ(skipped.exitCode, 0) << skipped.err;
+    const std::string pending = skipped.out.substr(skipped.out.find("startup.pending: "));
+    EXPECT_TRUE(pending.starts_with("startup.pending: entry=")) << pending;
+    EXPECT_NE(pending.find(" source=optimal\n"), std::string::npos) << pending;
+    EXPECT_EQ(pending.find("busMHz=100.00"), std::string::npos) << pending;
+    EXPECT_NE(skipped.err.find("Message: The frequency applied automatically at the last start (entry "),
+              std::string::npos) << skipped.err;
+    auto fields = Fields(skipped.out);
+    EXPECT_EQ(fields["startup.applied"], "skipped-after-failed-start");
+    EXPECT_EQ(fields["startup.pending"], "none");  // the last status
+    EXPECT_EQ(skipped.out.find(" select "), std::string::npos);  // the trace: nothing written
+    EXPECT_EQ(fs::file_size(dir_ / "program" / "save.dat"), 8u);
+
+    const Finished again = RunToEnd(start);
+    EXPECT_EQ(again.exitCode, 124);
+    EXPECT_TRUE(fs::exists(dir_ / "program" / "pending.dat"));
+}
+
+TEST_F(VcctlTest, AStartupClockThatLastsLeavesNoPendingRecordAfterACleanExit) {
+    std::ofstream(dir_ / "program" / "save.dat", std::ios::binary).write("\x01\0\0\0\x01\0\0\0", 8);
+    const Finished run =
+        RunToEnd(Vcctl({"--machine", MachineFile(""), "--dir", Program(), "detect", "next", "save", "startup", "status"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto fields = Fields(run.out);
+    EXPECT_EQ(fields["startup.applied"], "saved");
+    const int saved = std::stoi(fields["defaultIndex"]) + 1;
+    EXPECT_TRUE(fields["startup.pending"].starts_with("entry=" + std::to_string(saved) + " busMHz="))
+        << fields["startup.pending"];
+    EXPECT_FALSE(fs::exists(dir_ / "program" / "pending.dat"));
+}
+
 TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     const auto args = Vcctl({"--machine", MachineFile(""), "--dir", Program(), "run"});
     Child first(args, Env());

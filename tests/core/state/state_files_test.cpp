@@ -1,6 +1,7 @@
 // sysinfo.dat and save.dat: layouts, matching, atomic replacement.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "../board/temp_dir.h"
 #include "core/state/atomic_file.h"
 #include "core/state/auto_apply_file.h"
+#include "core/state/pending_startup_file.h"
 #include "core/state/settings_file.h"
 
 namespace vc {
@@ -142,6 +144,44 @@ TEST(AutoApplyFileTest, ShortFileKeepsOnlyCompleteFields) {
         const std::vector<uint8_t> cut(whole.begin(), whole.begin() + static_cast<long>(length));
         EXPECT_EQ(DecodeAutoApply(cut), expected[length]) << length;
     }
+}
+
+TEST(PendingStartupFileTest, HasTheDocumentedLayoutAndNothingElseReads) {
+    test::TempDir dir;
+    PendingStartup pending;
+    pending.index = 12;
+    pending.source = 2;
+    pending.busMHz = 133.5;
+    std::strcpy(pending.biosId, "6BXE-R1.2");
+    ASSERT_TRUE(WritePendingStartup(dir.Path(), pending));
+    std::vector<uint8_t> expected{12, 0, 0, 0, 2, 0, 0, 0};
+    const auto bus = std::bit_cast<uint64_t>(133.5);
+    for (int i = 0; i < 8; ++i) expected.push_back(static_cast<uint8_t>(bus >> (8 * i)));
+    for (char c : std::string("6BXE-R1.2")) expected.push_back(static_cast<uint8_t>(c));
+    expected.resize(32, 0);
+    ASSERT_EQ(dir.Read("pending.dat"), expected);
+    const PendingStartupFound found = ReadPendingStartup(dir.Path());
+    ASSERT_TRUE(found.record.has_value());
+    EXPECT_EQ(found.record->index, 12);
+    EXPECT_EQ(found.record->busMHz, 133.5);
+
+    // Still there, but no record: another length, an unknown source, index 0.
+    auto withByte = [&](size_t at, uint8_t value) {
+        std::vector<uint8_t> bytes = expected;
+        bytes[at] = value;
+        return bytes;
+    };
+    std::vector<uint8_t> longer = expected;
+    longer.push_back(0);
+    for (const auto& bytes : {std::vector<uint8_t>(expected.begin(), expected.end() - 1), longer,
+                              withByte(4, 3), withByte(0, 0)}) {
+        dir.Write("pending.dat", bytes);
+        const PendingStartupFound damaged = ReadPendingStartup(dir.Path());
+        EXPECT_TRUE(damaged.present);
+        EXPECT_FALSE(damaged.record.has_value()) << bytes.size();
+    }
+    EXPECT_TRUE(ClearPendingStartup(dir.Path()));
+    EXPECT_FALSE(ReadPendingStartup(dir.Path()).present);
 }
 
 // --- atomic replacement ---------------------------------------------------------

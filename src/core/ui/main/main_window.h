@@ -50,6 +50,7 @@ public:
     void OnMouseMove(uint32_t keyFlags, int16_t x, int16_t y) override;
     void OnLeftButtonUp() override;
     void OnTrayNotify(uint32_t iconId, uint32_t mouseMessage) override;
+    void OnTimer(int32_t timerId) override;
 
     // Hide the Advance set, then show the Easy set.
     void ShowEasyControls();
@@ -114,6 +115,8 @@ private:
     void LoadPanelFrames();
     void CreatePanels();
     void ApplyStartupChoice();
+    // The start-up application lasted: pending.dat goes, the timer stops.
+    void SettleStartupChoice();
 
     SystemInfo& info_;
     Context& ctx_;
@@ -123,6 +126,7 @@ private:
 
     int32_t layoutMode_ = 1;
     int32_t autoOptimized_ = 0;
+    bool startupPending_ = false;  // pending.dat names the start-up write
     Rect windowRect_{0, 0, kMainWidth, kMainHeight};
     Point dragAnchor_;
     const Surface* easyBackground_ = nullptr;

@@ -164,6 +164,7 @@ void MainWindow::MenuShow() {
 }
 
 void MainWindow::Exit() {
+    SettleStartupChoice();
     shell_.RemoveTrayIcon(kTrayIconId);
     shell_.CloseMainWindow();
 }

@@ -102,6 +102,19 @@ void MainWindow::ApplyStartupChoice() {
     if (result.applied == StartupApplied::Optimal) {
         if (SkinButton* autoButton = Button(kButtonAutoOptimize)) autoButton->onState = 1;
     }
+    startupPending_ = result.pendingRecorded;
+    if (startupPending_) shell_.StartTimer(kTimerStartupSettled, kStartupSettledMs);
+}
+
+void MainWindow::SettleStartupChoice() {
+    if (!startupPending_) return;
+    shell_.StopTimer(kTimerStartupSettled);
+    ClearPendingStartup(setup_.programDirectory);
+    startupPending_ = false;
+}
+
+void MainWindow::OnTimer(int32_t timerId) {
+    if (timerId == kTimerStartupSettled) SettleStartupChoice();
 }
 
 PanelHandle MainWindow::Panel(int32_t templateId) const {

@@ -62,6 +62,11 @@ inline constexpr uint32_t kTrayLeftDoubleClick = 0x0203;
 inline constexpr uint32_t kTrayRightButtonDown = 0x0204;
 inline constexpr uint32_t kTrayRightButtonUp = 0x0205;
 
+// The main window's timer: the start-up application counts as settled once
+// the program has run this long after its write (pending.dat goes).
+inline constexpr int32_t kTimerStartupSettled = 1;
+inline constexpr int32_t kStartupSettledMs = 60'000;
+
 // How a panel is created: hidden, owned by the main window.
 struct PanelSpec {
     int32_t templateId = 0;
@@ -111,6 +116,14 @@ public:
     virtual PanelHandle CreatePanel(const PanelSpec& desc) = 0;  // kNoPanel on failure
     virtual void ShowPanel(PanelHandle panel, bool show) = 0;
     virtual void SetPanelText(PanelHandle panel, int32_t fieldId, const std::string& text) = 0;
+
+    // --- window timers ---
+    // Starts timer `timerId` (>= 1) of the main window, or restarts it:
+    // OnTimer(timerId) arrives every `periodMs` from now on, through the
+    // event queue, until StopTimer. Stopping a timer that does not run does
+    // nothing.
+    virtual void StartTimer(int32_t timerId, int32_t periodMs) = 0;
+    virtual void StopTimer(int32_t timerId) = 0;
 };
 
 // OnPaint draws the current layout's whole face. OnCommand heeds
@@ -125,6 +138,9 @@ public:
 
     // The tray icon `iconId` saw `mouseMessage` (kTray... codes).
     virtual void OnTrayNotify(uint32_t iconId, uint32_t mouseMessage) = 0;
+
+    // A tick of a timer the model started on the main window.
+    virtual void OnTimer(int32_t timerId) = 0;
 };
 
 }  // namespace vc::ui

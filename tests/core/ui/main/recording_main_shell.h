@@ -86,7 +86,18 @@ public:
             text + "]");
     }
 
+    // Timers never tick by themselves: a test delivers OnTimer.
+    void StartTimer(int32_t timerId, int32_t periodMs) override {
+        timers[timerId] = periodMs;
+        Log("timer start " + std::to_string(timerId) + " " + std::to_string(periodMs));
+    }
+    void StopTimer(int32_t timerId) override {
+        timers.erase(timerId);
+        Log("timer stop " + std::to_string(timerId));
+    }
+
     int presents = 0;
+    std::map<int32_t, int32_t> timers;  // running: id -> period
     bool visible = false;
     Rect windowOnScreen{0, 0, 0, 0};
     std::map<int32_t, bool> childVisible;
