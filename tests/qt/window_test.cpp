@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include "core/state/auto_apply_file.h"
+#include "core/state/pending_startup_file.h"
 #include "core/ui/main/main_window_places.h"
 #include "core/ui/outlines.h"
 #include "qt/skin_button_widget.h"
@@ -175,6 +177,20 @@ private slots:
         // Moves without the button do not drag.
         SendMouse(w.widget(), QEvent::MouseMove, press + QPoint(50, 50), Qt::NoButton);
         QCOMPARE(w.widget().geometry().topLeft(), before + (moveTo - press));
+    }
+
+    // The start-up application's minute runs on a window timer; restarted
+    // short here, its tick reaches the model, which removes pending.dat.
+    void startupTimerTickRemovesThePendingRecord() {
+        QTemporaryDir dir;
+        const std::string where = dir.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        SimWindow w;
+        w.StartIn(where);
+        QVERIFY(w.Create());
+        QVERIFY(ReadPendingStartup(where).present);
+        w.widget().StartTimer(ui::kTimerStartupSettled, 10);
+        QTRY_VERIFY(!ReadPendingStartup(where).present);
     }
 };
 
