@@ -32,6 +32,8 @@ int main(int argc, char** argv) {
         std::cerr << "velocore-sim: " << error << '\n';
         return 2;
     }
+    // A simulated hang ends the program at once, as a hung machine would.
+    vc::launch::EndProcessOnSimulatedHang(*machine);
     vc::qt::QtShell shell;
     return vc::qt::RunDesktopProgram(*machine, options, shell);
 }
