@@ -8,6 +8,7 @@
 #include "core/base/context.h"
 #include "core/board/system_info.h"
 #include "core/board/clock_programming.h"
+#include "core/board/write_check.h"
 #include "core/state/auto_apply_file.h"
 
 namespace vc {
@@ -23,6 +24,7 @@ struct StartupApplyResult {
     int32_t settingsLoaded = 0;  // for Saved: whether sysinfo.dat matched
     int32_t written = 0;         // the apply's answer: whether an entry was selected and sent
     WriteOutcome write;          // a faulted write ends the work before measuring
+    WriteCheck check;            // whether the measurement (and read-back) saw the entry
 };
 
 // autoApply 1 and source 1: LoadSettings (its result only reported),
