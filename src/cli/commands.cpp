@@ -11,11 +11,14 @@
 #include "cli/render_command.h"
 #include "cli/run_command.h"
 #include "cli/table_printer.h"
+#include "cli/timed_revert.h"
+#include "cli/write_check_fields.h"
 #include "core/app/bus_fault_report.h"
 #include "core/app/detection.h"
 #include "core/app/startup.h"
 #include "core/board/auto_overclock.h"
 #include "core/board/frequency_stepping.h"
+#include "core/board/write_check.h"
 #include "core/cpu/cpu_identify.h"
 #include "core/cpu/cpu_speed.h"
 #include "core/state/pending_startup_file.h"
@@ -117,13 +120,35 @@ bool WriteTaken(Session& s, const char* command, const WriteOutcome& outcome) {
     return false;
 }
 
-int Apply(Session& s, const Args&) {
-    if (!EnsureDetected(s)) return kExitFailed;
-    const bool taken = WriteTaken(s, "apply", ApplyEntry(s.info));
+// Writes the selected entry, measures, and checks that the chip took it.
+int ApplySelected(Session& s, const char* command) {
+    const WriteOutcome outcome = ApplyEntry(s.info);
+    const bool taken = WriteTaken(s, command, outcome);
     FieldPrinter p(s.out);
     p.Integer("appliedIndex", s.info.appliedIndex);
     const int measured = MeasureTwice(s);
-    return taken ? measured : kExitFailed;
+    const bool verified = PrintWriteCheck(p, CheckAppliedEntry(s.info, outcome));
+    return taken && verified ? measured : kExitFailed;
+}
+
+// apply [--revert-after SECONDS]
+int Apply(Session& s, const Args& command) {
+    std::optional<int> revertSeconds;
+    if (command.size() > 1) {
+        revertSeconds = ParseRevertSeconds(command.back());
+        if (!revertSeconds) {
+            s.err << "apply: --revert-after takes whole seconds from 1 to " << kLongestRevertSeconds << '\n';
+            return kExitUsage;
+        }
+    }
+    if (!EnsureDetected(s)) return kExitFailed;
+    const int32_t previousIndex = s.info.appliedIndex;
+    if (revertSeconds) ForgetConfirmation(s.programDir);
+    const int applied = ApplySelected(s, "apply");
+    if (!revertSeconds) return applied;
+    const int reverted =
+        RevertUnlessConfirmed(s, *revertSeconds, previousIndex, [&s] { return ApplySelected(s, "revert"); });
+    return applied != kExitOk ? applied : reverted;
 }
 
 int Optimal(Session& s, const Args&) {
@@ -136,7 +161,8 @@ int Optimal(Session& s, const Args&) {
     p.Integer("appliedIndex", s.info.appliedIndex);
     p.Integer("currentIndex", s.info.currentIndex);
     const int measured = MeasureTwice(s);
-    return written && taken ? measured : kExitFailed;
+    const bool verified = PrintWriteCheck(p, CheckAppliedEntry(s.info, outcome));
+    return written && taken && verified ? measured : kExitFailed;
 }
 
 int AutoClock(Session& s, const Args&) {
@@ -149,7 +175,8 @@ int AutoClock(Session& s, const Args&) {
     p.Integer("appliedIndex", s.info.appliedIndex);
     p.Integer("currentIndex", s.info.currentIndex);
     PrintMeasurement(s);
-    return result.applied && taken ? kExitOk : kExitFailed;
+    const bool verified = PrintWriteCheck(p, CheckAppliedEntry(s.info, result.write));
+    return result.applied && taken && verified ? kExitOk : kExitFailed;
 }
 
 int Save(Session& s, const Args&) {
@@ -200,7 +227,8 @@ int Startup(Session& s, const Args&) {
     p.Integer("autoOptimized", s.autoOptimized);
     PrintSelection(p, s.info);
     PrintMeasurement(s);
-    return taken ? kExitOk : kExitFailed;
+    const bool verified = PrintWriteCheck(p, result.check);
+    return taken && verified ? kExitOk : kExitFailed;
 }
 
 int Trace(Session& s, const Args&) {
@@ -229,6 +257,7 @@ const std::map<std::string, Handler>& Handlers() {
         {"prev", [](Session& s, const Args&) { return Step(s, PreviousEntry); }},
         {"default", [](Session& s, const Args&) { return Step(s, DefaultEntry); }},
         {"apply", Apply},
+        {"confirm", [](Session& s, const Args&) { return ConfirmCommand(s); }},
         {"optimal", Optimal},
         {"autoclock", AutoClock},
         {"save", Save},

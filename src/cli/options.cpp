@@ -20,6 +20,10 @@ const char* const kUsageText =
     "  next, prev    select the next / previous table entry\n"
     "  default       select the entry found at detection\n"
     "  apply         write the selected entry to the clock generator and measure\n"
+    "  apply --revert-after SECONDS\n"
+    "                the same, then wait for 'confirm' (from any process on the same\n"
+    "                DIR); without it, write the entry in force before back\n"
+    "  confirm       keep the entry a waiting 'apply --revert-after' wrote\n"
     "  optimal       write the best entry within the board's limits and measure\n"
     "  autoclock     what Auto Optimize does at its end: mark it in force,\n"
     "                write the best entry, measure\n"
@@ -55,10 +59,14 @@ const char* const kUsageText =
     "decimals, integers are decimal, 32-bit words 0x%08X. Every message box is one\n"
     "line on standard error: 'Caption: text'.\n"
     "\n"
+    "After every write the clock is measured and compared with the entry's (and,\n"
+    "where the chip's block is read back, its select byte): verify.expectedBusMHz,\n"
+    "verify.measuredBusMHz, verify.ok yes|no.\n"
+    "\n"
     "Exit codes: 0 success; 1 where the program ends itself (driver or bus\n"
     "failure, a second running copy); 2 usage error; 3 a command or the\n"
     "detection failed (also a write the clock generator did not take: apply,\n"
-    "optimal, autoclock and startup say so on standard error).\n"
+    "optimal, autoclock and startup say so on standard error, or verify.ok: no).\n"
     "124: the simulated machine hung (fault.hangAboveBusMHz); vcctl ends at once.\n";
 
 const std::vector<CommandShape>& CommandShapes() {
@@ -67,7 +75,8 @@ const std::vector<CommandShape>& CommandShapes() {
         {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
         {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
         {{"startup"}, 0},   {{"trace"}, 0},         {{"probe"}, 0},         {{"board-id"}, 0},
-        {{"run"}, 0},       {{"render"}, 2},
+        {{"run"}, 0},       {{"render"}, 2},          {{"apply", "--revert-after"}, 1},
+        {{"confirm"}, 0},
         {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},
         {{"data", "add-board"}, 0}, {{"data", "add-board", "--bios"}, 1},
     };

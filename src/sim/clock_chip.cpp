@@ -94,6 +94,7 @@ std::optional<ChipClocks> ClockChip::Decode(uint8_t value) const {
 void ClockChip::BeginBlockWrite(uint8_t command, uint8_t count) {
     byteIndex_ = 0;
     selectAt_ = -1;
+    if (ignoresWrites_) return;
     if (model_.fs != nullptr) return;  // the select is register 0 once the block is complete
     if (count > model_.maxSelectBlockLength) return;
     if (model_.selectCommand >= 0 && command != model_.selectCommand) return;
@@ -102,6 +103,7 @@ void ClockChip::BeginBlockWrite(uint8_t command, uint8_t count) {
 }
 
 void ClockChip::BlockWriteByte(uint8_t value) {
+    if (ignoresWrites_) return;
     if (byteIndex_ == 0) firstByte_ = value;
     const size_t registerCount = model_.fs != nullptr ? model_.readBackLength : registers_.size();
     if (byteIndex_ < registerCount) {
@@ -114,6 +116,7 @@ void ClockChip::BlockWriteByte(uint8_t value) {
 }
 
 void ClockChip::EndBlockWrite(bool complete) {
+    if (ignoresWrites_) return;
     // Bytes already on the wire stay written; an early end only means the
     // remaining registers keep their values, and a frequency-select chip
     // does not act on a block it did not get whole.
@@ -123,7 +126,7 @@ void ClockChip::EndBlockWrite(bool complete) {
 
 void ClockChip::WordWrite(uint8_t command, uint8_t low, uint8_t high) {
     const auto& steps = model_.armingWords;
-    if (steps.empty()) return;
+    if (steps.empty() || ignoresWrites_) return;
     auto matches = [&](const WordWriteStep& s) {
         return s.command == command && s.low == low && s.high == high;
     };

@@ -89,6 +89,9 @@ public:
     const std::string& name() const { return name_; }
     const std::array<uint8_t, kChipRegisterCount>& registers() const { return registers_; }
     void SetRegisters(const std::vector<uint8_t>& bytes);
+    // From now on every write is acknowledged and goes nowhere: registers,
+    // arming and clock stay as they are, and no select is traced.
+    void IgnoreWrites() { ignoresWrites_ = true; }
     const std::vector<RejectedSelect>& rejected() const { return rejected_; }
 
 private:
@@ -113,6 +116,7 @@ private:
     ChipClocks running_;
     int strapCode_ = 0;  // frequency-select chips
     std::vector<RejectedSelect> rejected_;
+    bool ignoresWrites_ = false;
     size_t armingStep_ = 0;
     // The block write in progress.
     size_t byteIndex_ = 0;

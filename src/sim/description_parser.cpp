@@ -352,6 +352,7 @@ std::map<std::string, Setting> Parser::Settings() {
         d.chip.firstByteMask = table.firstByteMask;
         return "";
     }};
+    s["chip.ignoresWrites"] = {false, BoolInto(&D::chip, &ChipDescription::ignoresWrites)};
     // --- faults
     s["fault.driverMissing"] = {false, BoolInto(&D::faults, &FaultDescription::driverMissing)};
     s["fault.biosRequest"] = {false, BoolInto(&D::faults, &FaultDescription::biosRequestFails)};

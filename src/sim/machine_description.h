@@ -79,6 +79,7 @@ struct ChipDescription {
     int32_t firstByteMask = 0;
     std::vector<ClockEntry> entries;
     std::optional<std::vector<uint8_t>> registers;  // power-on register file
+    bool ignoresWrites = false;  // acknowledges every byte and changes nothing
 };
 
 struct FaultDescription {

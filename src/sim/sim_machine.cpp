@@ -50,6 +50,7 @@ SimMachine::SimMachine(MachineDescription description)
         chip_ = std::make_unique<ClockChip>(*model, c.name.empty() ? c.model : c.name, busMHz_, trace_,
                                             [this](double mhz) { OnChipSelect(mhz); }, std::move(stated));
         if (c.registers) chip_->SetRegisters(*c.registers);
+        if (c.ignoresWrites) chip_->IgnoreWrites();
         bus_.Attach(kClockGenAddress7, chip_.get());
     }
     if (description_.board.smbusKind == 1 || description_.board.smbusKind == 2) {

@@ -164,6 +164,79 @@ TEST_F(VcctlTest, AWriteTheChipDidNotTakeFailsTheCommand) {
     EXPECT_NEAR(std::stod(Fields(run.out)["cpu.busClockMHz"]), 100.2, 0.5);
 }
 
+// Applying two steps up from the 100.2 MHz entry, on the block-buffer board
+// (measurement only) and on the 9x byte-by-byte board whose chip is read back.
+TEST_F(VcctlTest, EveryWriteIsCheckedAndOneTheChipIgnoredFailsNamingBothClocks) {
+    for (const char* base : {"default", "win98-6bxd"}) {
+        SCOPED_TRACE(base);
+        const auto apply = [&](const std::string& extra) {
+            return RunToEnd(Vcctl({"--machine", MachineFile(extra, base), "--dir", Program(), "detect", "next",
+                                   "next", "apply"}));
+        };
+        const Finished normal = apply("");
+        EXPECT_EQ(normal.exitCode, 0) << normal.err;
+        EXPECT_EQ(normal.err, "");
+        auto fields = Fields(normal.out);
+        EXPECT_EQ(fields["verify.ok"], "yes");
+        EXPECT_EQ(fields["verify.expectedBusMHz"], "105.00");
+        EXPECT_NEAR(std::stod(fields["verify.measuredBusMHz"]), 105.0, 0.5);
+
+        const Finished ignored = apply("chip.ignoresWrites = yes");
+        EXPECT_EQ(ignored.exitCode, 3);
+        EXPECT_EQ(ignored.err, "");  // every byte was acknowledged
+        fields = Fields(ignored.out);
+        EXPECT_EQ(fields["verify.ok"], "no");
+        EXPECT_EQ(fields["verify.expectedBusMHz"], "105.00");
+        EXPECT_NEAR(std::stod(fields["verify.measuredBusMHz"]), 100.2, 0.5);
+    }
+    // The read-back shows the select the chip kept (the 100.2 MHz entry's
+    // 0x18) against the one written.
+    auto fields = Fields(RunToEnd(Vcctl({"--machine", MachineFile("chip.ignoresWrites = yes", "win98-6bxd"),
+                                               "--dir", Program(), "detect", "next", "next", "apply"}))
+                                   .out);
+    EXPECT_EQ(fields["verify.readBackSelect"], "0x18");
+    EXPECT_EQ(fields["verify.expectedSelect"], "0x28");
+}
+
+// The trace is the applying process's own: two processes do not share a chip.
+TEST_F(VcctlTest, ATimedApplyIsWrittenBackUnlessConfirmedInTime) {
+    const std::string machine = MachineFile("");
+    const auto args = Vcctl({"--machine", machine, "--dir", Program(), "detect", "next", "next", "apply",
+                             "--revert-after", "2", "trace"});
+    const auto accepted = [](const std::string& out) {
+        std::vector<std::string> selects;
+        std::istringstream lines(out);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.find(" accepted bus=") != std::string::npos) selects.push_back(line.substr(line.find("select")));
+        }
+        return selects;
+    };
+
+    const Finished unconfirmed = RunToEnd(args);
+    EXPECT_EQ(unconfirmed.exitCode, 0) << unconfirmed.err;
+    auto fields = Fields(unconfirmed.out);
+    EXPECT_EQ(fields["revert.confirmed"], "no");
+    EXPECT_EQ(fields["revert.restoredIndex"], fields["defaultIndex"]);
+    EXPECT_EQ(fields["appliedIndex"], fields["defaultIndex"]);
+    EXPECT_EQ(accepted(unconfirmed.out),
+              (std::vector<std::string>{"select 0x28 accepted bus=105.00MHz", "select 0x18 accepted bus=100.20MHz"}));
+
+    Child waiting(args, Env());
+    ASSERT_TRUE(waiting.WaitForOutput("revert.waitingSeconds: 2"));
+    const Finished confirm = RunToEnd(Vcctl({"--machine", machine, "--dir", Program(), "confirm"}), Env());
+    EXPECT_EQ(confirm.exitCode, 0) << confirm.err;
+    const Finished confirmed = waiting.Finish();
+    EXPECT_EQ(confirmed.exitCode, 0) << confirmed.err;
+    fields = Fields(confirmed.out);
+    EXPECT_EQ(fields["revert.confirmed"], "yes");
+    EXPECT_EQ(fields.count("revert.restoredIndex"), 0u);
+    EXPECT_EQ(accepted(confirmed.out), (std::vector<std::string>{"select 0x28 accepted bus=105.00MHz"}));
+    EXPECT_FALSE(fs::exists(dir_ / "program" / "revert.confirm"));  // used up
+
+    EXPECT_EQ(RunToEnd(Vcctl({"--machine", machine, "--dir", Program(), "apply", "--revert-after", "0"})).exitCode,
+              2);
+}
+
 TEST_F(VcctlTest, RendersTheMainWindowIntoAPicture) {
     const std::string file = (dir_ / "advance.bmp").string();
     const Finished run =

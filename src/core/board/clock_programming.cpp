@@ -38,11 +38,23 @@ bool RowFits(const DispatchRow& row, const SmbusAccess& access) {
            std::strncmp(row.chipName, access.chipName, sizeof access.chipName) == 0;
 }
 
+const DispatchRow* RowFor(const SmbusAccess& access) {
+    for (const DispatchRow& row : kDispatch) {
+        if (RowFits(row, access)) return &row;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
+std::optional<SmbusVariant> WriteVariantFor(const SmbusAccess& access) {
+    const DispatchRow* row = RowFor(access);
+    return row != nullptr ? row->variant : std::nullopt;
+}
+
 WriteOutcome SmbusBlockWrite(const SmbusAccess& access, BusPath& bus, int32_t count, const uint8_t* data) {
-    for (const DispatchRow& row : kDispatch) {
-        if (!RowFits(row, access)) continue;
+    if (const DispatchRow* found = RowFor(access)) {
+        const DispatchRow& row = *found;
         if (!row.variant) return {row.fixedResult};
         // A block of no bytes, more than one SMBus block or without data
         // makes no bus traffic and answers 0.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/board/system_info.h"
 #include "core/hw/bus_path.h"
@@ -32,5 +33,8 @@ WriteOutcome ProgramClock(ClockWriter& writer, BusPath& bus, int32_t count, cons
 // compared before "ICS9248-153"); answers the chosen variant's result, or the
 // fixed result of the rows that write nothing.
 WriteOutcome SmbusBlockWrite(const SmbusAccess& access, BusPath& bus, int32_t count, const uint8_t* data);
+
+// The variant SmbusBlockWrite runs for `access`; none where it writes nothing.
+std::optional<SmbusVariant> WriteVariantFor(const SmbusAccess& access);
 
 }  // namespace vc

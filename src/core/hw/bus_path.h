@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include "core/base/machine.h"
 #include "core/base/text_field.h"
@@ -58,6 +60,10 @@ public:
     // Whether a write can reach a chip at all (false on the "none" path,
     // which answers 1 and writes nothing).
     virtual bool ReachesHardware() const = 0;
+    // The clock generator's block as a block read on this path returns it
+    // (the bytes the chip reported), to see what a write left there. None
+    // when nobody answered or the path offers no read.
+    virtual std::optional<std::vector<uint8_t>> ReadClockGenBlock(const SmbusAccess&) { return std::nullopt; }
 
     // What the driver handed out, for reports.
     virtual uint32_t BiosWindow() const { return 0; }

@@ -1,10 +1,14 @@
 #include "core/hw/direct_ports_path.h"
 
+#include <algorithm>
+#include <array>
+
 #include "core/cpu/cpu_info.h"
 #include "core/hw/bios_window.h"
 #include "core/hw/hw_driver.h"
 #include "core/hw/pci_config.h"
 #include "core/hw/platform_ports.h"
+#include "core/hw/smbus_registers.h"
 
 namespace vc {
 
@@ -66,6 +70,16 @@ BusResult DirectPortsPath::WriteSmbus(SmbusVariant variant, const SmbusAccess& a
                              static_cast<uint8_t>(access.readAddress),
                              static_cast<uint8_t>(access.firstByteMask)};
     return {RunSmbusWrite(ports, variant, target, data, StartChecks::None) ? 1 : 0};
+}
+
+std::optional<std::vector<uint8_t>> DirectPortsPath::ReadClockGenBlock(const SmbusAccess& access) {
+    PlatformPorts ports(machine_);
+    const SmbusTarget target{static_cast<uint16_t>(access.ioBase), static_cast<uint8_t>(access.writeAddress),
+                             static_cast<uint8_t>(access.readAddress), 0};
+    std::array<uint8_t, smbus::kBlockBufferSize> block{};
+    const int32_t count = ReadSmbusBlockOfKind(ports, access.controllerKind, target, block);
+    if (count < 0) return std::nullopt;
+    return std::vector<uint8_t>(block.begin(), block.begin() + std::min<int32_t>(count, std::ssize(block)));
 }
 
 }  // namespace vc

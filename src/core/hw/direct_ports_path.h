@@ -18,6 +18,7 @@ public:
     BusResult WriteSmbus(SmbusVariant variant, const SmbusAccess& access,
                          std::span<const uint8_t> data) override;
     bool ReachesHardware() const override { return true; }
+    std::optional<std::vector<uint8_t>> ReadClockGenBlock(const SmbusAccess& access) override;
     uint32_t BiosWindow() const override { return biosWindow_; }
 
 private:

@@ -7,6 +7,7 @@
 #include "core/base/little_endian.h"
 #include "core/cpu/cpu_info.h"
 #include "core/hw/hw_driver.h"
+#include "core/hw/probe_report.h"
 #include "core/hw/smbus_write_request.h"
 
 namespace vc {
@@ -82,6 +83,18 @@ BusResult DriverRequestsPath::WriteSmbus(SmbusVariant variant, const SmbusAccess
     request.referenced = data;
     if (!platform_.DeviceIoControl(handle_, request)) return {0, BusFault::SmbusRequest};
     return {1};
+}
+
+// The NT driver has no read request; the Linux helper's probe report
+// carries a block read of the clock generator, so the read-back is there
+// when the driver serves the probe and absent otherwise.
+std::optional<std::vector<uint8_t>> DriverRequestsPath::ReadClockGenBlock(const SmbusAccess& access) {
+    std::string text;
+    if (!RequestProbe(platform_, handle_, text)) return std::nullopt;
+    for (const ProbeClockGen& clockGen : ParseProbeReport(text).clockGens) {
+        if (clockGen.controller == static_cast<uint16_t>(access.ioBase) && clockGen.answers) return clockGen.readBack;
+    }
+    return std::nullopt;
 }
 
 }  // namespace vc

@@ -15,6 +15,7 @@ namespace {
 constexpr size_t kIcs9248BlockBytes = 7;
 constexpr size_t kIcs9248SelectIndex = 6;
 constexpr size_t kRtm560BlockBytes = 17;
+constexpr size_t kRtm560SelectIndex = 0;  // the one-byte select with command 0x00
 constexpr size_t kRtm560LastIndex = 16;
 constexpr uint8_t kRtm560LastByte = 0x4B;
 // A block transfer at 100 kHz takes about 3 ms; a controller still busy
@@ -250,6 +251,16 @@ bool RunSmbusWrite(SmbusPorts& ports, SmbusVariant variant, const SmbusTarget& t
         case SmbusVariant::Rtm560: return WriteRtm560(s, data, target.firstByteMask);
     }
     return false;
+}
+
+std::optional<size_t> ReadBackSelectIndex(SmbusVariant variant) {
+    switch (variant) {
+        case SmbusVariant::Ics9248: return kIcs9248SelectIndex;
+        case SmbusVariant::Rtm560: return kRtm560SelectIndex;
+        case SmbusVariant::BlockBuffered:
+        case SmbusVariant::BlockByteWise: break;
+    }
+    return std::nullopt;
 }
 
 int32_t ReadSmbusBlock(SmbusPorts& ports, const SmbusTarget& target, std::span<uint8_t> block) {

@@ -9,7 +9,9 @@
 // "RTM560-25": byte 16 is forced to 0x4B and two word writes follow).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "core/hw/smbus_ports.h"
@@ -37,6 +39,10 @@ enum class StartChecks { None, StatusAfterStart };
 // write at all: writing back a partial block would put stale bytes into it.
 bool RunSmbusWrite(SmbusPorts& ports, SmbusVariant variant, const SmbusTarget& target,
                    std::span<const uint8_t> data, StartChecks checks);
+
+// Where a variant that reads the block back finds the select it wrote in
+// that block; none for the variants that write blind.
+std::optional<size_t> ReadBackSelectIndex(SmbusVariant variant);
 
 // The read-back alone on the byte-by-byte controller (kind 2): the chip's
 // block into `block` (at most its size). Answers the count the chip

@@ -76,6 +76,7 @@ StartupApplyResult ApplySavedChoiceAtStartup(SystemInfo& info, Context& ctx,
     if (result.write.Faulted()) return result;
     RefreshCPU(info.cpu, ctx);
     RefreshCPU(info.cpu, ctx);
+    result.check = CheckAppliedEntry(info, result.write);
     return result;
 }
 

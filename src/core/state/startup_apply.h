@@ -11,6 +11,7 @@
 #include "core/base/context.h"
 #include "core/board/system_info.h"
 #include "core/board/clock_programming.h"
+#include "core/board/write_check.h"
 #include "core/state/auto_apply_file.h"
 #include "core/state/pending_startup_file.h"
 
@@ -32,6 +33,7 @@ struct StartupApplyResult {
     // the program has run long enough after the write, or ends cleanly.
     bool pendingRecorded = false;
     std::optional<PendingStartup> skipped;  // Skipped: the record found, when readable
+    WriteCheck check;            // whether the measurement (and read-back) saw the entry
 };
 
 // The message a skipped start-up application shows (caption kCaptionMessage).

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/app/bus_fault_report.h"
+#include "core/app/write_check_report.h"
 #include "core/board/auto_overclock.h"
 #include "core/board/frequency_stepping.h"
 #include "core/state/settings_file.h"
@@ -94,9 +95,11 @@ void MainWindow::Load() {
 void MainWindow::Go() {
     // The gauge stays lit afterwards: nothing here repaints it.
     PlayFlashAnimation(shell_, ctx_.machine.clock, lamps_, kGoFlashStepMs);
-    EndOnBusFault(ctx_, ApplyEntry(info_).fault);
+    const WriteOutcome outcome = ApplyEntry(info_);
+    EndOnBusFault(ctx_, outcome.fault);
     Measure(2);
     WriteCpuInfoFields();
+    ReportWriteCheck(ctx_, CheckAppliedEntry(info_, outcome));
 }
 
 void MainWindow::Up() {
@@ -127,12 +130,14 @@ void MainWindow::AutoOptimize() {
     autoOptimized_ = 0;
     if (SkinButton* button = Button(kButtonAutoOptimize)) button->onState = 0;
     DefaultEntry(info_);
-    EndOnBusFault(ctx_, ApplyEntry(info_).fault);
+    const WriteOutcome outcome = ApplyEntry(info_);
+    EndOnBusFault(ctx_, outcome.fault);
     Measure(2);
     shell_.Invalidate(kEasyCpuDisplayArea, true);
     shell_.Invalidate(kAutoOptimizeButtonArea, true);
     Measure(2);
     WriteCpuInfoFields();
+    ReportWriteCheck(ctx_, CheckAppliedEntry(info_, outcome));
 }
 
 int32_t MainWindow::AutoOverclock() {
@@ -142,6 +147,7 @@ int32_t MainWindow::AutoOverclock() {
     EndOnBusFault(ctx_, result.write.fault);
     shell_.Invalidate(kEasyCpuDisplayArea, true);
     shell_.Invalidate(kAutoOptimizeButtonArea, true);
+    ReportWriteCheck(ctx_, CheckAppliedEntry(info_, result.write));
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "core/app/bus_fault_report.h"
+#include "core/app/write_check_report.h"
 #include "core/cpu/cpu_speed.h"
 #include "core/state/startup_apply.h"
 #include "core/ui/main/main_window.h"
@@ -102,6 +103,7 @@ void MainWindow::ApplyStartupChoice() {
     if (result.applied == StartupApplied::Optimal) {
         if (SkinButton* autoButton = Button(kButtonAutoOptimize)) autoButton->onState = 1;
     }
+    ReportWriteCheck(ctx_, result.check);
     startupPending_ = result.pendingRecorded;
     if (startupPending_) shell_.StartTimer(kTimerStartupSettled, kStartupSettledMs);
 }

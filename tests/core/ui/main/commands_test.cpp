@@ -108,6 +108,27 @@ TEST_F(MainWindowTest, GoWritesTheSelectionAndFillsTheCpuInfoFields) {
     EXPECT_LT(untilMeasuredMs, 2392u + 100u);
 }
 
+// The board's clock generator acknowledges every byte and keeps its clock.
+class IgnoringChipWindowTest : public MainWindowTest {
+protected:
+    IgnoringChipWindowTest() : MainWindowTest(Board()) {}
+    static sim::MachineDescription Board() {
+        sim::MachineDescription board = sim::test::VirtualDefault();
+        board.chip.ignoresWrites = true;
+        return board;
+    }
+};
+
+TEST_F(IgnoringChipWindowTest, GoSaysOnceThatTheChipKeptItsClockAfterTheFields) {
+    CreateInAdvance();
+    Run(304);  // from the 100.2 MHz entry the board runs at (100.0) to 103.0
+    const Calls calls = Run(303);
+    EXPECT_EQ(calls, Join({{"present*", "measure", "measure"}, CpuInfoFields(info),
+                           {"message Message: The clock generator did not take the new frequency: the bus "
+                            "runs at 100.00 MHz, not 103.00 MHz.\n"}}));
+    EXPECT_DOUBLE_EQ(sim->BusClockMHz(), 100.0);
+}
+
 TEST_F(MainWindowTest, SaveThenLoadBringsTheSelectionBack) {
     CreateInAdvance();
     Run(304);

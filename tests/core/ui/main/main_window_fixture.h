@@ -41,6 +41,10 @@ private:
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    MainWindowTest() = default;
+    explicit MainWindowTest(sim::MachineDescription board)
+        : sim(std::make_unique<sim::SimMachine>(std::move(board))) {}
+
     void SetUp() override {
         Context detectCtx{*sim, shell, kOsOther, std::string(VC_SOURCE_DIR) + "/data"};
         ASSERT_EQ(DetectSystem(info, detectCtx), 1);
