@@ -159,10 +159,10 @@ struct Run {
 std::optional<Run> ProposeForThisMachine(Session& s, const char* command, const std::string& wanted) {
     Database db;
     std::vector<std::string> problems;
-    LoadDatabase(s.programDir, db, problems);
+    LoadDatabase(s.dataDir, db, problems);
     if (!problems.empty()) {
         for (const std::string& problem : problems) s.err << command << ": " << problem << '\n';
-        s.err << command << ": the database in " << s.programDir << " cannot be read\n";
+        s.err << command << ": the database in " << s.dataDir << " cannot be read\n";
         return std::nullopt;
     }
 
@@ -241,7 +241,8 @@ int AddBoardCommand(Session& s, const std::vector<std::string>& command) {
     std::error_code error;
     if (!fs::is_directory(sources, error)) {
         s.err << "data add-board: " << s.programDir << " has no " << kSourcesFolder
-              << "/ folder; the data files are rebuilt from the sources there (copy data/sources)\n";
+              << "/ folder; the data files are rebuilt from the sources there (copy "
+              << s.shippedSources << " to " << sources.string() << ")\n";
         return kExitFailed;
     }
     const auto run = ProposeForThisMachine(s, "data add-board", wanted);
@@ -274,6 +275,7 @@ int AddBoardCommand(Session& s, const std::vector<std::string>& command) {
               << (restored ? local.string() + " is as it was\n" : "cannot restore " + local.string() + "\n");
         return kExitFailed;
     }
+    s.dataDir = s.ctx.dataDirectory = s.programDir;
     return RunDataCommand({"check"}, s.programDir, s.out, s.err) == 0 ? kExitOk : kExitFailed;
 }
 

@@ -94,6 +94,9 @@ int Status(Session& s, const Args&) {
     FieldPrinter p(s.out);
     PrintSystemInfo(p, s.info, s.ctx.osKind);
     p.Text("startup.pending", PendingStartupText(ReadPendingStartup(s.programDir)));
+    p.Text("folders.data", s.dataDir);
+    p.Text("folders.state", s.programDir);
+    p.Text("folders.installed", s.installed ? "yes" : "no");
     return kExitOk;
 }
 
@@ -243,8 +246,12 @@ int Trace(Session& s, const Args&) {
 int Data(Session& s, const Args& command) {
     // Adding a board reads this machine's hardware; the other verbs only files.
     if (command.size() > 1 && command[1] == "add-board") return AddBoardCommand(s, command);
+    // Reading takes the data files in use; a build writes where the user may.
     const Args sub(command.begin() + 1, command.end());
-    return RunDataCommand(sub, s.programDir, s.out, s.err);
+    const bool build = !sub.empty() && sub[0] == "build";
+    const int code = RunDataCommand(sub, build ? s.programDir : s.dataDir, s.out, s.err);
+    if (build && code == 0) s.dataDir = s.ctx.dataDirectory = s.programDir;
+    return code;
 }
 
 const std::map<std::string, Handler>& Handlers() {

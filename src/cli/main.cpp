@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "launch/machine_choice.h"
+#include "launch/program_folders.h"
 #include "cli/options.h"
 #include "cli/session.h"
 #include "core/state/pending_startup_file.h"
@@ -33,21 +34,33 @@ int main(int argc, char** argv) {
     }
 
     const std::string exeDir = DirectoryOf(vc::host::ExecutablePath());
+    auto folders = vc::launch::FindProgramFolders(exeDir, vc::launch::ProcessUserEnvironment());
     std::string error;
-    auto chosen = vc::launch::ChooseMachine(options.machine, {exeDir + "/machines", VC_MACHINES_DIR}, error);
+    auto chosen = vc::launch::ChooseMachine(options.machine, {folders.machines, VC_MACHINES_DIR}, error);
     if (!chosen) {
         std::cerr << "vcctl: " << error << '\n';
         return kExitUsage;
     }
-    std::string programDir = options.dir.value_or(exeDir);
-    while (programDir.size() > 1 && programDir.back() == '/') programDir.pop_back();
-    if (!std::filesystem::is_directory(programDir)) {
-        std::cerr << "vcctl: --dir " << programDir << " is not a directory\n";
+    if (options.dir) {
+        std::string dir = *options.dir;
+        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+        if (!std::filesystem::is_directory(dir)) {
+            std::cerr << "vcctl: --dir " << dir << " is not a directory\n";
+            return kExitUsage;
+        }
+        folders = vc::launch::WithOneFolder(std::move(folders), dir);
+    } else if (!vc::launch::EnsureStateFolder(folders)) {
+        std::cerr << "vcctl: cannot create the user folder "
+                  << (folders.state.empty() ? std::string("(HOME is not set)") : folders.state)
+                  << "; use --dir DIR\n";
         return kExitUsage;
     }
 
-    Session session(std::move(chosen), programDir, std::cout, std::cerr);
-    session.resourceDir = exeDir + "/resources";
+    Session session(std::move(chosen), folders.state, std::cout, std::cerr);
+    session.dataDir = session.ctx.dataDirectory = folders.data;
+    session.resourceDir = folders.resources;
+    session.installed = folders.installed;
+    session.shippedSources = folders.shippedSources;
     vc::launch::EndProcessOnSimulatedHang(*session.machine);
     int code = kExitOk;
     for (const auto& command : options.commands) {

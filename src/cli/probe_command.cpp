@@ -32,7 +32,7 @@ void PrintReport(FieldPrinter& p, const std::string& report) {
 void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
     std::ifstream in(DataFilePath(s.ctx, kBoardFileName), std::ios::binary);
     if (!in) {
-        s.err << "probe: " << kBoardFileName << " not found in " << s.programDir << '\n';
+        s.err << "probe: " << kBoardFileName << " not found in " << s.dataDir << '\n';
         return;
     }
     int matches = 0;

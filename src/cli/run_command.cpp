@@ -71,13 +71,16 @@ int RunProgramCommand(Session& session, const std::vector<std::string>&) {
 
     std::string program = BaseName(host::ExecutablePath());
     if (program.empty()) program = "vcctl";
-    CliProcess process(autorun, session.programDir + "/" + program);
+    // An installed copy's autorun entry is the installed program itself.
+    CliProcess process(autorun, session.installed ? host::ExecutablePath() : session.programDir + "/" + program);
     ConsoleFrontEnd frontEnd(session);
     StartupState state;
-    // Start-up opens the data files by bare name in the program directory.
+    state.stateDirectoryChoice = session.programDir;
+    state.dataDirectoryChoice = session.dataDir;
+    // Start-up opens the data files by bare name in their folder.
     session.ctx.dataDirectory.clear();
     const int code = RunProgram(session.info, session.ctx, process, frontEnd, state);
-    session.ctx.dataDirectory = session.programDir;
+    session.ctx.dataDirectory = session.dataDir;
     if (code == 1) session.err << "vcctl: another copy is running\n";
     if (const launch::MemoryAutorun* simulated = launch::SimulatedAutorun(*session.machine)) {
         for (const auto& [name, command] : simulated->Entries())

@@ -7,6 +7,7 @@ Session::Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string
     : machine(std::move(machineIn)),
       sim(machine->Simulation()),
       programDir(std::move(programDirIn)),
+      dataDir(programDir),
       out(outIn),
       err(errIn),
       shell(errIn),

@@ -26,8 +26,11 @@ struct Session {
 
     std::unique_ptr<launch::LaunchedMachine> machine;
     sim::SimMachine* sim;  // the same machine when it is simulated, else null
-    std::string programDir;
-    std::string resourceDir;  // the pictures, beside the program
+    std::string programDir;   // the state files; data the user builds go here too
+    std::string dataDir;      // the data files in use
+    std::string resourceDir;  // the pictures
+    std::string shippedSources;  // what to copy into programDir/sources
+    bool installed = false;   // an installed copy (launch/program_folders.h)
     std::ostream& out;
     std::ostream& err;
     ConsoleShell shell;

@@ -24,10 +24,9 @@ int main(int argc, char** argv) {
         std::cout << vc::qt::kSimUsage;
         return 0;
     }
-    const std::string exeDir = vc::qt::ProgramFileDirectory();
+    const std::string catalogue = vc::qt::ProgramFoldersOfThisCopy().machines;
     std::string error;
-    const auto machine =
-        vc::launch::ChooseMachine(options.machine, {exeDir + "/machines", VC_MACHINES_DIR}, error);
+    const auto machine = vc::launch::ChooseMachine(options.machine, {catalogue, VC_MACHINES_DIR}, error);
     if (!machine) {
         std::cerr << "velocore-sim: " << error << '\n';
         return 2;

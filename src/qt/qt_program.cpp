@@ -11,6 +11,7 @@
 #include "core/ui/picture_store.h"
 #include "host/process/host_process.h"
 #include "launch/launched_machine.h"
+#include "launch/program_folders.h"
 #include "qt/qt_front_end.h"
 #include "qt/qt_shell.h"
 #include "qt/show_request.h"
@@ -66,11 +67,19 @@ std::string ProgramFileDirectory() {
     return cut == 0 ? std::string("/") : path.substr(0, cut);
 }
 
+launch::ProgramFolders ProgramFoldersOfThisCopy() {
+    return launch::FindProgramFolders(ProgramFileDirectory(), launch::ProcessUserEnvironment());
+}
+
 int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell) {
     Context ctx{machine.Parts(), shell, kOsOther, {}};
     SystemInfo info;
     GuardedProcess process(machine.Autorun());
-    ui::PictureStore pictures(ProgramFileDirectory() + "/resources");
+    const launch::ProgramFolders folders = ProgramFoldersOfThisCopy();
+    // Without a user folder the state files cannot be written; start-up goes
+    // on and each write reports its failure as it does in a read-only folder.
+    (void)launch::EnsureStateFolder(folders);
+    ui::PictureStore pictures(folders.resources);
     QtFrontEnd frontEnd(pictures);
     if (options.quitAfterFirstFrame) {
         const auto started = options.started;
@@ -82,6 +91,10 @@ int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& option
         });
     }
     StartupState state;
+    if (folders.installed) {
+        state.stateDirectoryChoice = folders.state;
+        state.dataDirectoryChoice = folders.data;
+    }
     const int exitCode = RunProgram(info, ctx, process, frontEnd, state);
     // The running copy decides whether the request shows anything.
     if (process.Refused()) (void)SendShowRequest(ShowRequestPath(), kShowRequestTimeoutMs);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "launch/program_folders.h"
+
 namespace vc::launch {
 class LaunchedMachine;
 }
@@ -41,5 +43,8 @@ int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& option
 
 // The directory of the running program, without a trailing separator.
 std::string ProgramFileDirectory();
+
+// Where this copy keeps its files (beside the program, or installed).
+launch::ProgramFolders ProgramFoldersOfThisCopy();
 
 }  // namespace vc::qt

@@ -13,13 +13,15 @@ int RunProgram(SystemInfo& info, Context& ctx, ProcessServices& process, Program
     state.startingDirectory = process.CurrentDirectory();
     state.programPath = process.ProgramPath();
     process.Autorun().SetAutorunEntry(kProgramName, state.programPath);
-    state.programDirectory = ProgramDirectoryOf(state.programPath);
+    const std::string beside = ProgramDirectoryOf(state.programPath);
+    state.programDirectory = state.stateDirectoryChoice.empty() ? beside : state.stateDirectoryChoice;
+    const std::string dataDirectory = state.dataDirectoryChoice.empty() ? beside : state.dataDirectoryChoice;
 
     if (!ReadAutoApplySettings(state.programDirectory, state.autoApply)) state.autoApply = {};
     frontEnd.LoadPictures();
 
-    // The data files are opened by bare name beside the program.
-    process.SetCurrentDirectory(state.programDirectory);
+    // The data files are opened by bare name in their folder.
+    process.SetCurrentDirectory(dataDirectory);
     if (!DetectSystem(info, ctx)) {
         ctx.shell.ShowMessage(kCaptionMessage, kMsgBoardNotSupported);
         return 0;

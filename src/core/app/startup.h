@@ -22,7 +22,13 @@ inline constexpr int32_t kLayoutAdvance = 2;
 struct StartupState {
     std::string startingDirectory;
     std::string programPath;
-    std::string programDirectory;  // never ends in a separator
+    // Set by the front end before start-up where the files do not live
+    // beside the program (an installed copy); empty: the program directory.
+    std::string stateDirectoryChoice;
+    std::string dataDirectoryChoice;
+    // Where the state files live (sysinfo.dat, save.dat, pending.dat); never
+    // ends in a separator.
+    std::string programDirectory;
     AutoApplySettings autoApply;
     int32_t layoutMode = 0;
 };
