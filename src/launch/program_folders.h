@@ -33,7 +33,7 @@ struct ProgramFolders {
 };
 
 // `exeDir` is the running program's folder, without a trailing separator.
-// Touches nothing: the user folder may not exist yet (EnsureStateFolder).
+// Creates nothing: the user folder may not exist yet (EnsureStateFolder).
 ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironment& env);
 
 // An explicit folder for data and state (vcctl --dir); the rest as found.
