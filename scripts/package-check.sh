@@ -109,7 +109,7 @@ if command -v Xvfb >/dev/null; then
   [ -s "$work/display" ] || fail "Xvfb did not start"
   mkdir -m 700 "$work/runtime"
   DISPLAY=:$(head -1 "$work/display") HOME=$home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$home/.config \
-    timeout 60 "$root/usr/bin/velocore-sim" --quit-after-first-frame >"$work/sim.out" 2>&1 ||
+    timeout 30 "$root/usr/bin/velocore-sim" --quit-after-first-frame >"$work/sim.out" 2>&1 ||
     { cat "$work/sim.out"; fail "installed velocore-sim --quit-after-first-frame failed"; }
   grep -q '^first frame: ' "$work/sim.out" || { cat "$work/sim.out"; fail "installed velocore-sim painted no frame"; }
   echo "installed velocore-sim: $(grep '^first frame: ' "$work/sim.out")"
