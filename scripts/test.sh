@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite: the normal build, the
-# ASan+UBSan build, and a short run of every fuzz target.
+# Debian package, the ASan+UBSan build, and a short run of every fuzz target.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 fuzz_seconds=${VC_FUZZ_SECONDS:-20}
@@ -12,6 +12,8 @@ ctest --test-dir "$top/build/dev" --output-on-failure -j"$(nproc)"
 if command -v Xvfb >/dev/null; then
   "$top/scripts/display-check.sh" "$top/build/dev/bin"
 fi
+# The Debian package: lintian, and the installed programs in a throw-away root.
+"$top/scripts/package-check.sh" "$top/build/dev"
 # The hardware path on real kernel drivers, in QEMU.
 "$top/scripts/vm-check.sh"
 
