@@ -6,7 +6,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build/dev}
-for tool in cpack lintian dpkg-deb desktop-file-validate appstreamcli man identify; do
+for tool in cpack lintian dpkg dpkg-deb desktop-file-validate appstreamcli man identify; do
   command -v "$tool" >/dev/null || { echo "package check: $tool is missing" >&2; exit 2; }
 done
 work=$(mktemp -d)
@@ -85,6 +85,65 @@ HOME=$home "$root/usr/bin/vcctl" --machine default detect apply >"$work/vcctl.ou
   { cat "$work/vcctl.out"; fail "installed vcctl --machine default detect apply failed"; }
 grep -q '^verify.ok: yes$' "$work/vcctl.out" || { cat "$work/vcctl.out"; fail "installed vcctl did not apply"; }
 echo "installed vcctl: detect apply ok ($(grep '^board.biosId' "$work/vcctl.out" || true))"
+
+# A real install and purge with dpkg into a throw-away root with a status
+# database and /etc of its own. dpkg runs the maintainer scripts outside a
+# chroot with DPKG_ROOT set, which they honour, so nothing outside that root
+# changes. In between, an ordinary user runs the installed vcctl.
+inst=$work/inst
+mkdir -p "$inst"/var/lib/dpkg/{info,updates,triggers} "$inst/etc"
+: >"$inst/var/lib/dpkg/status"
+printf 'root:x:0:\n' >"$inst/etc/group"
+printf 'root:*::\n' >"$inst/etc/gshadow"
+printf 'root:x:0:0:root:/root:/bin/sh\n' >"$inst/etc/passwd"
+printf 'root:*:19000:0:99999:7:::\n' >"$inst/etc/shadow"
+(cd "$inst" && find . | sort) >"$work/before"
+dpkg_in() { dpkg --root="$inst" --log="$work/dpkg.log" --force-script-chrootless --force-depends --force-not-root "$@"; }
+dpkg_in -i "$deb" >"$work/dpkg.out" 2>&1 || { cat "$work/dpkg.out"; fail "dpkg -i into a throw-away root failed"; }
+grep -q '^velocore:' "$inst/etc/group" || fail "postinst did not create the group velocore"
+[ -L "$inst/etc/systemd/system/sockets.target.wants/velocore-driverd.socket" ] ||
+  fail "postinst did not enable velocore-driverd.socket"
+echo "dpkg -i: installed, group velocore created, socket enabled (in the throw-away root)"
+
+# As an ordinary user (uid 65534 when this runs as root), two runs with two
+# homes: each keeps its own sysinfo.dat.
+chmod 755 "$work"
+run_as_user() {  # run_as_user HOME ARGS...
+  local h=$1; shift
+  if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+    mkdir -p "$h" && chown 65534:65534 "$h"
+    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
+  else
+    mkdir -p "$h" && env -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
+  fi
+}
+for who in alice bob; do
+  run_as_user "$work/$who" --machine default detect apply status >"$work/$who.out" 2>&1 ||
+    { cat "$work/$who.out"; fail "installed vcctl as an ordinary user ($who) failed"; }
+  grep -q '^verify.ok: yes$' "$work/$who.out" || { cat "$work/$who.out"; fail "installed vcctl ($who) did not apply"; }
+  grep -qx "folders.state: $work/$who/.local/share/VelocoreIII" "$work/$who.out" ||
+    { grep '^folders' "$work/$who.out"; fail "installed vcctl ($who) keeps its state elsewhere"; }
+done
+run_as_user "$work/alice" --machine default detect next save >/dev/null 2>&1 || fail "vcctl save (alice) failed"
+[ -e "$work/alice/.local/share/VelocoreIII/sysinfo.dat" ] && [ ! -e "$work/bob/.local/share/VelocoreIII/sysinfo.dat" ] ||
+  fail "the two users do not keep separate sysinfo.dat"
+echo "installed vcctl as uid $( [ "$(id -u)" = 0 ] && echo 65534 || id -u ): detect apply ok; alice and bob keep separate state"
+
+dpkg_in -P velocore3 >"$work/dpkg.out" 2>&1 || { cat "$work/dpkg.out"; fail "dpkg -P failed"; }
+! grep -q '^velocore:' "$inst/etc/group" || fail "postrm purge left the group velocore"
+(cd "$inst" && find . | sort) >"$work/after"
+# What may stay: dpkg's records, the shadow tools' backups, and the empty
+# systemd folders deb-systemd-helper made (every systemd system has them).
+leftover=$(comm -13 "$work/before" "$work/after" | grep -v '^\./var/lib/dpkg/' |
+  grep -v '^\./etc/\(group\|gshadow\)-$' || true)
+for dir in ./etc/systemd/system ./etc/systemd ./var/lib/systemd; do
+  if [ -d "$inst/$dir" ] && [ -z "$(ls -A "$inst/$dir")" ]; then
+    leftover=$(printf '%s\n' "$leftover" | grep -vx "$dir" || true)
+    rmdir "$inst/$dir"
+  fi
+done
+[ -z "$leftover" ] || { echo "$leftover"; fail "dpkg -P left files behind"; }
+echo "dpkg -P: removed without leftovers"
 
 # The desktop files and the manual pages.
 desktop-file-validate "$root/usr/share/applications/org.velocore3.velocore.desktop" ||
