@@ -14,6 +14,7 @@
 #include "cli/data_command.h"
 #include "core/base/text_field.h"
 #include "sim/machine_catalogue.h"
+#include "printed_fields.h"
 #include "subprocess.h"
 
 namespace vc::test {
@@ -23,16 +24,6 @@ namespace fs = std::filesystem;
 
 const fs::path kData = fs::path(VC_SOURCE_DIR) / "data";
 const fs::path kMachines = fs::path(VC_SOURCE_DIR) / "machines";
-
-std::map<std::string, std::string> Fields(const std::string& out) {
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        const auto colon = line.find(": ");
-        if (colon != std::string::npos) fields[line.substr(0, colon)] = line.substr(colon + 2);
-    }
-    return fields;
-}
 
 bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 

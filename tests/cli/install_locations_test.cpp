@@ -9,23 +9,13 @@
 #include <map>
 #include <sstream>
 
+#include "printed_fields.h"
 #include "subprocess.h"
 
 namespace vc::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::map<std::string, std::string> Fields(const std::string& out) {
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(out);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto colon = line.find(": ");
-        if (colon != std::string::npos) fields[line.substr(0, colon)] = line.substr(colon + 2);
-    }
-    return fields;
-}
 
 void CopyData(const fs::path& to) {
     fs::create_directories(to);

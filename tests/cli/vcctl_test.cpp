@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 
+#include "printed_fields.h"
 #include "subprocess.h"
 
 namespace vc::test {
@@ -19,18 +20,6 @@ std::vector<std::string> Vcctl(std::initializer_list<std::string> args) {
     std::vector<std::string> argv = {VC_VCCTL_PATH};
     argv.insert(argv.end(), args);
     return argv;
-}
-
-// The last value printed for each key.
-std::map<std::string, std::string> Fields(const std::string& out) {
-    std::map<std::string, std::string> fields;
-    std::istringstream lines(out);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto colon = line.find(": ");
-        if (colon != std::string::npos) fields[line.substr(0, colon)] = line.substr(colon + 2);
-    }
-    return fields;
 }
 
 class VcctlTest : public ::testing::Test {
