@@ -14,6 +14,7 @@
 #include "core/hw/hw_driver.h"
 #include "core/hw/smbus_access.h"
 #include "core/state/atomic_file.h"
+#include "core/base/hex_text.h"
 
 namespace vc::cli {
 
@@ -28,12 +29,6 @@ constexpr const char* kLocalSourceHeader =
     "# reads this file after the shipped sources (files in name order), so a\n"
     "# board here may not carry a string that contains an earlier board's.\n";
 constexpr size_t kLargestSource = 16u << 20;
-
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-    return text;
-}
 
 std::string ByteList(const std::vector<uint8_t>& bytes) {
     std::string list;
@@ -123,7 +118,7 @@ void PrintFindings(FieldPrinter& p, const HardwareFindings& findings, const Boar
     if (proposal.strings.empty()) p.Text("board-id.biosString", "none");
     for (size_t i = 0; i < proposal.strings.size(); ++i) {
         const StringCandidate& c = proposal.strings[i];
-        std::string value = "\"" + c.found.text + "\" offset=" + Hex(static_cast<uint32_t>(c.found.offset), 4) +
+        std::string value = "\"" + c.found.text + "\" offset=" + HexText(static_cast<uint32_t>(c.found.offset), 4) +
                             " dmi=" + DmiSourceName(c.found.dmi);
         if (c.conflict != StringConflict::None) value += " flagged: " + ConflictText(c);
         p.Text("board-id.biosString[" + std::to_string(i) + "]", value);
@@ -142,7 +137,7 @@ void PrintFindings(FieldPrinter& p, const HardwareFindings& findings, const Boar
     p.Text("board-id.chipset",
            "0 (259 is for boards whose host bridge reports the memory clock class in register 0x50 bit 2)");
     if (findings.readBack == ReadBackOutcome::Read) {
-        p.Text("board-id.readBack", Hex(findings.readBackController, 4) + ": " + ByteList(findings.readBackBytes));
+        p.Text("board-id.readBack", HexText(findings.readBackController, 4) + ": " + ByteList(findings.readBackBytes));
     }
     p.Text("board-id.chip", ChipValue(proposal.chip));
     p.Text("board-id.chipNote", ChipNote(proposal.chip, findings));

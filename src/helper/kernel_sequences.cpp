@@ -65,7 +65,7 @@ bool WriteRtm560(I2cAdapter& adapter, std::span<const uint8_t> data, uint8_t mas
     if (!Write(adapter, *block, "the block write", why)) return false;
     for (const WordWrite& w : kRtm560WordWrites) {
         if (!adapter.WriteWord(w.command, w.word)) {
-            why = "the word write to command " + Hex(w.command, 2) + " failed";
+            why = "the word write to command " + HexText(w.command, 2) + " failed";
             return false;
         }
     }

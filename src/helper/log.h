@@ -6,14 +6,13 @@
 #include <functional>
 #include <string>
 
+#include "core/base/hex_text.h"
+
 namespace vc::helper {
 
 using LogSink = std::function<void(const std::string& line)>;
 
 // Opens the system log under the helper's name.
 LogSink SystemLog(bool alsoToStderr);
-
-// "0x0700", "0x9C402450": the widths the log lines and the probe use.
-std::string Hex(uint32_t value, int digits);
 
 }  // namespace vc::helper

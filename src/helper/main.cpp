@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     log("serving " + (foreground ? options.socketPath : std::string("the socket systemd passed")) + " for root and group " +
         options.group);
     if (options.clockGenAddress7 != kDefaultClockGenAddress) {
-        log("test mode: writes for the clock generator go to address " + Hex(options.clockGenAddress7, 2));
+        log("test mode: writes for the clock generator go to address " + vc::HexText(options.clockGenAddress7, 2));
     }
     const bool ok = server.Run();
     gServer = nullptr;

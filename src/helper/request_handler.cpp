@@ -33,7 +33,7 @@ std::string Bytes(std::span<const uint8_t> bytes) {
     std::string text = "[";
     for (size_t i = 0; i < bytes.size(); ++i) {
         if (i != 0) text += ' ';
-        text += Hex(bytes[i], 2);
+        text += HexText(bytes[i], 2);
     }
     return text + "]";
 }
@@ -65,7 +65,7 @@ WireResponse RequestHandler::Handle(const WireRequest& request, uint32_t uid) {
 }
 
 WireResponse RequestHandler::Refuse(const WireRequest& request, uint32_t uid, const std::string& reason) {
-    log_("refused uid=" + std::to_string(uid) + " code=" + Hex(request.code, 8) + ": " + reason);
+    log_("refused uid=" + std::to_string(uid) + " code=" + HexText(request.code, 8) + ": " + reason);
     return Failed();
 }
 
@@ -139,16 +139,16 @@ WireResponse RequestHandler::SmbusWrite(const WireRequest& request, uint32_t uid
                                         std::to_string(r.count));
     }
     if (r.writeAddress != smbus::kClockGenWrite) {
-        return Refuse(request, uid, "address " + Hex(r.writeAddress, 2) + " is not the clock generator's (0xD2)");
+        return Refuse(request, uid, "address " + HexText(r.writeAddress, 2) + " is not the clock generator's (0xD2)");
     }
-    if (r.firstByteMask > 0xFF) return Refuse(request, uid, "mask " + Hex(r.firstByteMask, 8) + " is not a byte");
+    if (r.firstByteMask > 0xFF) return Refuse(request, uid, "mask " + HexText(r.firstByteMask, 8) + " is not a byte");
 
     const auto controllers = hardware_.Controllers();
     const SmbusController* c = ControllerAt(controllers, r.ioBase);
-    if (c == nullptr) return Refuse(request, uid, "ioBase " + Hex(r.ioBase, 4) + " is no SMBus controller PCI shows");
+    if (c == nullptr) return Refuse(request, uid, "ioBase " + HexText(r.ioBase, 4) + " is no SMBus controller PCI shows");
     if (r.controllerKind != static_cast<uint32_t>(c->kind)) {
         return Refuse(request, uid, "kind " + std::to_string(r.controllerKind) + " does not match the controller at " +
-                                        Hex(c->ioBase, 4) + " (kind " + std::to_string(c->kind) + ")");
+                                        HexText(c->ioBase, 4) + " (kind " + std::to_string(c->kind) + ")");
     }
     ClockGenWrite write;
     if (request.code == kReqNtSmbusBlockWrite) {
@@ -160,7 +160,7 @@ WireResponse RequestHandler::SmbusWrite(const WireRequest& request, uint32_t uid
         write.variant = request.code == kReqNtIcs9248 ? SmbusVariant::Ics9248 : SmbusVariant::Rtm560;
     }
     if (!c->KernelOwned() && !c->enabled) {
-        return Refuse(request, uid, "the controller at " + Hex(c->ioBase, 4) + " is disabled");
+        return Refuse(request, uid, "the controller at " + HexText(c->ioBase, 4) + " is disabled");
     }
     write.address7 = clockGenAddress7_;
     write.firstByteMask = static_cast<uint8_t>(r.firstByteMask);
@@ -168,9 +168,9 @@ WireResponse RequestHandler::SmbusWrite(const WireRequest& request, uint32_t uid
 
     std::string how;
     const bool ok = hardware_.WriteClockGen(*c, write, how);
-    log_("write uid=" + std::to_string(uid) + " code=" + Hex(request.code, 8) + " ioBase=" + Hex(c->ioBase, 4) +
-         " kind=" + std::to_string(c->kind) + " address=" + Hex(write.address7, 2) + " mask=" +
-         Hex(write.firstByteMask, 2) + " bytes=" + Bytes(write.data) + " " + how + ": " + (ok ? "done" : "failed"));
+    log_("write uid=" + std::to_string(uid) + " code=" + HexText(request.code, 8) + " ioBase=" + HexText(c->ioBase, 4) +
+         " kind=" + std::to_string(c->kind) + " address=" + HexText(write.address7, 2) + " mask=" +
+         HexText(write.firstByteMask, 2) + " bytes=" + Bytes(write.data) + " " + how + ": " + (ok ? "done" : "failed"));
     return ok ? Done() : Failed();
 }
 
@@ -180,7 +180,7 @@ WireResponse RequestHandler::Probe(const WireRequest& request, uint32_t uid) {
     std::string report;
     const auto controllers = hardware_.Controllers();
     for (const auto& c : controllers) {
-        report += "controller kind=" + std::to_string(c.kind) + " base=" + Hex(c.ioBase, 4) + " pci=" + c.pci +
+        report += "controller kind=" + std::to_string(c.kind) + " base=" + HexText(c.ioBase, 4) + " pci=" + c.pci +
                   " driver=" + (c.driver.empty() ? "none" : c.driver) +
                   " adapter=" + (c.adapter.empty() ? "none" : c.adapter) + "\n";
     }
@@ -194,7 +194,7 @@ WireResponse RequestHandler::Probe(const WireRequest& request, uint32_t uid) {
         if (count >= 0) {
             report += ProbeClockGenLine(c.ioBase, clockGenAddress7_, count, block);
         } else {
-            report += "clockgen controller=" + Hex(c.ioBase, 4) + " address=" + Hex(clockGenAddress7_, 2) +
+            report += "clockgen controller=" + HexText(c.ioBase, 4) + " address=" + HexText(clockGenAddress7_, 2) +
                       " answers=" + (answers ? (*answers ? "yes" : "no") : "unknown") +
                       (answers.value_or(false) ? " readback=none" : "") + "\n";
         }

@@ -1,15 +1,10 @@
 #include "sim/trace.h"
+#include "core/base/hex_text.h"
 
 #include <cstdio>
 
 namespace vc::sim {
 namespace {
-
-std::string Hex(uint32_t value, int digits) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%0*X", digits, value);
-    return buffer;
-}
 
 const char* ProtocolName(SmbusProtocol protocol) {
     switch (protocol) {
@@ -25,19 +20,19 @@ std::string Format(const PortAccess& a) {
     std::string line = a.origin == PortOrigin::Driver ? "driver port " : "port ";
     line += a.output ? "out" : "in";
     if (a.width == 32) line += "32";
-    line += " " + Hex(a.port, 4) + (a.output ? " <- " : " -> ") + Hex(a.value, a.width / 4);
+    line += " " + HexText(a.port, 4) + (a.output ? " <- " : " -> ") + HexText(a.value, a.width / 4);
     if (a.denied) line += " denied";
     return line;
 }
 
 std::string Format(const SmbusTransaction& t) {
     std::string line = std::string("smbus ") + ProtocolName(t.protocol) +
-                       " addr=" + Hex(t.address, 2) + " cmd=" + Hex(t.command, 2);
+                       " addr=" + HexText(t.address, 2) + " cmd=" + HexText(t.command, 2);
     if (t.protocol != SmbusProtocol::WordWrite) line += " count=" + std::to_string(t.count);
     line += " bytes=[";
     for (size_t i = 0; i < t.bytes.size(); ++i) {
         if (i != 0) line += ' ';
-        line += Hex(t.bytes[i], 2);
+        line += HexText(t.bytes[i], 2);
     }
     line += "]";
     if (!t.acknowledged) line += " no-ack";
@@ -46,7 +41,7 @@ std::string Format(const SmbusTransaction& t) {
 }
 
 std::string Format(const ChipSelect& s) {
-    std::string line = "chip " + s.chip + " select " + Hex(s.value, 2);
+    std::string line = "chip " + s.chip + " select " + HexText(s.value, 2);
     if (s.accepted) {
         char mhz[32];
         std::snprintf(mhz, sizeof mhz, "%.2f", s.busMHz);
@@ -56,7 +51,7 @@ std::string Format(const ChipSelect& s) {
 }
 
 std::string Format(const DriverCall& c) {
-    std::string line = "driver " + c.device + " request " + Hex(c.code, c.code > 0xFF ? 8 : 1) +
+    std::string line = "driver " + c.device + " request " + HexText(c.code, c.code > 0xFF ? 8 : 1) +
                        (c.succeeded ? " ok" : " failed");
     if (!c.note.empty()) line += " (" + c.note + ")";
     return line;

@@ -77,7 +77,7 @@ public:
         return writeSucceeds;
     }
     std::optional<bool> DeviceAnswers(const SmbusController& c, uint8_t address7) override {
-        probed.push_back(c.pci + "@" + Hex(address7, 2));
+        probed.push_back(c.pci + "@" + HexText(address7, 2));
         return answers;
     }
     int32_t ReadClockGenBlock(const SmbusController&, uint8_t, std::span<uint8_t> block) override {

@@ -7,6 +7,7 @@
 
 #include "helper/port_transfer.h"
 #include "helper/sim_bus.h"
+#include "core/base/hex_text.h"
 
 namespace vc::helper {
 namespace {
@@ -18,21 +19,21 @@ public:
     std::vector<std::string> ops;
 
     std::optional<std::vector<uint8_t>> ReadBlock(uint8_t command) override {
-        ops.push_back("read-block cmd=" + Hex(command, 2));
+        ops.push_back("read-block cmd=" + HexText(command, 2));
         if (Fails()) return std::nullopt;
         return readBack;
     }
     bool WriteBlock(uint8_t command, std::span<const uint8_t> bytes) override {
-        std::string text = "write-block cmd=" + Hex(command, 2) + " [";
+        std::string text = "write-block cmd=" + HexText(command, 2) + " [";
         for (size_t i = 0; i < bytes.size(); ++i) {
             if (i != 0) text += ' ';
-            text += Hex(bytes[i], 2);
+            text += HexText(bytes[i], 2);
         }
         ops.push_back(text + "]");
         return !Fails();
     }
     bool WriteWord(uint8_t command, uint16_t word) override {
-        ops.push_back("write-word cmd=" + Hex(command, 2) + " " + Hex(word, 4));
+        ops.push_back("write-word cmd=" + HexText(command, 2) + " " + HexText(word, 4));
         return !Fails();
     }
 

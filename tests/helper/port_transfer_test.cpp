@@ -9,6 +9,7 @@
 
 #include "core/hw/smbus_registers.h"
 #include "helper/sim_bus.h"
+#include "core/base/hex_text.h"
 
 namespace vc::helper {
 namespace {
@@ -28,7 +29,7 @@ public:
         return value;
     }
     void Out(uint16_t port, uint8_t value) override {
-        ops.push_back("out +" + std::to_string(port - kBase) + "=" + Hex(value, 2));
+        ops.push_back("out +" + std::to_string(port - kBase) + "=" + HexText(value, 2));
     }
     void Wait() override { ops.push_back("wait"); }
 

@@ -69,7 +69,7 @@ public:
     }
     void Out(uint16_t port, uint8_t value) override {
         const auto reg = static_cast<uint16_t>(port - base_);
-        ops.push_back("out +" + std::to_string(reg) + "=" + Hex(value, 2));
+        ops.push_back("out +" + std::to_string(reg) + "=" + HexText(value, 2));
         if (reg == 0x0D) aux = value;
         else controller_.Write(reg, value);
     }

@@ -7,18 +7,13 @@
 #include <sstream>
 
 #include "core/hw/smbus_registers.h"
+#include "core/base/hex_text.h"
 
 namespace vc {
 
 namespace {
 
 constexpr std::string_view kTextKey = "text=\"";
-
-std::string Hex(uint32_t value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-    return text;
-}
 
 template <typename T>
 std::optional<T> Number(std::string_view text, int base) {
@@ -62,13 +57,13 @@ std::optional<std::vector<uint8_t>> Bytes(std::string_view text) {
 }  // namespace
 
 std::string ProbeBiosLine(const FoundBiosString& found) {
-    return "bios offset=" + Hex(static_cast<uint32_t>(found.offset), 4) + " dmi=" + DmiSourceName(found.dmi) +
+    return "bios offset=" + HexText(static_cast<uint32_t>(found.offset), 4) + " dmi=" + DmiSourceName(found.dmi) +
            " text=\"" + found.text + "\"\n";
 }
 
 std::string ProbeClockGenLine(uint16_t controller, uint8_t address7, int32_t count,
                               std::span<const uint8_t> block) {
-    std::string line = "clockgen controller=" + Hex(controller, 4) + " address=" + Hex(address7, 2) +
+    std::string line = "clockgen controller=" + HexText(controller, 4) + " address=" + HexText(address7, 2) +
                        " answers=" + (count >= 0 ? "yes" : "no") + " readback=";
     if (count < 0) return line + "none\n";
     const size_t kept = std::min(static_cast<size_t>(count), block.size());
@@ -80,7 +75,7 @@ std::string ProbeClockGenLine(uint16_t controller, uint8_t address7, int32_t cou
     return line + "\n";
 }
 
-std::string ProbeHostBridgeLine(uint32_t id) { return "hostbridge id=" + Hex(id, 8) + "\n"; }
+std::string ProbeHostBridgeLine(uint32_t id) { return "hostbridge id=" + HexText(id, 8) + "\n"; }
 
 ProbeReport ParseProbeReport(std::string_view report) {
     ProbeReport parsed;
