@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/file_io.h"
+
 namespace vc {
 
 // The temporary file used while `path` is replaced.
@@ -17,8 +19,5 @@ std::string TemporaryPathFor(const std::string& path);
 // Returns true when `path` now holds exactly `bytes`; on false the previous
 // file (if any) is untouched and the temporary file is removed.
 bool ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
-
-// The whole file, at most `limit` bytes of it; none when it cannot be opened.
-std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_t limit);
 
 }  // namespace vc
