@@ -282,6 +282,66 @@ TEST_F(VcctlTest, AStartupClockThatLastsLeavesNoPendingRecordAfterACleanExit) {
     EXPECT_FALSE(fs::exists(dir_ / "program" / "pending.dat"));
 }
 
+// Fills the 16-byte text field at `offset`, so it has no terminator.
+void DamageText(const fs::path& file, size_t offset) {
+    std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+    io.seekp(static_cast<std::streamoff>(offset));
+    io << std::string(16, 'X');
+}
+
+// Where `text` with its terminator first stands in the file.
+size_t OffsetOf(const fs::path& file, const std::string& text) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str().find(std::string(text.c_str(), text.size() + 1));
+}
+
+// Shipped files with damaged records that are not the simulated board's:
+// its detection still succeeds without a message, data check names them.
+TEST_F(VcctlTest, DamagedRecordsOfOtherBoardsAreSkippedAndNamedByDataCheck) {
+    const fs::path boards = dir_ / "program" / "MBInfo.dat";
+    const fs::path chips = dir_ / "program" / "CGInfo.dat";
+    DamageText(boards, 8 + 16);  // board record 1 (CUBX): clockGenName
+    DamageText(chips, 8 + 40);   // clock generator header 2 (ICS9248-39), named by no board
+    const Finished detect = RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "detect"}));
+    EXPECT_EQ(detect.exitCode, 0);
+    EXPECT_EQ(detect.err, "");
+    EXPECT_EQ(Fields(detect.out)["clockGen.name"], "ICS9248-153");
+    EXPECT_EQ(Fields(detect.out)["clockGen.entryCount"], "16");
+
+    // Header 1's chip comes before the nameless header 2, which could be a later
+    // header of that name: its board would be refused, so the check fails.
+    const Finished check = RunToEnd(Vcctl({"--dir", Program(), "data", "check"}));
+    EXPECT_EQ(check.exitCode, 3);
+    for (const char* line :
+         {"warning: MBInfo.dat has a damaged record, skipped: board record 1 (CUBX): clockGenName has no terminator\n",
+          "warning: CGInfo.dat has a damaged record, skipped: clock generator header 2 (XXXXXXXXXXXXXXXX): name has "
+          "no terminator\n",
+          "clockGenName: ICS9150-08 cannot be loaded: CGInfo.dat is damaged: clock generator header 2: name has no "
+          "terminator\n"}) {
+        EXPECT_NE(check.err.find(line), std::string::npos) << line << check.err;
+    }
+
+    fs::copy_file(fs::path(VC_SOURCE_DIR) / "data" / "CGInfo.dat", chips, fs::copy_options::overwrite_existing);
+    const Finished warned = RunToEnd(Vcctl({"--dir", Program(), "data", "check"}));
+    EXPECT_EQ(warned.exitCode, 0);
+    EXPECT_EQ(warned.err,
+              "warning: MBInfo.dat has a damaged record, skipped: board record 1 (CUBX): clockGenName has no "
+              "terminator\n");
+    EXPECT_NE(warned.out.find("no problems, 1 warning(s)"), std::string::npos) << warned.out;
+
+    // The board's own record damaged too: refused with that record's message.
+    const size_t own = OffsetOf(boards, "6BXE-R1.2");
+    ASSERT_NE(own, std::string::npos);
+    DamageText(boards, own + 16);
+    const Finished refused = RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "detect"}));
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.starts_with("Error: MBInfo.dat is damaged: board record " +
+                                        std::to_string((own - 8) / 80 + 1) + ": clockGenName has no terminator\n"))
+        << refused.err;
+}
+
 TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     const auto args = Vcctl({"--machine", MachineFile(""), "--dir", Program(), "run"});
     Child first(args, Env());
