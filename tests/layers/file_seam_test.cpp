@@ -18,7 +18,6 @@ namespace fs = std::filesystem;
 
 const std::set<std::string> kAllowed = {
     "core/base/file_io_std.cpp",
-    "core/board/board_recognition.cpp",
 };
 
 bool UnderSeam(const std::string& file) {

@@ -22,7 +22,7 @@ inline constexpr size_t kBoardRecordSize = 80;
 inline constexpr size_t kClockGenHeaderSize = 40;
 inline constexpr size_t kClockEntrySize = 32;
 // Files are read whole; what lies beyond this many bytes counts as missing.
-inline constexpr size_t kLargestDataFile = 4u << 20;  // far beyond any real database
+inline constexpr size_t kLargestDataFile = 64u << 20;  // far beyond any real database
 
 struct DataFileHeader {
     int32_t version = 0;
