@@ -328,13 +328,32 @@ TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     EXPECT_EQ(firstDone.exitCode, 0) << firstDone.err;
     auto fields = Fields(firstDone.out);
     EXPECT_EQ(fields["programDirectory"], Program());
-    EXPECT_EQ(fields["autorun.VelocoreIII"], Program() + "/vcctl");
+    EXPECT_TRUE(fs::equivalent(fields["autorun.VelocoreIII"], VC_VCCTL_PATH)) << fields["autorun.VelocoreIII"];
     EXPECT_EQ(fields["layoutMode"], "1");
     // On a simulated machine the autorun entry stays in the simulation.
     EXPECT_FALSE(fs::exists(dir_ / "config" / "autostart"));
 
     const Finished third = RunToEnd(args, Env());
     EXPECT_EQ(third.exitCode, 0) << third.err;
+}
+
+// On this computer with no helper socket nothing is reached: start-up writes
+// the autostart entry, then detection finds no driver.
+TEST_F(VcctlTest, ARelativeDirGivesAbsoluteFoldersAndAnAutostartEntryThatExists) {
+    auto env = Env();
+    env.push_back("VELOCORE_DRIVER_SOCKET=" + (dir_ / "no-helper").string());
+    const Finished run = RunToEnd({"/bin/sh", "-c", "cd \"$0\" && exec \"$1\" --dir program/ status run",
+                                   dir_.string(), VC_VCCTL_PATH},
+                                  env);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(Fields(run.out)["folders.state"], (dir_ / "program").string());
+    std::ifstream entry(dir_ / "config" / "autostart" / "VelocoreIII.desktop");
+    std::string exec;
+    for (std::string line; std::getline(entry, line);) {
+        if (line.starts_with("Exec=")) exec = line.substr(5);
+    }
+    ASSERT_TRUE(exec.starts_with("/") && fs::exists(exec)) << "Exec=" << exec;
+    EXPECT_TRUE(fs::equivalent(exec, VC_VCCTL_PATH)) << exec;
 }
 
 }  // namespace
