@@ -3,8 +3,10 @@
 #include <QBackingStore>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "core/state/auto_apply_file.h"
 #include "core/state/pending_startup_file.h"
@@ -126,6 +128,39 @@ private slots:
                 for (int x = 0; x < on->Width(); ++x)
                     QCOMPARE(shown.pixel(lamp.x + x, lamp.y + y) & 0xFFFFFFu, on->At(x, y));
         }
+    }
+
+    // Painting comes from the model, so an area the window system asks for
+    // again shows the gauge dark, whatever GO left lit elsewhere.
+    void exposedGaugeIsPaintedWithoutItsLamps() {
+        SimWindow w;
+        QVERIFY(w.Create());
+        w.Click(kAdvancedMode);
+        const QImage unlit = w.Shown();
+        w.Click(kGo);
+        const QImage lit = w.Shown();
+        auto areaOf = [&](const ui::LampPlace& lamp) {
+            const ui::Surface* on = w.pictures().Get(lamp.onPicture);
+            return on ? QRect(lamp.x, lamp.y, on->Width(), on->Height()) : QRect();
+        };
+        const QRect single = areaOf(ui::kLampPlaces[0]);
+        QRect gauge;
+        for (size_t i = 1; i < ui::kLampPlaces.size(); ++i) gauge |= areaOf(ui::kLampPlaces[i]);
+        QVERIFY(!gauge.intersects(single));
+        QVERIFY(lit.copy(gauge) != unlit.copy(gauge));
+        QVERIFY(lit.copy(single) != unlit.copy(single));
+
+        // Another window uncovers the gauge only.
+        QPaintEvent uncovered{QRegion(gauge)};
+        QCoreApplication::sendEvent(w.widget().windowHandle(), &uncovered);
+        SimWindow::Settle();
+        QCOMPARE(w.Shown().copy(gauge), unlit.copy(gauge));
+        QCOMPARE(w.Shown().copy(single), lit.copy(single));
+
+        w.widget().hide();
+        w.widget().show();
+        SimWindow::Settle();
+        QCOMPARE(w.Shown(), unlit);
     }
 
     void heldButtonShowsItsPressedFaceAndReleasesBeforeItsCommand() {
