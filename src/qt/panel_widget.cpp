@@ -4,8 +4,11 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTimer>
+#include <qdrawutil.h>
 
+#include "core/ui/panels/panel_templates.h"
 #include "qt/panel_controls.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"
@@ -23,7 +26,12 @@ ui::Pixel DialogBackground(const QWidget& widget) {
 
 PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& desc)
     : SkinnedWindowWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(desc.templateId) {
-    setWindowTitle(QString::number(desc.templateId));
+    const ui::PanelLook* look = ui::FindPanelLook(desc.templateId);
+    if (look) setWindowTitle(QString::fromUtf8(look->title));
+    // X11 window managers are never asked by Qt for a border without a
+    // title bar (they draw all of it or nothing), so the window stays
+    // frameless and the modal-dialog frame is drawn here.
+    modalFrame_ = look && look->frame == ui::PanelFrame::ModalDialog;
     if (!desc.size.IsEmpty()) Resize(desc.size.Width(), desc.size.Height());
     hide();
 }
@@ -49,6 +57,15 @@ void PanelWidget::Resize(int width, int height) {
 void PanelWidget::PaintScreen() {
     Screen().Fill(Screen().Bounds(), DialogBackground(*this));
     SkinnedWindowWidget::PaintScreen();
+}
+
+void PanelWidget::paintEvent(QPaintEvent* event) {
+    SkinnedWindowWidget::paintEvent(event);
+    if (!modalFrame_) return;
+    // A raised two-pixel edge, light above and left, dark below and right;
+    // the dialog background inside it completes the frame.
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), false);
 }
 
 void PanelWidget::CreateControl(const ui::ControlSpec& desc) {

@@ -146,6 +146,48 @@ private slots:
         }
     }
 
+    // What a task list or window switcher names each window.
+    void panelWindowsHaveTheirTitles_data() {
+        QTest::addColumn<int>("templateId");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Easy help") << 145 << "Easy Help";
+        QTest::newRow("Advance help") << 148 << "Advance Help";
+        QTest::newRow("options") << 146 << "Options";
+        QTest::newRow("processor information") << 147 << "CPU Information";
+        QTest::newRow("progress popup") << 188 << "VelocoreIII";
+    }
+    void panelWindowsHaveTheirTitles() {
+        QFETCH(int, templateId);
+        QFETCH(QString, title);
+        SimWindow w;
+        QVERIFY(w.Create());
+        QCOMPARE(w.widget().Panel(templateId)->windowTitle(), title);
+    }
+
+    void progressPopupHasARaisedFrameAndAStatusLineWithoutCaret() {
+        SimWindow w;
+        QVERIFY(w.Create());
+        w.Click(kAutoOptimize);
+        PanelWidget& popup = *w.widget().Panel(ui::kPanelProgress);
+        QVERIFY(popup.isVisible());
+        const QImage shown = popup.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int W = shown.width(), H = shown.height();
+        const int inside = qGray(shown.pixel(4, H / 2));
+        // Light along the top and left edges, dark along the bottom and right.
+        QVERIFY(qGray(shown.pixel(W / 2, 0)) > inside);
+        QVERIFY(qGray(shown.pixel(0, H / 2)) > inside);
+        QVERIFY(qGray(shown.pixel(W / 2, H - 1)) < inside);
+        QVERIFY(qGray(shown.pixel(W - 1, H / 2)) < inside);
+
+        auto* status = qobject_cast<QLineEdit*>(popup.Control(ui::kFieldProgressStatus));
+        QVERIFY(status);
+        QVERIFY(status->isReadOnly());
+        popup.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&popup));
+        QTest::mouseClick(status, Qt::LeftButton);
+        QVERIFY(!status->hasFocus());
+    }
+
     void controlsSitAtTheirTemplatePlaces() {
         SimWindow w;
         QVERIFY(w.Create());
