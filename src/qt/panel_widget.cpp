@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QTimer>
-#include <qdrawutil.h>
 
 #include "core/ui/panels/panel_templates.h"
 #include "qt/panel_controls.h"
@@ -20,6 +19,16 @@ namespace {
 // Where the model leaves the surface unpainted the dialog background shows.
 ui::Pixel DialogBackground(const QWidget& widget) {
     return widget.palette().color(QPalette::Window).rgb() & 0x00FFFFFFu;
+}
+
+// One pixel around the inside of `r`.
+void DrawEdge(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    painter.setPen(topLeft);
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(bottomRight);
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
 }
 
 }  // namespace
@@ -62,10 +71,13 @@ void PanelWidget::PaintScreen() {
 void PanelWidget::paintEvent(QPaintEvent* event) {
     SkinnedWindowWidget::paintEvent(event);
     if (!modalFrame_) return;
-    // A raised two-pixel edge, light above and left, dark below and right;
-    // the dialog background inside it completes the frame.
+    // The classic raised dialog edge: face colour then highlight above and
+    // left, shadow then dark below and right; the dialog background inside
+    // completes the frame.
     QPainter painter(this);
-    qDrawWinPanel(&painter, rect(), palette(), false);
+    const QPalette& colours = palette();
+    DrawEdge(painter, rect(), colours.color(QPalette::Window), colours.color(QPalette::Shadow));
+    DrawEdge(painter, rect().adjusted(1, 1, -1, -1), colours.color(QPalette::Light), colours.color(QPalette::Dark));
 }
 
 void PanelWidget::CreateControl(const ui::ControlSpec& desc) {
