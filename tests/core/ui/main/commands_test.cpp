@@ -275,23 +275,6 @@ INSTANTIATE_TEST_SUITE_P(
                       VisibilityCase{40015, {"window hide", "menu 40015 gray", "menu 40017 enable"}, false},
                       VisibilityCase{40017, {"window show", "menu 40017 gray", "menu 40015 enable"}, true}));
 
-// Without a tray the first hide, by POWER or the menu, says how the window
-// comes back; later hides say nothing.
-TEST_F(MainWindowTest, FirstHideWithoutATraySaysOnceHowToGetTheWindowBack) {
-    Create();
-    shell.trayReachable = false;
-    const std::string hint =
-        "message Message: no system tray: start the program again to show a hidden window; "
-        "a right click on the window opens its menu";
-    EXPECT_EQ(Run(321), (Calls{"menu 40017 enable", "menu 40015 gray", "window hide", hint}));
-    Run(40017);
-    EXPECT_EQ(Run(40015), (Calls{"window hide", "menu 40015 gray", "menu 40017 enable"}));
-
-    Create();
-    shell.trayReachable = false;
-    EXPECT_EQ(Run(40015), (Calls{"window hide", "menu 40015 gray", "menu 40017 enable", hint}));
-}
-
 TEST_F(MainWindowTest, HidingLeavesOpenPanelsOpen) {
     Create();
     Run(319);

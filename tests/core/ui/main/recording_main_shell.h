@@ -69,7 +69,6 @@ public:
         Log("tray add " + std::to_string(iconId) + " " + tip);
     }
     void RemoveTrayIcon(uint32_t iconId) override { Log("tray remove " + std::to_string(iconId)); }
-    bool TrayIconReachable() const override { return trayReachable; }
     void OpenPopupMenuAtPointer() override { Log("popup menu"); }
     PanelHandle CreatePanel(const PanelSpec& desc) override {
         Log("create panel " + std::to_string(desc.templateId) + " " + std::to_string(desc.size.Width()) + "x" +
@@ -100,7 +99,6 @@ public:
     int presents = 0;
     std::map<int32_t, int32_t> timers;  // running: id -> period
     bool visible = false;
-    bool trayReachable = true;
     Rect windowOnScreen{0, 0, 0, 0};
     std::map<int32_t, bool> childVisible;
     std::map<int32_t, bool> menuEnabled;
