@@ -224,8 +224,9 @@ private slots:
         QVERIFY(!widget->isVisible());
         CheckState(*widget, {false, true, true, false, true});
         const std::vector<Message> hint{
-            {"Message", "no system tray: start the program again to show a hidden window; "
-                        "a right click on the window opens its menu"}};
+            {"Message", "There is no system tray to keep the program's icon.\n"
+                        "Start the program again to show the hidden window; a right click on "
+                        "the window opens its menu."}};
         QCOMPARE(w.messages(), hint);
 
         // This window is the running copy as far as the counter knows.

@@ -169,7 +169,7 @@ void MainWindow::HintWhenUnreachable() {
     // A user who started the program from a menu never sees standard error.
     if (noTrayHintShown_ || shell_.TrayIconReachable()) return;
     noTrayHintShown_ = true;
-    ctx_.shell.ShowMessage(kCaptionMessage, kNoTrayHint);
+    ctx_.shell.ShowMessage(kCaptionMessage, kNoTrayNotice);
 }
 
 void MainWindow::MenuShow() {

@@ -54,10 +54,16 @@ inline constexpr int32_t kMenuExit = 40016;
 inline constexpr uint32_t kTrayIconId = 101;
 inline constexpr const char* kTrayTip = "VelocoreIII";
 
-// Said once, when the window is first hidden while no tray shows the icon.
+// Printed at start-up when no tray shows the icon.
 inline constexpr const char* kNoTrayHint =
     "no system tray: start the program again to show a hidden window; "
     "a right click on the window opens its menu";
+// Said once in a box, when the window is first hidden while no tray shows
+// the icon: a user who started the program from a menu sees no terminal.
+inline constexpr const char* kNoTrayNotice =
+    "There is no system tray to keep the program's icon.\n"
+    "Start the program again to show the hidden window; a right click on the "
+    "window opens its menu.";
 
 // Mouse messages a tray notification carries (the window system's codes).
 inline constexpr uint32_t kTrayMouseMove = 0x0200;
