@@ -85,6 +85,24 @@ if ! diff -u "$work/linux.out" "$work/windows.out"; then
 fi
 echo "vcctl.exe --machine default detect apply: the same $lines lines as vcctl (exit $linux_status)"
 
+# One running copy: a second `run` is refused while the first waits on its
+# input (the counter is a page every copy shares).
+mkfifo "$work/input"
+(cd "$build/bin" && wine vcctl.exe --machine default --dir "$windows_dir" run < "$work/input" > "$work/first.out" 2>&1
+ echo "exit $?" >> "$work/first.out") &
+first=$!
+exec 7> "$work/input"
+for _ in $(seq 1 100); do grep -q '^running:' "$work/first.out" 2> /dev/null && break; sleep 0.2; done
+grep -q '^running:' "$work/first.out" || fail "the first vcctl.exe run did not start: $(cat "$work/first.out")"
+second_status=0
+vcctl_exe --machine default --dir "$windows_dir" run > "$work/second.out" 2>&1 || second_status=$?
+exec 7>&-
+wait "$first"
+[ "$second_status" -eq 1 ] || fail "a second vcctl.exe run exits $second_status, not 1"
+grep -q 'another copy is running' "$work/second.out" || fail "the second run does not say why: $(cat "$work/second.out")"
+tr -d '\r' < "$work/first.out" | grep -qx 'exit 0' || fail "the first run did not end cleanly: $(cat "$work/first.out")"
+echo "vcctl.exe run: a second copy is refused with exit 1 while the first runs"
+
 # This computer as each system: 98 reaches for its virtual device (Wine has
 # none: detection stops as on an unsupported board); NT 4 and 2000 find no
 # port driver and end with its message and exit code 1.
