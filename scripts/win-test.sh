@@ -28,7 +28,7 @@ stop_wineserver() { wineserver -k 2>/dev/null || true; }
 trap stop_wineserver EXIT
 
 rm -rf "$WINEPREFIX"
-wineboot -i > "$build/wineboot.log" 2>&1 || fail "wineboot failed (see $build/wineboot.log)"
+wineboot -i < /dev/null > "$build/wineboot.log" 2>&1 || fail "wineboot failed (see $build/wineboot.log)"
 wineserver -w
 wineserver -p < /dev/null > /dev/null 2>&1
 wine cmd /c exit < /dev/null > /dev/null 2>&1 || fail "wine cannot start a 32-bit program (is wine32 installed?)"
@@ -68,7 +68,7 @@ fresh_dir() {
 vcctl_exe() { (cd "$build/bin" && wine vcctl.exe "$@" < /dev/null); }
 
 linux_dir=$(fresh_dir linux)
-windows_dir=$(winepath -w "$(fresh_dir windows)")
+windows_dir=$(winepath -w "$(fresh_dir windows)" < /dev/null)
 linux_status=0
 "$linux_vcctl" --machine default --dir "$linux_dir" detect apply > "$work/linux.out" 2> "$work/linux.err" ||
   linux_status=$?
@@ -107,7 +107,7 @@ echo "vcctl.exe run: a second copy is refused with exit 1 while the first runs"
 # none: detection stops as on an unsupported board); NT 4 and 2000 find no
 # port driver and end with its message and exit code 1.
 check_as() {  # VERSION EXPECTED_EXIT EXPECTED_MESSAGE
-  wine reg add 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /v Version /d "$1" /f > /dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /v Version /d "$1" /f < /dev/null > /dev/null 2>&1
   local status=0
   vcctl_exe --dir "$windows_dir" detect > "$work/$1.out" 2> "$work/$1.raw" || status=$?
   tr -d '\r' < "$work/$1.raw" > "$work/$1.err"
@@ -118,4 +118,4 @@ check_as() {  # VERSION EXPECTED_EXIT EXPECTED_MESSAGE
 check_as win98 3 "Message: ScanBiosInfo fail"
 check_as nt40 1 "Message: Failed to open Velocore WinNT driver"
 check_as win2k 1 "Message: Failed to open Velocore Win2000 driver"
-wine reg delete 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /f > /dev/null 2>&1
+wine reg delete 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /f < /dev/null > /dev/null 2>&1
