@@ -86,6 +86,13 @@ click 156 190                  # down
 shot 04-down
 click 257 187 3.5              # GO: two lamp sweeps, the write, two measurements
 shot 05-go
+# A lamp of the gauge: lit after GO, dark again once a window has uncovered it.
+[ "$(pixel 05-go 227 41)" != "$(pixel 04-down 227 41)" ] && echo "ok   GO lights the gauge" \
+  || { echo "FAIL GO left the gauge dark"; failures=$((failures + 1)); }
+click 467 168 0.8              # CPU info: its panel opens over the gauge
+xdotool mousemove $(((screen_w - 400) / 2 + 378)) $(((screen_h - 200) / 2 + 8)) click 1; sleep 0.5  # its close button
+shot 05b-gauge-uncovered
+check "an uncovered gauge is painted dark" "$(pixel 05b-gauge-uncovered 227 41)" "$(pixel 04-down 227 41)"
 click 259 158                  # Default
 shot 06-default
 click 374 159                  # Save
@@ -128,12 +135,12 @@ tray_menu() {
 # --- panels and Auto Optimize (Easy layout) ---
 click 465 167 0.8              # CPU info: measures, then shows the panel
 shot 10-cpu-info-panel
-cpu_panel=$(xdotool search --name '^147$' 2>/dev/null | head -1 || true)
+cpu_panel=$(xdotool search --name '^CPU Information$' 2>/dev/null | head -1 || true)
 [ -n "$cpu_panel" ] && check "processor panel shown" "$(mapped "$cpu_panel")" "IsViewable" \
   || { echo "FAIL no processor panel"; failures=$((failures + 1)); }
 click 229 191 1.2              # Auto Optimize: the popup and its twelve texts
 shot 11-auto-optimize-running
-popup=$(xdotool search --name '^188$' 2>/dev/null | head -1 || true)
+popup=$(xdotool search --name '^VelocoreIII$' 2>/dev/null | head -1 || true)
 [ -n "$popup" ] && check "progress popup shown" "$(mapped "$popup")" "IsViewable" \
   || { echo "FAIL no progress popup"; failures=$((failures + 1)); }
 sleep 6                        # the entry is applied 6.5 s after showing
@@ -169,6 +176,11 @@ sleep 0.5
 start_app run2 velocore-sim-no-tray.log "without a tray"
 click 437 138 0.6              # POWER: hidden, and no tray to come back from
 check "no tray: POWER hides the window" "$(mapped "$window")" "IsUnMapped"
+box=$(xdotool search --name '^Message$' 2>/dev/null | head -1 || true)
+[ -n "$box" ] && echo "ok   no tray: POWER says how to get the window back" \
+  || { echo "FAIL no tray: no message after POWER"; failures=$((failures + 1)); }
+shot 18b-no-tray-hint
+[ -n "$box" ] && { xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return; sleep 0.3; }
 second_out=$(XDG_RUNTIME_DIR=$runtime/run2 XDG_CONFIG_HOME=$runtime timeout 20 "$bin/velocore-sim" 2>&1) && code=0 || code=$?
 check "no tray: the second start ends with 1" "$code" "1"
 check "no tray: the second start says nothing" "$second_out" ""

@@ -88,7 +88,12 @@ void MainWindowWidget::PlaceMainWindow(const ui::Rect& screenRect) {
     raise();
 }
 
-void MainWindowWidget::MoveMainWindow(const ui::Rect& screenRect) { setGeometry(ToQRect(screenRect)); }
+void MainWindowWidget::MoveMainWindow(const ui::Rect& screenRect) {
+    setGeometry(ToQRect(screenRect));
+    // X11 moves the pixels along without asking for them; the face is
+    // painted again all the same.
+    Invalidate(ui::kWindowRect, true);
+}
 
 void MainWindowWidget::CloseMainWindow() {
     closed_ = true;

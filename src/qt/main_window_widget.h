@@ -54,6 +54,8 @@ public:
     void SetMenuItemEnabled(int32_t commandId, bool enabled) override;
     void AddTrayIcon(uint32_t iconId, const std::string& tip) override;
     void RemoveTrayIcon(uint32_t iconId) override;
+    // True while a tray shows our icon, so the window can be reached there.
+    bool TrayIconReachable() const override;
     void OpenPopupMenuAtPointer() override;
     ui::PanelHandle CreatePanel(const ui::PanelSpec& desc) override;
     void ShowPanel(ui::PanelHandle panel, bool show) override;
@@ -61,8 +63,6 @@ public:
     void StartTimer(int32_t timerId, int32_t periodMs) override;
     void StopTimer(int32_t timerId) override;
 
-    // True while a tray shows our icon, so the window can be reached there.
-    bool TrayIconReachable() const;
     // Another start asked for the window: without a reachable tray icon it
     // is shown as the menu's "Show" shows it, and raised.
     void OnShowRequest();

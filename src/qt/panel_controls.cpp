@@ -72,13 +72,14 @@ QWidget* MakePanelControl(QWidget* parent, const ui::ControlSpec& desc, std::fun
         case ui::ControlKind::EditField: {
             auto* edit = new QLineEdit(text, parent);
             edit->setAlignment(AlignmentOf(desc.align));
+            // A status line: nothing to type, so no focus and no caret.
+            edit->setReadOnly(true);
             control = edit;
             break;
         }
     }
     control->setGeometry(desc.bounds.left, desc.bounds.top, desc.bounds.Width(), desc.bounds.Height());
     control->setFocusPolicy(desc.tabStop || button ? Qt::StrongFocus : Qt::NoFocus);
-    if (desc.kind == ui::ControlKind::EditField) control->setFocusPolicy(Qt::StrongFocus);
     if (button && command)
         QObject::connect(button, &QAbstractButton::clicked, parent, [command, id] { command(id); });
     control->show();

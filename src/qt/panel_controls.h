@@ -1,6 +1,6 @@
 // The standard controls of a panel template as Qt widgets: group boxes,
 // labels, sunken value fields, check boxes and radio buttons that are each a
-// group of their own, push buttons and a one-line text field.
+// group of their own, push buttons and a read-only one-line status field.
 #pragma once
 
 #include <cstdint>

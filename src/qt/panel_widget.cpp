@@ -4,8 +4,10 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTimer>
 
+#include "core/ui/panels/panel_templates.h"
 #include "qt/panel_controls.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"
@@ -19,11 +21,26 @@ ui::Pixel DialogBackground(const QWidget& widget) {
     return widget.palette().color(QPalette::Window).rgb() & 0x00FFFFFFu;
 }
 
+// One pixel around the inside of `r`.
+void DrawEdge(QPainter& painter, const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    painter.setPen(topLeft);
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(bottomRight);
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+}
+
 }  // namespace
 
 PanelWidget::PanelWidget(QWidget* owner, const ui::PanelSpec& desc)
     : SkinnedWindowWidget(owner, Qt::Tool | Qt::FramelessWindowHint), templateId_(desc.templateId) {
-    setWindowTitle(QString::number(desc.templateId));
+    const ui::PanelLook* look = ui::FindPanelLook(desc.templateId);
+    if (look) setWindowTitle(QString::fromUtf8(look->title));
+    // X11 window managers are never asked by Qt for a border without a
+    // title bar (they draw all of it or nothing), so the window stays
+    // frameless and the modal-dialog frame is drawn here.
+    modalFrame_ = look && look->frame == ui::PanelFrame::ModalDialog;
     if (!desc.size.IsEmpty()) Resize(desc.size.Width(), desc.size.Height());
     hide();
 }
@@ -49,6 +66,18 @@ void PanelWidget::Resize(int width, int height) {
 void PanelWidget::PaintScreen() {
     Screen().Fill(Screen().Bounds(), DialogBackground(*this));
     SkinnedWindowWidget::PaintScreen();
+}
+
+void PanelWidget::paintEvent(QPaintEvent* event) {
+    SkinnedWindowWidget::paintEvent(event);
+    if (!modalFrame_) return;
+    // The classic raised dialog edge: face colour then highlight above and
+    // left, shadow then dark below and right; the dialog background inside
+    // completes the frame.
+    QPainter painter(this);
+    const QPalette& colours = palette();
+    DrawEdge(painter, rect(), colours.color(QPalette::Window), colours.color(QPalette::Shadow));
+    DrawEdge(painter, rect().adjusted(1, 1, -1, -1), colours.color(QPalette::Light), colours.color(QPalette::Dark));
 }
 
 void PanelWidget::CreateControl(const ui::ControlSpec& desc) {

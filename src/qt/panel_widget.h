@@ -1,8 +1,9 @@
 // A panel window the main window owns: a borderless skinned tool window
 // showing the panel model's surface (its skinned frame), with the close
 // button as an owner-drawn child, the template's standard controls on top
-// and window timers. The model is made by the main window's panel models
-// and owned here.
+// and window timers; the progress popup instead wears a modal-dialog frame.
+// Titles and frames are the core's (panel_templates.h). The model is made by
+// the main window's panel models and owned here.
 #pragma once
 
 #include <cstdint>
@@ -52,10 +53,12 @@ public:
     std::string FieldText(int32_t fieldId) const;
     SkinButtonWidget* CloseButton() const { return ChildButtons().empty() ? nullptr : ChildButtons().front(); }
     bool IsTimerRunning(int32_t timerId) const;
+    bool HasModalFrame() const { return modalFrame_; }
 
 protected:
     ui::SkinnedWindowEvents* Events() const override { return model_.get(); }
     void PaintScreen() override;
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -64,6 +67,7 @@ private:
     void SendCommand(int32_t id);
 
     int32_t templateId_;
+    bool modalFrame_ = false;
     std::unique_ptr<ui::PanelEvents> model_;
     std::map<int32_t, QWidget*> controls_;
     std::map<int32_t, QTimer*> timers_;

@@ -75,8 +75,8 @@ int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& stat
     if (!CreateMainWindow(pair, info, ctx, pictures_, state, onFirstPaint_)) return 0;
     MainWindowWidget* widget = pair.widget.get();
     ShowRequestListener showRequests(ShowRequestPath(), [widget] { widget->OnShowRequest(); });
-    if (!widget->TrayIconReachable())
-        std::fprintf(stderr, "%s\n", kNoTrayNote);
+    // Said at start too; the model says it again in a box when the window hides.
+    if (!widget->TrayIconReachable()) std::fprintf(stderr, "%s\n", ui::kNoTrayHint);
     return QApplication::exec();
 }
 

@@ -19,11 +19,6 @@ namespace vc::qt {
 
 class MainWindowWidget;
 
-// Said once on standard error when the window starts without a tray.
-inline constexpr const char* kNoTrayNote =
-    "no system tray: start the program again to show a hidden window; "
-    "a right click on the window opens its menu";
-
 class QtFrontEnd : public ProgramFrontEnd {
 public:
     explicit QtFrontEnd(ui::PictureStore& pictures);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 #include "qt/mouse_input.h"
 #include "qt/skin_button_widget.h"
@@ -94,6 +95,23 @@ void SkinnedWindowWidget::ReleaseMouse() {
 void SkinnedWindowWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     for (const QRect& r : event->region()) painter.drawImage(r, display_, r);
+}
+
+void SkinnedWindowWidget::showEvent(QShowEvent* event) {
+    // The native window exists from the first showing on; installing again
+    // replaces the filter.
+    if (QWindow* window = windowHandle()) window->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
+bool SkinnedWindowWidget::eventFilter(QObject* watched, QEvent* event) {
+    // The window system's own request for pixels. Qt would put the stored
+    // display back; we invalidate, so the model paints the area afresh.
+    if (event->type() == QEvent::Paint && watched == windowHandle()) {
+        for (const QRect& r : static_cast<QPaintEvent*>(event)->region())
+            Invalidate(ui::RectAt(r.x(), r.y(), r.width(), r.height()), true);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SkinnedWindowWidget::mousePressEvent(QMouseEvent* event) {

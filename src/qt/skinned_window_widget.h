@@ -7,7 +7,10 @@
 // collected and painted later, when the event loop is free, by letting the
 // model draw its face and putting those areas on the display; the
 // animations instead present each frame at once, without the event loop, so
-// they block the window exactly as long as they run.
+// they block the window exactly as long as they run. An area the window
+// system asks for again (uncovered, shown again, moved) counts as
+// invalidated: the model paints it anew, and what an animation left there
+// is gone, while the rest of the display keeps it.
 #pragma once
 
 #include <vector>
@@ -62,6 +65,8 @@ protected:
     const std::vector<SkinButtonWidget*>& ChildButtons() const { return children_; }
 
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -2,7 +2,9 @@
 // and controls where the templates put them, the closing rules per layout,
 // dragging, the options and their save.dat across a restart, the processor
 // information panel, and the progress popup's run of Auto Optimize.
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -144,6 +146,31 @@ private slots:
             // Inside the frame the dialog background shows.
             QCOMPARE(at(W / 2, H - 10), panel->palette().color(QPalette::Window).rgb() & 0xFFFFFFu);
         }
+    }
+
+    void windowsCarryTheirTitlesAndThePopupARaisedFrameWithoutCaret() {
+        SimWindow w;
+        QVERIFY(w.Create());
+        // What a task list or window switcher names each window.
+        const std::pair<int, const char*> titles[] = {
+            {145, "Easy Help"}, {148, "Advance Help"}, {146, "Options"}, {147, "CPU Information"}, {188, "VelocoreIII"}};
+        for (const auto& [templateId, title] : titles)
+            QCOMPARE(w.widget().Panel(templateId)->windowTitle(), QString::fromLatin1(title));
+
+        w.Click(kAutoOptimize);
+        PanelWidget& popup = *w.widget().Panel(ui::kPanelProgress);
+        const QImage shown = popup.grab().toImage();
+        auto grey = [&](int x, int y) { return qGray(shown.pixel(x, y)); };
+        const int W = shown.width(), H = shown.height(), inside = grey(4, H / 2);
+        // Its two outer pixels: light along the top, dark along the bottom.
+        QVERIFY(std::max(grey(W / 2, 0), grey(W / 2, 1)) > inside);
+        QVERIFY(std::max(grey(W / 2, H - 1), grey(W / 2, H - 2)) < inside);
+        auto* status = qobject_cast<QLineEdit*>(popup.Control(ui::kFieldProgressStatus));
+        QVERIFY(status && status->isReadOnly());
+        popup.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&popup));
+        QTest::mouseClick(status, Qt::LeftButton);
+        QVERIFY(!status->hasFocus());
     }
 
     void controlsSitAtTheirTemplatePlaces() {

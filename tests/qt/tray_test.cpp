@@ -223,6 +223,10 @@ private slots:
         w.Click(kPowerEasy);
         QVERIFY(!widget->isVisible());
         CheckState(*widget, {false, true, true, false, true});
+        const std::vector<Message> hint{
+            {"Message", "no system tray: start the program again to show a hidden window; "
+                        "a right click on the window opens its menu"}};
+        QCOMPARE(w.messages(), hint);
 
         // This window is the running copy as far as the counter knows.
         host::InstanceCounter running(runtime.path().toStdString(),
@@ -244,6 +248,10 @@ private slots:
         // Shown as the menu's "Show" shows it.
         CheckState(*widget, {false, true, false, true, true});
         QCOMPARE(running.Decrement(), 0);
+        // Said once only.
+        w.Click(kPowerEasy);
+        QVERIFY(!widget->isVisible());
+        QCOMPARE(w.messages(), hint);
     }
 };
 

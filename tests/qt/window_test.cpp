@@ -3,8 +3,10 @@
 #include <QBackingStore>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include "core/state/auto_apply_file.h"
 #include "core/state/pending_startup_file.h"
@@ -126,6 +128,32 @@ private slots:
                 for (int x = 0; x < on->Width(); ++x)
                     QCOMPARE(shown.pixel(lamp.x + x, lamp.y + y) & 0xFFFFFFu, on->At(x, y));
         }
+    }
+
+    // Painting comes from the model, so an area the window system asks for
+    // again shows the gauge dark, whatever GO left lit elsewhere.
+    void exposedGaugeIsPaintedWithoutItsLamps() {
+        SimWindow w;
+        QVERIFY(w.Create());
+        w.Click(kAdvancedMode);
+        const QImage unlit = w.Shown();
+        w.Click(kGo);
+        const QImage lit = w.Shown();
+        // The five upper lamps of the gauge, and the lowest one below them.
+        const QRect gauge(91, 21, 268, 60), lowest(91, 83, 44, 30);
+        QVERIFY(lit.copy(gauge) != unlit.copy(gauge) && lit.copy(lowest) != unlit.copy(lowest));
+
+        // Another window uncovers the gauge only.
+        QPaintEvent uncovered{QRegion(gauge)};
+        QCoreApplication::sendEvent(w.widget().windowHandle(), &uncovered);
+        SimWindow::Settle();
+        QCOMPARE(w.Shown().copy(gauge), unlit.copy(gauge));
+        QCOMPARE(w.Shown().copy(lowest), lit.copy(lowest));
+
+        w.widget().hide();
+        w.widget().show();
+        SimWindow::Settle();
+        QCOMPARE(w.Shown(), unlit);
     }
 
     void heldButtonShowsItsPressedFaceAndReleasesBeforeItsCommand() {

@@ -103,6 +103,8 @@ private:
     void MenuShow();
     void Exit();
     void FineTuneIndicator();
+    // The window was hidden: without a tray, say once how to get it back.
+    void HintWhenUnreachable();
     bool TogglePanel(int32_t buttonId);
 
     void Measure(int32_t times);
@@ -127,6 +129,7 @@ private:
     int32_t layoutMode_ = 1;
     int32_t autoOptimized_ = 0;
     bool startupPending_ = false;  // pending.dat names the start-up write
+    bool noTrayHintShown_ = false;
     Rect windowRect_{0, 0, kMainWidth, kMainHeight};
     Point dragAnchor_;
     const Surface* easyBackground_ = nullptr;

@@ -155,12 +155,21 @@ void MainWindow::PowerOff() {
     shell_.SetMenuItemEnabled(kMenuShow, true);
     shell_.SetMenuItemEnabled(kMenuHide, false);
     shell_.ShowMainWindow(false);
+    HintWhenUnreachable();
 }
 
 void MainWindow::MenuHide() {
     shell_.ShowMainWindow(false);
     shell_.SetMenuItemEnabled(kMenuHide, false);
     shell_.SetMenuItemEnabled(kMenuShow, true);
+    HintWhenUnreachable();
+}
+
+void MainWindow::HintWhenUnreachable() {
+    // A user who started the program from a menu never sees standard error.
+    if (noTrayHintShown_ || shell_.TrayIconReachable()) return;
+    noTrayHintShown_ = true;
+    ctx_.shell.ShowMessage(kCaptionMessage, kNoTrayHint);
 }
 
 void MainWindow::MenuShow() {

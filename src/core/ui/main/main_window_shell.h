@@ -54,6 +54,11 @@ inline constexpr int32_t kMenuExit = 40016;
 inline constexpr uint32_t kTrayIconId = 101;
 inline constexpr const char* kTrayTip = "VelocoreIII";
 
+// Said once, when the window is first hidden while no tray shows the icon.
+inline constexpr const char* kNoTrayHint =
+    "no system tray: start the program again to show a hidden window; "
+    "a right click on the window opens its menu";
+
 // Mouse messages a tray notification carries (the window system's codes).
 inline constexpr uint32_t kTrayMouseMove = 0x0200;
 inline constexpr uint32_t kTrayLeftButtonDown = 0x0201;
@@ -108,6 +113,9 @@ public:
     virtual void SetMenuItemEnabled(int32_t commandId, bool enabled) = 0;  // disabled = grayed
     virtual void AddTrayIcon(uint32_t iconId, const std::string& tip) = 0;
     virtual void RemoveTrayIcon(uint32_t iconId) = 0;
+    // Whether a tray shows the icon now, so a hidden window can be reached
+    // there. A window system whose tray is always there keeps this answer.
+    virtual bool TrayIconReachable() const { return true; }
     // Opens the popup menu at the pointer and returns when it closes; the
     // chosen item arrives afterwards as a command (MainWindowEvents::OnCommand).
     virtual void OpenPopupMenuAtPointer() = 0;

@@ -46,7 +46,8 @@ enum class ControlKind : int32_t {
     CheckBox,     // checks and clears itself on a click, then sends its id
     RadioButton,  // checks itself on a click, then sends its id
     PushButton,   // sends its id on a click; Enter sends it when it has focus
-    EditField,    // a single-line text box the model writes by id
+    EditField,    // a one-line status text the model writes by id: read-only,
+                  // takes no focus, so it never shows a caret
 };
 
 enum class TextAlign : int32_t { Left, Centre, Right };

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/base/process.h"
+
 namespace vc::ui {
 
 namespace {
@@ -11,6 +13,17 @@ constexpr std::array<PanelRecord, 4> kPanels{{
     {kPanelAdvanceHelp, 171, 330, 647, 2, 316, 316},
     {kPanelOptions, 0, 331, 185, 2, 324, 322},
     {kPanelCpuInfo, 0, 332, 370, 2, 320, 317},
+}};
+
+// The processor panel's title is also the caption of its group box.
+constexpr const char* kCpuInformation = "CPU Information";
+
+constexpr std::array<PanelLook, 5> kLooks{{
+    {kPanelEasyHelp, "Easy Help", PanelFrame::Skinned},
+    {kPanelAdvanceHelp, "Advance Help", PanelFrame::Skinned},
+    {kPanelOptions, "Options", PanelFrame::Skinned},
+    {kPanelCpuInfo, kCpuInformation, PanelFrame::Skinned},
+    {kPanelProgress, kProgramName, PanelFrame::ModalDialog},
 }};
 
 using K = ControlKind;
@@ -29,7 +42,7 @@ constexpr std::array<TemplateControl, 16> kCpuInfoControls{{
     {0, K::Label, "Vendor ID:", {10, 60, 35, 8}, A::Left, false},
     {0, K::Label, "Model ID:", {72, 79, 32, 8}, A::Left, false},
     {0, K::Label, "Stepping ID:", {128, 79, 41, 8}, A::Left, false},
-    {0, K::GroupBox, "CPU Information", {5, 10, 190, 86}, A::Left, false},
+    {0, K::GroupBox, kCpuInformation, {5, 10, 190, 86}, A::Left, false},
     {0, K::Label, "Family ID:", {10, 79, 34, 8}, A::Left, false},
     {0, K::Label, "Clock Multiplier:", {106, 24, 53, 8}, A::Left, false},
     {0, K::Label, "External :", {10, 24, 32, 8}, A::Left, false},
@@ -53,6 +66,13 @@ constexpr std::array<TemplateControl, 1> kProgressControls{{
 const PanelRecord* FindPanelRecord(int32_t templateId) {
     for (const PanelRecord& record : kPanels) {
         if (record.templateId == templateId) return &record;
+    }
+    return nullptr;
+}
+
+const PanelLook* FindPanelLook(int32_t templateId) {
+    for (const PanelLook& look : kLooks) {
+        if (look.templateId == templateId) return &look;
     }
     return nullptr;
 }

@@ -1,7 +1,7 @@
 // The panels as data: which picture each shows, where its close button
-// sits, which main-window button its closing clears per layout, and the
-// standard controls of the options, processor information and progress
-// templates (in dialog units).
+// sits, which main-window button its closing clears per layout, each
+// window's title and frame, and the standard controls of the options,
+// processor information and progress templates (in dialog units).
 #pragma once
 
 #include <cstdint>
@@ -43,6 +43,22 @@ const PanelRecord* FindPanelRecord(int32_t templateId);
 // The opener button closing clears for `layoutMode`; 0 when the layout is
 // neither Easy nor Advance.
 int32_t ClearedOpener(const PanelRecord& record, int32_t layoutMode);
+
+// How the window system frames a panel's window.
+enum class PanelFrame : int32_t {
+    Skinned,      // no border of the system's: the panel paints its own frame
+    ModalDialog,  // the system's modal-dialog frame, without a caption
+};
+
+struct PanelLook {
+    int32_t templateId;
+    const char* title;  // what task lists and window switchers call it
+    PanelFrame frame;
+};
+
+// The look of the main window's panel or popup `templateId`; nullptr for
+// any other template.
+const PanelLook* FindPanelLook(int32_t templateId);
 
 // A control of a dialog template.
 struct TemplateControl {
