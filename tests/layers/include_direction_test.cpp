@@ -1,4 +1,4 @@
-// The direction of dependencies: core <- {sim, host} <- launch <- {cli, qt},
+// The direction of dependencies: core <- {sim, host} <- launch <- {cli, qt, win32},
 // read from every #include "..." under src/, and no cycle between core's
 // folders. The desktop library (qt) is linked into the program for this
 // computer, so it must not reach the simulator either.
@@ -43,7 +43,11 @@ std::vector<Include> ReadIncludes(const fs::path& src) {
     return found;
 }
 
-std::string TopOf(const std::string& path) { return path.substr(0, path.find('/')); }
+// The Windows host is this computer on Windows: the same layer as host.
+std::string TopOf(const std::string& path) {
+    if (path.starts_with("win32/host/")) return "host";
+    return path.substr(0, path.find('/'));
+}
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().generic_string(); }
 
 // Which top-level folders each one may include besides itself.
@@ -54,6 +58,7 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"launch", {"core", "sim", "host"}},
     {"cli", {"core", "sim", "host", "launch"}},
     {"qt", {"core", "host", "launch"}},
+    {"win32", {"core", "host", "launch"}},
     {"helper", {"core"}},
 };
 
