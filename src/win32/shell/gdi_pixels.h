@@ -2,7 +2,7 @@
 // context, regions of pixel runs and outline polygons as region handles.
 #pragma once
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <span>
 

@@ -4,7 +4,7 @@
 // it owns.
 #pragma once
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <functional>
 #include <memory>

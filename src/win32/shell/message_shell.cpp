@@ -1,6 +1,6 @@
 #include "win32/shell/message_shell.h"
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <cstdio>
 #include <cstdlib>

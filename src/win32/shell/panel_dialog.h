@@ -6,7 +6,7 @@
 // pixels, given the core's text, shown.
 #pragma once
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <map>
 #include <memory>

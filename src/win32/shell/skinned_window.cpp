@@ -24,8 +24,10 @@ void SkinnedWindow::Present(const ui::Rect& area) {
 
 void SkinnedWindow::Invalidate(const ui::Rect& area, bool erase) {
     if (window_ == nullptr) return;
+    // The child buttons inside the area are painted again too, although the
+    // window leaves them out of its own drawing.
     const RECT r = ToRECT(area);
-    InvalidateRect(window_, &r, erase ? TRUE : FALSE);
+    RedrawWindow(window_, &r, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | (erase ? RDW_ERASE : 0u));
 }
 
 ui::ChildHandle SkinnedWindow::CreateChildButton(const ui::ChildButtonSpec& desc) {

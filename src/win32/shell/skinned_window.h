@@ -5,7 +5,7 @@
 // mouse on the background and mouse capture.
 #pragma once
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // structure size, the only one the Windows 95, 98 and NT 4 shells accept.
 #pragma once
 
-#include <windows.h>
+#include "win32/shell/windows_api.h"
 
 #include <cstdint>
 #include <string>
