@@ -23,6 +23,12 @@ enable_language(RC)
 
 add_compile_definitions(WINVER=0x0400 _WIN32_WINNT=0x0400 WIN32_LEAN_AND_MEAN NOMINMAX)
 add_link_options(-static)
+# Doubles in the x87 unit rounded to 53 bits, as on the systems the arithmetic
+# was made for (MinGW's default keeps 64, and limits such as 110/100 <= 1.1
+# then come out differently from every other build).
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=CRT_fp8.o
+                OUTPUT_VARIABLE VC_CRT_FP8 OUTPUT_STRIP_TRAILING_WHITESPACE)
+add_link_options(${VC_CRT_FP8})
 
 add_library(vc_win32_compat OBJECT ${CMAKE_SOURCE_DIR}/src/win32/compat_imports.c)
 target_compile_options(vc_win32_compat PRIVATE -Wall -Wextra $<$<BOOL:${VC_WERROR}>:-Werror>)

@@ -14,7 +14,7 @@ bool EndsWith(const std::string& s, std::string_view suffix) {
 }
 
 std::string DirectoryOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of("/\\");
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }

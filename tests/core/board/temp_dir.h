@@ -31,7 +31,8 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     std::string Path() const { return path_.string(); }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
+    // Joined with '/', as the program joins its own paths, on every system.
+    std::string File(const std::string& name) const { return Path() + "/" + name; }
 
     void Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
         std::ofstream out(File(name), std::ios::binary | std::ios::trunc);

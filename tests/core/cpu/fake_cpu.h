@@ -19,7 +19,26 @@
 
 namespace vc::test {
 
-__extension__ typedef unsigned __int128 Wide;
+// a * b / c with the full 128-bit product (i686 has no 128-bit integer),
+// truncated to 64 bits like a cast of the wide quotient.
+inline uint64_t MulDiv(uint64_t a, uint64_t b, uint64_t c) {
+    constexpr uint64_t kLow = 0xFFFFFFFFull;
+    const uint64_t p0 = (a & kLow) * (b & kLow), p1 = (a & kLow) * (b >> 32);
+    const uint64_t p2 = (a >> 32) * (b & kLow), p3 = (a >> 32) * (b >> 32);
+    const uint64_t mid = (p0 >> 32) + (p1 & kLow) + (p2 & kLow);
+    const uint64_t lo = (mid << 32) | (p0 & kLow);
+    const uint64_t hi = p3 + (p1 >> 32) + (p2 >> 32) + (mid >> 32);
+    uint64_t quotient = 0, remainder = 0;
+    for (int bit = 127; bit >= 0; --bit) {
+        const bool carry = (remainder >> 63) != 0;
+        remainder = (remainder << 1) | ((bit >= 64 ? hi >> (bit - 64) : lo >> bit) & 1);
+        if (carry || remainder >= c) {
+            remainder -= c;
+            if (bit < 64) quotient |= 1ull << bit;
+        }
+    }
+    return quotient;
+}
 
 inline constexpr uint64_t kPsPerSecond = 1'000'000'000'000ull;
 inline constexpr uint64_t kAcpiCounterHz = 3'579'545;
@@ -76,7 +95,7 @@ public:
     }
 
     uint64_t NowPs() const { return nowPs_; }
-    uint64_t CounterNow() const { return counterOffset + static_cast<uint64_t>(Wide{nowPs_} * counterHz / kPsPerSecond); }
+    uint64_t CounterNow() const { return counterOffset + MulDiv(nowPs_, counterHz, kPsPerSecond); }
     uint32_t TickNow() const { return tickOffset + static_cast<uint32_t>(nowPs_ / 1'000'000'000ull); }
 
 
@@ -94,7 +113,7 @@ public:
         return tscOffset + RawTsc();
     }
     void RunBitScanLoop(uint32_t iterations) override {
-        Note('L', static_cast<uint64_t>(Wide{iterations} * loopCyclesPerIteration * kPsPerSecond / cpuHz_));
+        Note('L', MulDiv(uint64_t{iterations} * loopCyclesPerIteration, kPsPerSecond, cpuHz_));
     }
 
     bool QueryPerformanceFrequency(uint64_t& frequency) override {
@@ -129,7 +148,7 @@ private:
         nowPs_ += costPs;
     }
     uint64_t RawTsc() const {
-        return tscBase_ + static_cast<uint64_t>(Wide{nowPs_ - tscBaseTimePs_} * cpuHz_ / kPsPerSecond);
+        return tscBase_ + MulDiv(nowPs_ - tscBaseTimePs_, cpuHz_, kPsPerSecond);
     }
 
     uint64_t nowPs_ = 0;

@@ -196,7 +196,11 @@ TEST(AtomicFileTest, MissingDirectoryFails) {
 }
 
 TEST(AtomicFileTest, ReadOnlyDirectoryKeepsTheOldFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder's read-only attribute does not bind the files in it";
+#else
     if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+#endif
     test::TempDir dir;
     ASSERT_EQ(WriteAutoApplySettings(dir.Path(), {1, 1}), 1);
     std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
