@@ -45,6 +45,9 @@ for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.1; done
 [ -s "$runtime/display" ] || { echo "win display check: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$runtime/display")
 [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
+# Xvfb runs no window manager: Wine must manage nothing itself, or it waits
+# 2 s for one whenever it shows or hides a window that is or was active.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 # The tray: a strip in the top right corner of the screen.
 trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
@@ -60,8 +63,8 @@ fail() { echo "FAIL $1"; failures=$((failures + 1)); }
 shot() { import -window root "$out/$1.png"; echo "     screenshot $out/$1.png"; }
 field() { xwininfo -id "$1" | sed -n "s/^ *$2: *//p"; }
 mapped() { field "$1" 'Map State'; }
-# Without a window manager Wine waits up to 2 s for one whenever it hides a
-# window that was active, so a state is awaited rather than read at once.
+# Windows appear and go as the program's messages are handled: a state is
+# awaited rather than read at once.
 await_state() {  # await_state WINDOW STATE: the state reached, or the last seen after 4 s
   local state
   for _ in $(seq 40); do state=$(mapped "$1"); [ "$state" = "$2" ] && break; sleep 0.1; done
