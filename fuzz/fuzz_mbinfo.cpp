@@ -3,23 +3,21 @@
 // and the tool's whole-file decoder and checker.
 #include <cstddef>
 #include <cstdint>
-#include <sstream>
 #include <string>
 
 #include "core/board/data_files.h"
 #include "core/board/database.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
-    std::istringstream in(bytes);
-    const char wanted = size > 0 ? bytes[0] : 'A';
+    const char wanted = size > 0 ? static_cast<char>(data[0]) : 'A';
     const vc::BoardScan scan =
-        vc::ScanBoardFile(in, [wanted](const vc::BoardRecord& board) { return board.biosId[0] == wanted; });
+        vc::ScanBoardFile({data, size}, [wanted](const vc::BoardRecord& board) { return board.biosId[0] == wanted; });
     if (scan.outcome == vc::BoardScanOutcome::Matched && scan.board.clockGen != nullptr) __builtin_trap();
 
     vc::Database db;
     std::vector<std::string> problems;
-    vc::DecodeBoardFile({data, size}, db, problems);
+    std::vector<std::string> skipped;
+    vc::DecodeBoardFile({data, size}, db, problems, skipped);
     for (const auto& problem : vc::CheckDatabase(db)) (void)vc::DescribeProblem(db, problem);
     return 0;
 }

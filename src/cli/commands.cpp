@@ -67,6 +67,9 @@ int Cpu(Session& s, const Args&) {
         IdentifyCPU(s.info.cpu, s.ctx);
         s.cpuIdentified = true;
     }
+    // The bus clock is the measured clock over the multiplier: without a
+    // detection, read the configuration word the way detection does.
+    if (!s.detected && s.info.cpu.multiplier == 0.0) ReadProcessorMultiplier(s.info, s.ctx);
     const bool measured = RefreshCPU(s.info.cpu, s.ctx);
     FieldPrinter p(s.out);
     PrintCpuInfo(p, "cpu.", s.info.cpu);

@@ -20,7 +20,6 @@ constexpr int kOk = 0;
 constexpr int kUsage = 2;
 constexpr int kFailure = 3;
 constexpr const char* kSourceExtension = ".vcdata";
-constexpr size_t kLargestDataFile = 64u << 20;  // far beyond any real database
 
 std::string PathIn(const std::string& dir, const char* name) {
     return dir.empty() ? std::string(name) : (fs::path(dir) / name).string();
@@ -110,22 +109,44 @@ int Build(const std::string& src, const std::string& dir, std::ostream& out, std
 
 }  // namespace
 
-bool LoadDatabase(const std::string& dir, Database& db, std::vector<std::string>& problems) {
+namespace {
+
+// Both files decoded; `chipFile` keeps CGInfo.dat's bytes when they decoded
+// without a problem, for the lookups recognition would run on them.
+bool LoadFiles(const std::string& dir, Database& db, std::vector<std::string>& problems,
+               std::vector<std::string>& skipped, std::vector<uint8_t>& chipFile) {
     bool found = true;
     const auto boardBytes = ReadFileBytes(PathIn(dir, kBoardFileName), kLargestDataFile);
     if (boardBytes) {
-        DecodeBoardFile(*boardBytes, db, problems);
+        DecodeBoardFile(*boardBytes, db, problems, skipped);
     } else {
         problems.push_back(std::string(kBoardFileName) + ": cannot be opened");
         found = false;
     }
     const auto chipBytes = ReadFileBytes(PathIn(dir, kClockGenFileName), kLargestDataFile);
     if (chipBytes) {
-        DecodeClockGenFile(*chipBytes, db, problems);
+        const size_t before = problems.size();
+        DecodeClockGenFile(*chipBytes, db, problems, skipped);
+        if (problems.size() == before) chipFile = *chipBytes;
     } else {
         problems.push_back(std::string(kClockGenFileName) + ": cannot be opened");
         found = false;
     }
+    return found;
+}
+
+void PrintWarnings(const std::vector<std::string>& skipped, std::ostream& err) {
+    for (const std::string& warning : skipped) err << "warning: " << warning << "\n";
+}
+
+}  // namespace
+
+bool LoadDatabase(const std::string& dir, Database& db, std::vector<std::string>& problems,
+                  std::vector<std::string>* skipped) {
+    std::vector<std::string> warnings;
+    std::vector<uint8_t> chipFile;
+    const bool found = LoadFiles(dir, db, problems, warnings, chipFile);
+    if (skipped != nullptr) *skipped = std::move(warnings);
     return found;
 }
 
@@ -134,7 +155,8 @@ namespace {
 int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
     Database db;
     std::vector<std::string> problems;
-    LoadDatabase(dir, db, problems);
+    std::vector<std::string> skipped;
+    LoadDatabase(dir, db, problems, &skipped);
     const auto cited = std::count_if(db.clockGenNotes.begin(), db.clockGenNotes.end(),
                                      [](const ClockGenNotes& n) { return !n.source.empty(); });
     const auto verified = std::count_if(db.boardNotes.begin(), db.boardNotes.end(),
@@ -143,6 +165,7 @@ int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
         << " citing their source), " << kBoardFileName << ": " << db.boards.size() << " boards (" << verified
         << " verified, " << db.boards.size() - static_cast<size_t>(verified) << " unverified)\n\n";
     out << WriteSources(db);
+    PrintWarnings(skipped, err);
     for (const std::string& problem : problems) err << problem << "\n";
     return problems.empty() ? kOk : kFailure;
 }
@@ -150,18 +173,26 @@ int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
 int Check(const std::string& dir, std::ostream& out, std::ostream& err) {
     Database db;
     std::vector<std::string> problems;
-    LoadDatabase(dir, db, problems);
+    std::vector<std::string> skipped;
+    std::vector<uint8_t> chipFile;
+    const bool found = LoadFiles(dir, db, problems, skipped, chipFile);
     for (const DataProblem& problem : CheckDatabase(db)) {
         const char* file = problem.kind == RecordKind::Board ? kBoardFileName : kClockGenFileName;
         problems.push_back(std::string(file) + ": " + DescribeProblem(db, problem));
     }
+    if (found && !chipFile.empty()) {
+        for (std::string& problem : CheckChipLookups(db, chipFile)) problems.push_back(std::move(problem));
+    }
+    PrintWarnings(skipped, err);
     for (const std::string& problem : problems) err << problem << "\n";
     if (!problems.empty()) {
         err << "vcctl: " << problems.size() << " problem(s)\n";
         return kFailure;
     }
     out << kBoardFileName << ": " << db.boards.size() << " boards, " << kClockGenFileName << ": "
-        << db.clockGens.size() << " clock generators: no problems\n";
+        << db.clockGens.size() << " clock generators: no problems";
+    if (!skipped.empty()) out << ", " << skipped.size() << " warning(s)";
+    out << "\n";
     return kOk;
 }
 

@@ -45,9 +45,13 @@ void PrintCpuInfo(FieldPrinter& p, const std::string& prefix, const CPUInfo& cpu
     for (size_t i = 0; i < 4; ++i)
         p.Word(prefix + "cacheDescriptors[" + std::to_string(i) + "]", cpu.cacheDescriptors[i]);
     p.Integer(prefix + "vendorCode", cpu.vendorCode);
-    p.Real(prefix + "multiplier", cpu.multiplier);
+    // No decoded multiplier, no bus clock: say so rather than print a zero.
+    const bool multiplierKnown = cpu.multiplier != 0.0;
+    if (multiplierKnown) p.Real(prefix + "multiplier", cpu.multiplier);
+    else p.Text(prefix + "multiplier", "unknown");
     p.Real(prefix + "cpuClockMHz", cpu.cpuClockMHz);
-    p.Real(prefix + "busClockMHz", cpu.busClockMHz);
+    if (multiplierKnown) p.Real(prefix + "busClockMHz", cpu.busClockMHz);
+    else p.Text(prefix + "busClockMHz", "unknown");
     p.Integer(prefix + "signature", cpu.signature);
     p.Integer(prefix + "cloneFlag", cpu.cloneFlag);
     PrintSpeedSample(p, prefix + "speed.", cpu.speed);

@@ -1,10 +1,10 @@
 #include "cli/probe_command.h"
 
-#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "cli/field_printer.h"
+#include "core/base/file_io.h"
 #include "core/board/board_recognition.h"
 #include "core/board/data_files.h"
 #include "core/cpu/cpu_identify.h"
@@ -30,13 +30,13 @@ void PrintReport(FieldPrinter& p, const std::string& report) {
 
 // Every board record whose identification string the BIOS holds.
 void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
-    std::ifstream in(DataFilePath(s.ctx, kBoardFileName), std::ios::binary);
-    if (!in) {
+    const auto file = ReadFileBytes(DataFilePath(s.ctx, kBoardFileName), kLargestDataFile);
+    if (!file) {
         s.err << "probe: " << kBoardFileName << " not found in " << s.dataDir << '\n';
         return;
     }
     int matches = 0;
-    const BoardScan scan = ScanBoardFile(in, [&](const BoardRecord& board) {
+    const BoardScan scan = ScanBoardFile(*file, [&](const BoardRecord& board) {
         if (path.BiosHolds(board.biosId)) p.FixedText("probe.biosMatch[" + std::to_string(matches++) + "]", board.biosId, sizeof board.biosId);
         return false;  // every record is tried
     });

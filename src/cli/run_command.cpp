@@ -17,18 +17,6 @@ namespace vc::cli {
 
 namespace {
 
-// The program file as vcctl presents it: inside --dir, so that the program
-// directory start-up derives is the one the user chose.
-class CliProcess : public host::HostProcess {
-public:
-    CliProcess(AutorunStore& autorun, std::string programPath)
-        : HostProcess(autorun), programPath_(std::move(programPath)) {}
-    std::string ProgramPath() override { return programPath_; }
-
-private:
-    std::string programPath_;
-};
-
 // In place of the main window: apply what save.dat asks, report, then keep
 // running (and counted as the running copy) until standard input ends.
 class ConsoleFrontEnd : public ProgramFrontEnd {
@@ -58,21 +46,16 @@ private:
     Session& session_;
 };
 
-std::string BaseName(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace
 
 int RunProgramCommand(Session& session, const std::vector<std::string>&) {
     // A simulated machine keeps the autorun entry to itself.
     AutorunStore& autorun = session.machine->Autorun();
 
-    std::string program = BaseName(host::ExecutablePath());
-    if (program.empty()) program = "vcctl";
-    // An installed copy's autorun entry is the installed program itself.
-    CliProcess process(autorun, session.installed ? host::ExecutablePath() : session.programDir + "/" + program);
+    // The autorun entry names this program as the system found it, an
+    // absolute path that exists; --dir decides the folders through the
+    // choices below, not through where the program seems to live.
+    host::HostProcess process(autorun);
     ConsoleFrontEnd frontEnd(session);
     StartupState state;
     state.stateDirectoryChoice = session.programDir;

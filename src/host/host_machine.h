@@ -16,6 +16,7 @@
 
 #include "core/base/machine.h"
 #include "host/helper_connection.h"
+#include "host/host_processor.h"
 #include "host/thread_priority.h"
 
 namespace vc {
@@ -40,18 +41,6 @@ public:
 private:
     DeviceHandle nextHandle_ = 1;
     std::map<DeviceHandle, std::unique_ptr<host::HelperConnection>> connections_;
-};
-
-class HostProcessor final : public Processor {
-public:
-    bool HasCpuid() override;
-    CpuidRegs Cpuid(uint32_t leaf) override;
-    bool DivisionTestSetsClone() override;
-    bool FlagsHighNibbleStuckSet() override;
-    bool FlagsHighNibbleStuckClear() override;
-    bool AlignmentCheckToggles() override;
-    uint64_t ReadTimeStampCounter() override;
-    void RunBitScanLoop(uint32_t iterations) override;
 };
 
 class HostClock final : public Clock {

@@ -1,4 +1,4 @@
-#include "host/host_machine.h"
+#include "host/host_processor.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
+#include "core/base/file_io.h"
 #include "sim/machine_catalogue.h"
 #include "sim/sim_machine.h"
 
@@ -50,7 +50,7 @@ std::unique_ptr<LaunchedMachine> ChooseMachine(const std::optional<std::string>&
     // whose neighbouring files were not copied along falls back to the next.
     std::string firstError;
     for (const auto& dir : catalogueDirs) {
-        if (!std::filesystem::exists(dir + "/" + *choice + sim::kMachineFileSuffix)) continue;
+        if (!IsRegularFile(dir + "/" + *choice + sim::kMachineFileSuffix)) continue;
         const auto result = sim::LoadMachineByName(*choice, dir);
         if (result.ok()) return Simulated(result, error);
         if (firstError.empty()) firstError = result.error;

@@ -62,7 +62,11 @@ ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironme
 }
 
 ProgramFolders WithOneFolder(ProgramFolders folders, const std::string& dir) {
-    folders.data = folders.state = dir;
+    // Absolute: start-up changes the current directory, and the autorun entry
+    // names the program inside this folder.
+    std::error_code error;
+    const fs::path absolute = fs::absolute(dir, error);
+    folders.data = folders.state = error ? dir : Clean(absolute);
     return folders;
 }
 

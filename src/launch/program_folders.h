@@ -36,7 +36,8 @@ struct ProgramFolders {
 // Creates nothing: the user folder may not exist yet (EnsureStateFolder).
 ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironment& env);
 
-// An explicit folder for data and state (vcctl --dir); the rest as found.
+// An explicit folder for data and state (vcctl --dir), made absolute against
+// the current directory; the rest as found.
 ProgramFolders WithOneFolder(ProgramFolders folders, const std::string& dir);
 
 // Creates an installed copy's user folder (0700, parents as needed) when it

@@ -1,18 +1,14 @@
 #include "sim/file_bytes.h"
 
-#include <fstream>
+#include "core/base/file_io.h"
 
 namespace vc::sim {
 
 bool ReadWholeFile(const std::string& path, size_t maxBytes, std::string& content) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    content.clear();
-    char chunk[4096];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        content.append(chunk, static_cast<size_t>(in.gcount()));
-        if (content.size() > maxBytes) return false;
-    }
+    // One byte over the cap shows that the file is too large.
+    const auto bytes = ReadFileBytes(path, maxBytes + 1);
+    if (!bytes || bytes->size() > maxBytes) return false;
+    content.assign(bytes->begin(), bytes->end());
     return true;
 }
 

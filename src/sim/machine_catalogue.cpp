@@ -1,7 +1,6 @@
 #include "sim/machine_catalogue.h"
 
-#include <fstream>
-
+#include "core/base/file_io.h"
 #include "sim/file_bytes.h"
 
 namespace vc::sim {
@@ -43,8 +42,8 @@ DescriptionResult LoadMachineByName(const std::string& nameOrPath, const std::st
     }
     if (nameOrPath.empty()) return {std::nullopt, "no machine name given"};
     const std::string path = (catalogueDir.empty() ? "." : catalogueDir) + "/" + nameOrPath + kMachineFileSuffix;
-    if (nameOrPath == kDefaultMachineName && !std::ifstream(path)) return DefaultMachineDescription();
-    if (!std::ifstream(path)) return {std::nullopt, "no machine named '" + nameOrPath + "' in " + catalogueDir};
+    if (nameOrPath == kDefaultMachineName && !IsRegularFile(path)) return DefaultMachineDescription();
+    if (!IsRegularFile(path)) return {std::nullopt, "no machine named '" + nameOrPath + "' in " + catalogueDir};
     return LoadMachineFile(path);
 }
 

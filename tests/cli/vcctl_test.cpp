@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 
 #include "printed_fields.h"
 #include "subprocess.h"
@@ -118,6 +119,38 @@ TEST_F(VcctlTest, MessagesGoToStandardErrorInOrderWithTheExitCode) {
     EXPECT_EQ(noDriver.exitCode, 1);
     EXPECT_EQ(noDriver.err, "Message: Failed to open Velocore Win2000 driver\n");
     EXPECT_EQ(noDriver.out, "");
+}
+
+// cpu alone asks the driver for the configuration word, as detection does,
+// and nothing else; without a readable word it says the values are unknown.
+TEST_F(VcctlTest, CpuAloneReadsTheMultiplierOrSaysItIsUnknown) {
+    struct Case {
+        const char* machine;
+        const char* multiplier;
+        double busMHz;
+    };
+    // The NT driver with an extended Intel code; the 9x requests for AMD.
+    for (const Case& c : {Case{"nt4-q6b1", "8.50", 100.0}, Case{"win98-l6x5-amd", "5.00", 100.2}}) {
+        SCOPED_TRACE(c.machine);
+        const Finished run = RunToEnd(Vcctl({"--machine", MachineFile("", c.machine), "cpu", "trace"}));
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        auto fields = Fields(run.out);
+        EXPECT_EQ(fields["cpu.multiplier"], c.multiplier);
+        EXPECT_NEAR(std::stod(fields["cpu.busClockMHz"]), c.busMHz, 0.5);
+        EXPECT_EQ(run.out.find("port out"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("smbus"), std::string::npos) << run.out;
+    }
+    // No driver, a system without one, a code no table holds.
+    for (const auto& [extra, base] : {std::pair{"fault.driverMissing = yes", "default"}, std::pair{"", "other-os"},
+                                      std::pair{"cpu.ratioCode = 8", "default"}}) {
+        SCOPED_TRACE(std::string(base) + " " + extra);
+        const Finished run = RunToEnd(Vcctl({"--machine", MachineFile(extra, base), "cpu"}));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        auto fields = Fields(run.out);
+        EXPECT_EQ(fields["cpu.multiplier"], "unknown");
+        EXPECT_EQ(fields["cpu.busClockMHz"], "unknown");
+        EXPECT_GT(std::stod(fields["cpu.cpuClockMHz"]), 0.0);
+    }
 }
 
 TEST_F(VcctlTest, FailedDriverRequestsEndTheProcessWithExitCodeOne) {
@@ -282,6 +315,66 @@ TEST_F(VcctlTest, AStartupClockThatLastsLeavesNoPendingRecordAfterACleanExit) {
     EXPECT_FALSE(fs::exists(dir_ / "program" / "pending.dat"));
 }
 
+// Fills the 16-byte text field at `offset`, so it has no terminator.
+void DamageText(const fs::path& file, size_t offset) {
+    std::fstream io(file, std::ios::in | std::ios::out | std::ios::binary);
+    io.seekp(static_cast<std::streamoff>(offset));
+    io << std::string(16, 'X');
+}
+
+// Where `text` with its terminator first stands in the file.
+size_t OffsetOf(const fs::path& file, const std::string& text) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str().find(std::string(text.c_str(), text.size() + 1));
+}
+
+// Shipped files with damaged records that are not the simulated board's:
+// its detection still succeeds without a message, data check names them.
+TEST_F(VcctlTest, DamagedRecordsOfOtherBoardsAreSkippedAndNamedByDataCheck) {
+    const fs::path boards = dir_ / "program" / "MBInfo.dat";
+    const fs::path chips = dir_ / "program" / "CGInfo.dat";
+    DamageText(boards, 8 + 16);  // board record 1 (CUBX): clockGenName
+    DamageText(chips, 8 + 40);   // clock generator header 2 (ICS9248-39), named by no board
+    const Finished detect = RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "detect"}));
+    EXPECT_EQ(detect.exitCode, 0);
+    EXPECT_EQ(detect.err, "");
+    EXPECT_EQ(Fields(detect.out)["clockGen.name"], "ICS9248-153");
+    EXPECT_EQ(Fields(detect.out)["clockGen.entryCount"], "16");
+
+    // Header 1's chip comes before the nameless header 2, which could be a later
+    // header of that name: its board would be refused, so the check fails.
+    const Finished check = RunToEnd(Vcctl({"--dir", Program(), "data", "check"}));
+    EXPECT_EQ(check.exitCode, 3);
+    for (const char* line :
+         {"warning: MBInfo.dat has a damaged record, skipped: board record 1 (CUBX): clockGenName has no terminator\n",
+          "warning: CGInfo.dat has a damaged record, skipped: clock generator header 2 (XXXXXXXXXXXXXXXX): name has "
+          "no terminator\n",
+          "clockGenName: ICS9150-08 cannot be loaded: CGInfo.dat is damaged: clock generator header 2: name has no "
+          "terminator\n"}) {
+        EXPECT_NE(check.err.find(line), std::string::npos) << line << check.err;
+    }
+
+    fs::copy_file(fs::path(VC_SOURCE_DIR) / "data" / "CGInfo.dat", chips, fs::copy_options::overwrite_existing);
+    const Finished warned = RunToEnd(Vcctl({"--dir", Program(), "data", "check"}));
+    EXPECT_EQ(warned.exitCode, 0);
+    EXPECT_EQ(warned.err,
+              "warning: MBInfo.dat has a damaged record, skipped: board record 1 (CUBX): clockGenName has no "
+              "terminator\n");
+    EXPECT_NE(warned.out.find("no problems, 1 warning(s)"), std::string::npos) << warned.out;
+
+    // The board's own record damaged too: refused with that record's message.
+    const size_t own = OffsetOf(boards, "6BXE-R1.2");
+    ASSERT_NE(own, std::string::npos);
+    DamageText(boards, own + 16);
+    const Finished refused = RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "detect"}));
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.starts_with("Error: MBInfo.dat is damaged: board record " +
+                                        std::to_string((own - 8) / 80 + 1) + ": clockGenName has no terminator\n"))
+        << refused.err;
+}
+
 TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     const auto args = Vcctl({"--machine", MachineFile(""), "--dir", Program(), "run"});
     Child first(args, Env());
@@ -295,13 +388,32 @@ TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     EXPECT_EQ(firstDone.exitCode, 0) << firstDone.err;
     auto fields = Fields(firstDone.out);
     EXPECT_EQ(fields["programDirectory"], Program());
-    EXPECT_EQ(fields["autorun.VelocoreIII"], Program() + "/vcctl");
+    EXPECT_TRUE(fs::equivalent(fields["autorun.VelocoreIII"], VC_VCCTL_PATH)) << fields["autorun.VelocoreIII"];
     EXPECT_EQ(fields["layoutMode"], "1");
     // On a simulated machine the autorun entry stays in the simulation.
     EXPECT_FALSE(fs::exists(dir_ / "config" / "autostart"));
 
     const Finished third = RunToEnd(args, Env());
     EXPECT_EQ(third.exitCode, 0) << third.err;
+}
+
+// On this computer with no helper socket nothing is reached: start-up writes
+// the autostart entry, then detection finds no driver.
+TEST_F(VcctlTest, ARelativeDirGivesAbsoluteFoldersAndAnAutostartEntryThatExists) {
+    auto env = Env();
+    env.push_back("VELOCORE_DRIVER_SOCKET=" + (dir_ / "no-helper").string());
+    const Finished run = RunToEnd({"/bin/sh", "-c", "cd \"$0\" && exec \"$1\" --dir program/ status run",
+                                   dir_.string(), VC_VCCTL_PATH},
+                                  env);
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(Fields(run.out)["folders.state"], (dir_ / "program").string());
+    std::ifstream entry(dir_ / "config" / "autostart" / "VelocoreIII.desktop");
+    std::string exec;
+    for (std::string line; std::getline(entry, line);) {
+        if (line.starts_with("Exec=")) exec = line.substr(5);
+    }
+    ASSERT_TRUE(exec.starts_with("/") && fs::exists(exec)) << "Exec=" << exec;
+    EXPECT_TRUE(fs::equivalent(exec, VC_VCCTL_PATH)) << exec;
 }
 
 }  // namespace

@@ -43,7 +43,11 @@ std::vector<Include> ReadIncludes(const fs::path& src) {
     return found;
 }
 
-std::string TopOf(const std::string& path) { return path.substr(0, path.find('/')); }
+// The Windows host is this computer on Windows: the same layer as host.
+std::string TopOf(const std::string& path) {
+    if (path.starts_with("win32/host/")) return "host";
+    return path.substr(0, path.find('/'));
+}
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().generic_string(); }
 
 // Which top-level folders each one may include besides itself.

@@ -71,7 +71,9 @@ void DrawNotes(QImage& image, QPoint faceOrigin, const std::vector<Note>& notes)
         p.drawRect(QRect(line.first() - QPoint(1, 1), QSize(3, 3)));
         p.setFont(font);
         p.setPen(QColor(236, 240, 245));
-        p.drawText(note.label, note.align | Qt::TextWordWrap, QString::fromLatin1(note.text));
+        // Three wrapped lines are taller than their box; unclipped, they
+        // spread evenly around the leader's row and keep their descenders.
+        p.drawText(note.label, note.align | Qt::TextWordWrap | Qt::TextDontClip, QString::fromLatin1(note.text));
     }
 }
 
@@ -135,9 +137,11 @@ void DrawHelpPictures(Skin& skin) {
             // Below it, labels to the left of their lines...
             {{{97, 204}}, {4, band, 180, 16}, kRightCentre, "system bus frequency display"},
             {{{156, 199}}, {40, band + row, 203, 16}, kRightCentre, "system bus tuner"},
-            {{{176, 159}, {170, 159}}, {40, band + 2 * row, 217, 16}, kRightCentre, "PCI bus frequency display"},
+            // Down the gap between the arrows and "DRAM MHz", clear of the D.
+            {{{176, 159}, {166, 159}}, {40, band + 2 * row, 213, 16}, kRightCentre, "PCI bus frequency display"},
             {{{198, 207}}, {40, band + 3 * row, 245, 16}, kRightCentre, "DRAM frequency display"},
-            {{{231, 158}, {228, 158}}, {4, band + 4 * row, 311, 16}, kRightCentre,
+            // Down between "DRAM MHz" and GO, clear of the z.
+            {{{233, 158}, {231, 158}}, {4, band + 4 * row, 314, 16}, kRightCentre,
              "restore your system to power-on default"},
             // ...and to the right of theirs.
             {{{400, 159}, {414, 159}}, {514, band, 198, 34}, kLeftCentre,

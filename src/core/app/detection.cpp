@@ -89,6 +89,16 @@ constexpr DetectionStep kDetectionSteps[] = {
 
 }  // namespace
 
+int32_t ReadProcessorMultiplier(SystemInfo& info, Context& ctx) {
+    ChoosePath(info, ctx);
+    if (!info.Bus().ReachesHardware()) return 0;  // the word would be made up
+    const BusResult opened = info.Bus().OpenForBios();
+    if (opened.value == 0 || opened.Faulted()) return 0;
+    const BusResult read = ScanAddressInfo(info, ctx);
+    if (read.value == 0 || read.Faulted()) return 0;
+    return DecodeMultiplier(info, ctx).value;
+}
+
 int32_t DetectSystem(SystemInfo& info, Context& ctx) {
     for (const auto& step : kDetectionSteps) {
         const BusResult result = step.run(info, ctx);

@@ -22,6 +22,12 @@ BusResult ScanBiosInfo(SystemInfo& info, Context& ctx);
 // Reads the processor configuration word into info.addressInfo.
 BusResult ScanAddressInfo(SystemInfo& info, Context& ctx);
 
+// The processor's multiplier read as detection reads it (choose the path,
+// open the driver, read the configuration word, decode it into info.cpu),
+// without the board. Reads only; a bus fault or a word that does not decode
+// answers 0 and leaves the multiplier as it was.
+int32_t ReadProcessorMultiplier(SystemInfo& info, Context& ctx);
+
 // Runs the detection steps in order; the first failing step shows its
 // message and the sequence answers 0. Its first step sets ctx.osKind and
 // chooses info.busPath; a bus fault ends the process (EndOnBusFault).

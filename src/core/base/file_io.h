@@ -19,7 +19,10 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_
 // Returns true when `path` now holds exactly `bytes`. The bytes go to a
 // temporary file beside the target which then replaces it, so a crash or a
 // failing write never leaves a damaged file; on false the previous file (if
-// any) is untouched and no temporary is left behind.
+// any) is untouched and no temporary is left behind. A symbolic link at
+// `path` stays a link: the file its chain ends in is replaced (created when
+// only its folder exists), and the temporary never takes the name of
+// anything already there.
 bool ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
 // True when nothing is left at `path` afterwards (also when nothing was there).

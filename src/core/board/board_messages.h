@@ -12,5 +12,9 @@ inline constexpr const char* kMsgUnknownCpu = "Unknow CPU";
 // A damaged file: the prefix, then what the reader found wrong
 // ("MBInfo.dat is damaged: board record 3 is incomplete").
 inline constexpr const char* kMsgDamagedSuffix = " is damaged: ";
+// A damaged record the readers stepped over because it provably is not the
+// one sought; a warning, never a message box
+// ("MBInfo.dat has a damaged record, skipped: board record 2: clockGenName has no terminator").
+inline constexpr const char* kMsgSkippedSuffix = " has a damaged record, skipped: ";
 
 }  // namespace vc

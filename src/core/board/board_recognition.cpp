@@ -1,8 +1,10 @@
 #include "core/board/board_recognition.h"
 
-#include <fstream>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "core/base/file_io.h"
 #include "core/board/bios_id.h"
 #include "core/board/board_messages.h"
 #include "core/board/data_files.h"
@@ -19,12 +21,13 @@ void ShowDamaged(Context& ctx, const char* fileName, const std::string& problem)
 
 // Loads the chip `board` names; on success `board.clockGen` holds it.
 int32_t LoadClockGenFor(BoardRecord& board, Context& ctx) {
-    std::ifstream in(DataFilePath(ctx, kClockGenFileName), std::ios::binary);
-    if (!in) {
+    const auto file = ReadFileBytes(DataFilePath(ctx, kClockGenFileName), kLargestDataFile);
+    if (!file) {
         ShowError(ctx, kMsgClockGenFileMissing);
         return 0;
     }
-    ClockGenLookup lookup = LookupClockGen(in, FieldText(board.clockGenName));
+    // Damaged headers it stepped over cannot be this board's: no message.
+    ClockGenLookup lookup = LookupClockGen(*file, FieldText(board.clockGenName));
     switch (lookup.outcome) {
         case ClockGenLookupOutcome::Loaded:
             board.clockGen = std::make_shared<ClockGenRecord>(std::move(lookup.chip));
@@ -51,12 +54,13 @@ std::string DataFilePath(const Context& ctx, const char* fileName) {
 }
 
 int32_t FindBoard(SystemInfo& info, Context& ctx) {
-    std::ifstream in(DataFilePath(ctx, kBoardFileName), std::ios::binary);
-    if (!in) {
+    const auto file = ReadFileBytes(DataFilePath(ctx, kBoardFileName), kLargestDataFile);
+    if (!file) {
         ShowError(ctx, kMsgBoardFileMissing);
         return 0;
     }
-    BoardScan scan = ScanBoardFile(in, [&](const BoardRecord& candidate) {
+    // Damaged records it stepped over are not this machine's: no message.
+    BoardScan scan = ScanBoardFile(*file, [&](const BoardRecord& candidate) {
         return BiosIdFound(info, candidate.biosId);
     });
     switch (scan.outcome) {
@@ -71,7 +75,6 @@ int32_t FindBoard(SystemInfo& info, Context& ctx) {
             ShowDamaged(ctx, kBoardFileName, scan.problem);
             return 0;
     }
-    in.close();
     if (LoadClockGenFor(scan.board, ctx) == 0) return 0;
     info.board = std::move(scan.board);
     return 1;

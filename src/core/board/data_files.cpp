@@ -1,29 +1,12 @@
 #include "core/board/data_files.h"
 
-#include <array>
+#include <algorithm>
 
 #include "core/base/little_endian.h"
 #include "core/base/text_field.h"
 
 namespace vc {
 namespace {
-
-// Reads exactly buffer.size() bytes; false when the stream ends first.
-bool ReadExactly(std::istream& in, std::span<uint8_t> buffer) {
-    in.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-    return static_cast<size_t>(in.gcount()) == buffer.size();
-}
-
-bool SkipExactly(std::istream& in, uint64_t count) {
-    constexpr uint64_t kChunk = 1u << 20;
-    while (count > 0) {
-        const uint64_t step = count < kChunk ? count : kChunk;
-        in.ignore(static_cast<std::streamsize>(step));
-        if (static_cast<uint64_t>(in.gcount()) != step) return false;
-        count -= step;
-    }
-    return true;
-}
 
 // "board record 3 is incomplete", "board record 3: biosId has no terminator".
 std::string RecordProblem(const char* what, int32_t zeroBasedIndex, const std::string& problem) {
@@ -38,8 +21,8 @@ bool DecodeFileHeader(std::span<const uint8_t> bytes, DataFileHeader& header) {
     return reader.ReadI32(header.version) && reader.ReadI32(header.count);
 }
 
-std::string DecodeBoardRecord(std::span<const uint8_t> bytes, BoardRecord& board) {
-    if (bytes.size() < kBoardRecordSize) return "is incomplete";
+bool ReadBoardFields(std::span<const uint8_t> bytes, BoardRecord& board) {
+    if (bytes.size() < kBoardRecordSize) return false;
     ByteReader reader(bytes.first(kBoardRecordSize));
     BoardRecord decoded;
     reader.ReadBytes(decoded.biosId, kTextFieldSize);
@@ -53,14 +36,21 @@ std::string DecodeBoardRecord(std::span<const uint8_t> bytes, BoardRecord& board
     reader.ReadF64(decoded.maxMemRatio);
     reader.Skip(4);  // the file's clockGen slot carries nothing
     reader.ReadI32(decoded.reserved2);
+    board = decoded;
+    return true;
+}
+
+std::string DecodeBoardRecord(std::span<const uint8_t> bytes, BoardRecord& board) {
+    BoardRecord decoded;
+    if (!ReadBoardFields(bytes, decoded)) return "is incomplete";
     if (!FieldTerminated(decoded.biosId)) return "biosId has no terminator";
     if (!FieldTerminated(decoded.clockGenName)) return "clockGenName has no terminator";
     board = decoded;
     return "";
 }
 
-std::string DecodeClockGenHeader(std::span<const uint8_t> bytes, ClockGenRecord& chip) {
-    if (bytes.size() < kClockGenHeaderSize) return "is incomplete";
+bool ReadClockGenFields(std::span<const uint8_t> bytes, ClockGenRecord& chip) {
+    if (bytes.size() < kClockGenHeaderSize) return false;
     ByteReader reader(bytes.first(kClockGenHeaderSize));
     ClockGenRecord decoded;
     reader.ReadBytes(decoded.name, kTextFieldSize);
@@ -69,8 +59,17 @@ std::string DecodeClockGenHeader(std::span<const uint8_t> bytes, ClockGenRecord&
     reader.ReadI32(decoded.reserved1);
     reader.ReadI32(decoded.reserved2);
     reader.ReadI32(decoded.fineTune);
+    chip = std::move(decoded);
+    return true;
+}
+
+bool EntryCountPlausible(int32_t entryCount) { return entryCount >= 0 && entryCount <= kMaxClockEntries; }
+
+std::string DecodeClockGenHeader(std::span<const uint8_t> bytes, ClockGenRecord& chip) {
+    ClockGenRecord decoded;
+    if (!ReadClockGenFields(bytes, decoded)) return "is incomplete";
     if (!FieldTerminated(decoded.name)) return "name has no terminator";
-    if (decoded.entryCount < 0 || decoded.entryCount > kMaxClockEntries) {
+    if (!EntryCountPlausible(decoded.entryCount)) {
         return "entryCount " + std::to_string(decoded.entryCount) + " is outside 0.." +
                std::to_string(kMaxClockEntries);
     }
@@ -131,11 +130,11 @@ void EncodeClockEntry(const ClockEntry& entry, std::vector<uint8_t>& out) {
     writer.PutI32(entry.chipValue);
 }
 
-BoardScan ScanBoardFile(std::istream& in, const std::function<bool(const BoardRecord&)>& matches) {
+BoardScan ScanBoardFile(std::span<const uint8_t> file, const std::function<bool(const BoardRecord&)>& matches) {
     BoardScan scan;
-    std::array<uint8_t, kFileHeaderSize> headerBytes{};
+    ByteReader reader(file);
     DataFileHeader header;
-    if (!ReadExactly(in, headerBytes) || !DecodeFileHeader(headerBytes, header)) {
+    if (!reader.ReadI32(header.version) || !reader.ReadI32(header.count)) {
         scan.outcome = BoardScanOutcome::Damaged;
         scan.problem = "the header is incomplete";
         return scan;
@@ -144,28 +143,64 @@ BoardScan ScanBoardFile(std::istream& in, const std::function<bool(const BoardRe
         scan.outcome = BoardScanOutcome::BadVersion;
         return scan;
     }
-    std::array<uint8_t, kBoardRecordSize> recordBytes{};
     for (int32_t i = 0; i < header.count; ++i) {
+        const auto recordBytes = file.subspan(reader.Position(), std::min(reader.Remaining(), kBoardRecordSize));
         BoardRecord candidate;
-        const std::string problem = ReadExactly(in, recordBytes)
-                                        ? DecodeBoardRecord(recordBytes, candidate)
-                                        : std::string("is incomplete");
-        if (!problem.empty()) {
-            scan.outcome = BoardScanOutcome::Damaged;
-            scan.problem = RecordProblem("board record", i, problem);
-            return scan;
+        const std::string problem = DecodeBoardRecord(recordBytes, candidate);
+        if (problem.empty()) {
+            if (matches(candidate)) {
+                scan.outcome = BoardScanOutcome::Matched;
+                scan.board = std::move(candidate);
+                return scan;
+            }
+        } else {
+            // A cut record hides everything after it; an unterminated biosId
+            // may be this machine's; an intact one can be asked about.
+            BoardRecord damaged;
+            const bool identityKnown = ReadBoardFields(recordBytes, damaged) && FieldTerminated(damaged.biosId);
+            if (!identityKnown || matches(damaged)) {
+                scan.outcome = BoardScanOutcome::Damaged;
+                scan.problem = RecordProblem("board record", i, problem);
+                return scan;
+            }
+            scan.skipped.push_back(RecordProblem("board record", i, problem));
         }
-        if (matches(candidate)) {
-            scan.outcome = BoardScanOutcome::Matched;
-            scan.board = std::move(candidate);
-            return scan;
-        }
+        reader.Skip(kBoardRecordSize);
     }
     scan.outcome = BoardScanOutcome::NoMatch;
     return scan;
 }
 
-ClockGenLookup LookupClockGen(std::istream& in, const std::string& name) {
+namespace {
+
+struct HeaderSeen {
+    ClockGenRecord chip;  // the fields as they stand
+    std::string problem;  // "" for a sound header
+};
+
+// Which damaged header, if any, keeps the lookup of the chip whose last
+// header is `wanted` (-1: none carries the name) from a provable answer.
+// Every other damaged header goes to `skipped`.
+const HeaderSeen* BlockingHeader(const std::vector<HeaderSeen>& headers, int64_t wanted,
+                                 std::vector<std::string>& skipped) {
+    for (size_t i = 0; i < headers.size(); ++i) {
+        const HeaderSeen& seen = headers[i];
+        if (seen.problem.empty()) continue;
+        const auto index = static_cast<int64_t>(i);
+        const bool nameIntact = FieldTerminated(seen.chip.name);
+        const bool extentKnown = EntryCountPlausible(seen.chip.entryCount);
+        // Before the wanted header only its table's extent matters; after it
+        // (or with no wanted header) only that it cannot carry the name.
+        const bool stepOver = index < wanted ? extentKnown : index > wanted && nameIntact;
+        if (!stepOver) return &seen;
+        skipped.push_back(RecordProblem("clock generator header", static_cast<int32_t>(i), seen.problem));
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ClockGenLookup LookupClockGen(std::span<const uint8_t> file, const std::string& name) {
     ClockGenLookup lookup;
     auto damaged = [&lookup](std::string problem) {
         lookup.outcome = ClockGenLookupOutcome::Damaged;
@@ -174,9 +209,9 @@ ClockGenLookup LookupClockGen(std::istream& in, const std::string& name) {
         return lookup;
     };
 
-    std::array<uint8_t, kFileHeaderSize> headerBytes{};
+    ByteReader reader(file);
     DataFileHeader header;
-    if (!ReadExactly(in, headerBytes) || !DecodeFileHeader(headerBytes, header)) {
+    if (!reader.ReadI32(header.version) || !reader.ReadI32(header.count)) {
         return damaged("the header is incomplete");
     }
     if (header.version != kDataFileVersion) {
@@ -184,38 +219,42 @@ ClockGenLookup LookupClockGen(std::istream& in, const std::string& name) {
         return lookup;
     }
 
-    bool found = false;
-    int64_t entriesBefore = 0;     // running sum over the headers passed
-    int64_t entriesBeforeMatch = 0;
-    std::array<uint8_t, kClockGenHeaderSize> chipBytes{};
+    std::vector<HeaderSeen> headers;
+    int64_t wanted = -1;  // the last sound-named header carrying `name`
     for (int32_t i = 0; i < header.count; ++i) {
-        ClockGenRecord chip;
-        const std::string problem = ReadExactly(in, chipBytes) ? DecodeClockGenHeader(chipBytes, chip)
-                                                               : std::string("is incomplete");
-        if (!problem.empty()) return damaged(RecordProblem("clock generator header", i, problem));
-        const int32_t entryCount = chip.entryCount;
-        if (FieldText(chip.name) == name) {
-            lookup.chip = std::move(chip);
-            entriesBeforeMatch = entriesBefore;
-            found = true;
+        HeaderSeen seen;
+        const auto chipBytes = file.subspan(reader.Position(), std::min(reader.Remaining(), kClockGenHeaderSize));
+        if (!ReadClockGenFields(chipBytes, seen.chip)) {
+            return damaged(RecordProblem("clock generator header", i, "is incomplete"));
         }
-        entriesBefore += entryCount;
+        ClockGenRecord checked;
+        seen.problem = DecodeClockGenHeader(chipBytes, checked);
+        if (FieldTerminated(seen.chip.name) && FieldText(seen.chip.name) == name) wanted = i;
+        headers.push_back(std::move(seen));
+        reader.Skip(kClockGenHeaderSize);
     }
-    if (!found) {
+    if (const HeaderSeen* blocking = BlockingHeader(headers, wanted, lookup.skipped)) {
+        const auto index = static_cast<int32_t>(blocking - headers.data());
+        return damaged(RecordProblem("clock generator header", index, blocking->problem));
+    }
+    if (wanted < 0) {
         lookup.outcome = ClockGenLookupOutcome::NotFound;
         return lookup;
     }
 
+    int64_t entriesBefore = 0;  // every count before the wanted header is plausible here
+    for (int64_t i = 0; i < wanted; ++i) entriesBefore += headers[static_cast<size_t>(i)].chip.entryCount;
+    lookup.chip = std::move(headers[static_cast<size_t>(wanted)].chip);
+
     const std::string table = "the table of " + name;
-    if (!SkipExactly(in, static_cast<uint64_t>(entriesBeforeMatch) * kClockEntrySize)) {
-        return damaged(table + " lies beyond the end of the file");
-    }
-    std::array<uint8_t, kClockEntrySize> entryBytes{};
-    lookup.chip.entries.assign(static_cast<size_t>(lookup.chip.entryCount), ClockEntry{});
-    for (auto& entry : lookup.chip.entries) {
-        if (!ReadExactly(in, entryBytes) || !DecodeClockEntry(entryBytes, entry)) {
-            return damaged(table + " is incomplete");
-        }
+    const uint64_t tableStart = reader.Position() + static_cast<uint64_t>(entriesBefore) * kClockEntrySize;
+    if (tableStart > file.size()) return damaged(table + " lies beyond the end of the file");
+    const auto count = static_cast<size_t>(lookup.chip.entryCount);
+    if (file.size() - tableStart < count * kClockEntrySize) return damaged(table + " is incomplete");
+    lookup.chip.entries.assign(count, ClockEntry{});
+    for (size_t e = 0; e < count; ++e) {
+        DecodeClockEntry(file.subspan(static_cast<size_t>(tableStart) + e * kClockEntrySize, kClockEntrySize),
+                         lookup.chip.entries[e]);
     }
     lookup.outcome = ClockGenLookupOutcome::Loaded;
     return lookup;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/base/little_endian.h"
+#include "core/board/board_messages.h"
 #include "core/board/data_files.h"
 #include "core/board/record_notes.h"
 #include "core/base/text_field.h"
@@ -209,6 +210,18 @@ std::string Printable(const TextField& text) {
 
 std::string Sentence(const char* file, const std::string& what) { return std::string(file) + ": " + what; }
 
+std::string Skipped(const char* file, const std::string& record, const std::string& problem) {
+    return std::string(file) + kMsgSkippedSuffix + record + ": " + problem;
+}
+
+// The notes of the records kept, from the notes of every record in the file.
+template <typename Notes>
+std::vector<Notes> NotesOf(const std::vector<Notes>& all, const std::vector<size_t>& kept) {
+    std::vector<Notes> notes;
+    for (const size_t record : kept) notes.push_back(record < all.size() ? all[record] : Notes{});
+    return notes;
+}
+
 bool ReadHeader(ByteReader& reader, const char* file, DataFileHeader& header,
                 std::vector<std::string>& problems) {
     if (!reader.ReadI32(header.version) || !reader.ReadI32(header.count)) {
@@ -263,10 +276,12 @@ std::vector<uint8_t> EncodeClockGenFile(const Database& db) {
     return bytes;
 }
 
-void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems) {
+void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems,
+                     std::vector<std::string>& skipped) {
     ByteReader reader(bytes);
     DataFileHeader header;
     if (!ReadHeader(reader, kBoardFileName, header, problems)) return;
+    std::vector<size_t> kept;  // file positions of the records in db.boards
     std::array<uint8_t, kBoardRecordSize> recordBytes{};
     for (int32_t i = 0; i < header.count; ++i) {
         const std::string record = "board record " + std::to_string(int64_t{i} + 1);
@@ -277,24 +292,35 @@ void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<s
         }
         BoardRecord board;
         const std::string problem = DecodeBoardRecord(recordBytes, board);
-        if (!problem.empty()) {
+        if (problem.empty()) {
+            db.boards.push_back(board);
+            kept.push_back(static_cast<size_t>(i));
+            continue;
+        }
+        // Recognition steps over a record whose biosId still says which
+        // board it is; one without stops it for every board after it.
+        ReadBoardFields(recordBytes, board);
+        if (!FieldTerminated(board.biosId)) {
             problems.push_back(Sentence(kBoardFileName, record + ": " + problem));
             return;
         }
-        db.boards.push_back(board);
+        skipped.push_back(Skipped(kBoardFileName, record + " (" + Printable(board.biosId) + ")", problem));
     }
+    std::vector<BoardNotes> notes;
     std::string problem;
-    if (!DecodeBoardNotes(bytes.subspan(reader.Position()), db.boards.size(), db.boardNotes, problem)) {
+    if (!DecodeBoardNotes(bytes.subspan(reader.Position()), static_cast<size_t>(header.count), notes, problem)) {
         problems.push_back(Sentence(kBoardFileName, problem));
     }
+    db.boardNotes = NotesOf(notes, kept);
 }
 
-void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
-                        std::vector<std::string>& problems) {
+void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems,
+                        std::vector<std::string>& skipped) {
     ByteReader reader(bytes);
     DataFileHeader header;
     if (!ReadHeader(reader, kClockGenFileName, header, problems)) return;
-    std::vector<ClockGenRecord> chips;
+    std::vector<ClockGenRecord> chips;  // fields as they stand
+    std::vector<std::string> damage;    // "" for a sound header
     std::array<uint8_t, kClockGenHeaderSize> headerBytes{};
     for (int32_t i = 0; i < header.count; ++i) {
         const std::string record = "clock generator header " + std::to_string(int64_t{i} + 1);
@@ -304,15 +330,33 @@ void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
             return;
         }
         ClockGenRecord chip;
-        const std::string problem = DecodeClockGenHeader(headerBytes, chip);
-        if (!problem.empty()) {
-            problems.push_back(Sentence(kClockGenFileName, record + ": " + problem));
-            return;
-        }
+        ReadClockGenFields(headerBytes, chip);
+        damage.push_back(DecodeClockGenHeader(headerBytes, chip));
         chips.push_back(std::move(chip));
     }
+    std::vector<size_t> kept;  // file positions of the chips in db.clockGens
     std::array<uint8_t, kClockEntrySize> entryBytes{};
-    for (ClockGenRecord& chip : chips) {
+    for (size_t i = 0; i < chips.size(); ++i) {
+        ClockGenRecord& chip = chips[i];
+        const std::string record = "clock generator header " + std::to_string(i + 1);
+        const bool extentKnown = EntryCountPlausible(chip.entryCount);
+        if (!damage[i].empty()) {
+            // Without its name and its table's length nothing can step over it.
+            if (!FieldTerminated(chip.name) && !extentKnown) {
+                problems.push_back(Sentence(kClockGenFileName, record + ": " + damage[i]));
+                return;
+            }
+            skipped.push_back(Skipped(kClockGenFileName, record + " (" + Printable(chip.name) + ")", damage[i]));
+            if (!extentKnown) {
+                // Its table hides where every later table starts, and the notes.
+                if (i + 1 < chips.size()) {
+                    problems.push_back(Sentence(kClockGenFileName, "the tables after " + record +
+                                                                       " cannot be located: " + damage[i]));
+                }
+                db.clockGenNotes.assign(kept.size(), ClockGenNotes{});
+                return;
+            }
+        }
         chip.entries.resize(static_cast<size_t>(chip.entryCount));
         for (ClockEntry& entry : chip.entries) {
             if (!reader.ReadBytes(entryBytes.data(), entryBytes.size())) {
@@ -322,12 +366,30 @@ void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
             }
             DecodeClockEntry(entryBytes, entry);
         }
-        db.clockGens.push_back(std::move(chip));
+        if (damage[i].empty()) {
+            db.clockGens.push_back(std::move(chip));
+            kept.push_back(i);
+        }
     }
+    std::vector<ClockGenNotes> notes;
     std::string problem;
-    if (!DecodeClockGenNotes(bytes.subspan(reader.Position()), db.clockGens.size(), db.clockGenNotes, problem)) {
+    if (!DecodeClockGenNotes(bytes.subspan(reader.Position()), chips.size(), notes, problem)) {
         problems.push_back(Sentence(kClockGenFileName, problem));
     }
+    db.clockGenNotes = NotesOf(notes, kept);
+}
+
+std::vector<std::string> CheckChipLookups(const Database& db, std::span<const uint8_t> clockGenFile) {
+    std::vector<std::string> problems;
+    for (size_t i = 0; i < db.boards.size(); ++i) {
+        const BoardRecord& board = db.boards[i];
+        const ClockGenLookup lookup = LookupClockGen(clockGenFile, FieldText(board.clockGenName));
+        if (lookup.outcome != ClockGenLookupOutcome::Damaged) continue;
+        problems.push_back(std::string(kBoardFileName) + ": board " + std::to_string(i + 1) + " (" +
+                           Printable(board.biosId) + "): clockGenName: " + Printable(board.clockGenName) +
+                           " cannot be loaded: " + kClockGenFileName + kMsgDamagedSuffix + lookup.problem);
+    }
+    return problems;
 }
 
 }  // namespace vc

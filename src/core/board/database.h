@@ -60,9 +60,18 @@ std::vector<uint8_t> EncodeClockGenFile(const Database& db);
 
 // Decodes as much as the bytes hold; everything that keeps a record from
 // being read (short file, bad version, text without terminator, entryCount
-// out of range, trailing bytes) is added to `problems` as full sentences.
-void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems);
-void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db,
-                        std::vector<std::string>& problems);
+// out of range, trailing bytes) is added to `problems` as full sentences,
+// except a damaged record that recognition steps over: that one is left out
+// of `db` and named in `skipped` ("MBInfo.dat has a damaged record, skipped:
+// board record 2 (6BX): clockGenName has no terminator").
+void DecodeBoardFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems,
+                     std::vector<std::string>& skipped);
+void DecodeClockGenFile(std::span<const uint8_t> bytes, Database& db, std::vector<std::string>& problems,
+                        std::vector<std::string>& skipped);
+
+// Runs recognition's own lookup for the chip of every board on the
+// clock-generator file's bytes and names each board it would refuse for a
+// damaged header (one it may not step over for this chip), as full sentences.
+std::vector<std::string> CheckChipLookups(const Database& db, std::span<const uint8_t> clockGenFile);
 
 }  // namespace vc

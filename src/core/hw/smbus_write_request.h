@@ -29,6 +29,8 @@ struct SmbusWriteRequest {
 // field stays 0 and the bytes travel in DeviceRequest::referenced, from
 // where the driver reads them as it would read caller memory.
 inline constexpr uint32_t kDataAddressToken = 0;
+// Where that field sits: a 32-bit program puts the bytes' real address there.
+inline constexpr size_t kDataAddressOffset = 8;
 
 std::array<uint8_t, kSmbusWriteRequestSize> EncodeSmbusWriteRequest(const SmbusAccess& access,
                                                                     int32_t count);

@@ -1,7 +1,7 @@
 #include "core/state/auto_apply_file.h"
 
+#include "core/base/file_io.h"
 #include "core/base/little_endian.h"
-#include "core/state/atomic_file.h"
 
 namespace vc {
 

@@ -1,12 +1,10 @@
 #include "core/state/pending_startup_file.h"
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "core/base/file_io.h"
 #include "core/base/little_endian.h"
 #include "core/board/clock_table.h"
-#include "core/state/atomic_file.h"
 #include "core/state/auto_apply_file.h"
 
 namespace vc {
@@ -61,9 +59,7 @@ PendingStartupFound ReadPendingStartup(const std::string& programDir) {
 }
 
 bool ClearPendingStartup(const std::string& programDir) {
-    std::error_code error;
-    std::filesystem::remove(PendingStartupPath(programDir), error);
-    return !error;
+    return RemoveFile(PendingStartupPath(programDir));
 }
 
 }  // namespace vc

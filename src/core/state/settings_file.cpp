@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "core/base/file_io.h"
 #include "core/base/little_endian.h"
+#include "core/base/text_field.h"
 #include "core/board/clock_table.h"
 #include "core/board/frequency_stepping.h"
-#include "core/base/text_field.h"
-#include "core/state/atomic_file.h"
 
 namespace vc {
 

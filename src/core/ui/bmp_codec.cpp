@@ -1,8 +1,6 @@
 #include "core/ui/bmp_codec.h"
 
-#include <fstream>
-#include <iterator>
-
+#include "core/base/file_io.h"
 #include "core/base/little_endian.h"
 
 namespace vc::ui {
@@ -100,25 +98,16 @@ int32_t DecodeBmp(std::span<const uint8_t> bytes, const std::string& name, Surfa
 }
 
 int32_t ReadBmpFile(const std::string& path, Surface& picture, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const auto bytes = ReadFileBytes(path, kMaxBmpFileBytes + 1);
+    if (!bytes) {
         error = path + ": cannot be opened";
         return 0;
     }
-    std::vector<uint8_t> bytes;
-    char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        if (bytes.size() > kMaxBmpFileBytes) {
-            error = path + ": file too large";
-            return 0;
-        }
-    }
-    if (in.bad()) {
-        error = path + ": read error";
+    if (bytes->size() > kMaxBmpFileBytes) {
+        error = path + ": file too large";
         return 0;
     }
-    return DecodeBmp(bytes, path, picture, error);
+    return DecodeBmp(*bytes, path, picture, error);
 }
 
 std::vector<uint8_t> EncodeBmp(const Surface& picture) {
@@ -168,10 +157,7 @@ int32_t WriteBmpFile(const std::string& path, const Surface& picture, std::strin
         error = path + ": an empty picture cannot be written";
         return 0;
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
+    if (!ReplaceFileAtomically(path, bytes)) {
         error = path + ": cannot be written";
         return 0;
     }

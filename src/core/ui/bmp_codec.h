@@ -30,7 +30,8 @@ int32_t ReadBmpFile(const std::string& path, Surface& picture, std::string& erro
 // header's 32-bit sizes.
 std::vector<uint8_t> EncodeBmp(const Surface& picture);
 
-// Writes EncodeBmp(picture) to `path`. Returns 1, or 0 with `error` set.
+// Replaces the file at `path` with EncodeBmp(picture). Returns 1, or 0 with
+// `error` set.
 int32_t WriteBmpFile(const std::string& path, const Surface& picture, std::string& error);
 
 }  // namespace vc::ui

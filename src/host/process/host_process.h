@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/base/process.h"
+#include "host/executable_path.h"
 #include "host/process/instance_counter.h"
 
 namespace vc::host {
@@ -28,8 +29,5 @@ private:
     AutorunStore& autorun_;
     InstanceCounter counter_;
 };
-
-// The running executable's full path (empty when it cannot be found).
-std::string ExecutablePath();
 
 }  // namespace vc::host

@@ -59,6 +59,10 @@ std::string XdgAutostart::DesktopEntry(const std::string& name, const std::strin
 void XdgAutostart::SetAutorunEntry(const std::string& name, const std::string& command) {
     if (folder_.empty()) return;
     std::error_code ec;
+    // The session starts programs from elsewhere: a relative path would
+    // name nothing there.
+    const std::filesystem::path program = std::filesystem::absolute(command, ec);
+    if (ec) return;
     std::filesystem::create_directories(folder_, ec);
     // Written beside and renamed, so a session never reads half an entry.
     const std::string path = EntryPath(name);
@@ -66,7 +70,7 @@ void XdgAutostart::SetAutorunEntry(const std::string& name, const std::string& c
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return;
-        out << DesktopEntry(name, command);
+        out << DesktopEntry(name, program.lexically_normal().string());
         out.flush();
         if (!out) {
             std::filesystem::remove(temporary, ec);

@@ -13,6 +13,7 @@ public:
     // An empty folder means the session's own autostart folder.
     explicit XdgAutostart(std::string folder = {});
 
+    // A relative program path is taken from the current directory.
     void SetAutorunEntry(const std::string& name, const std::string& command) override;
 
     // The desktop entry's text for a program path (the path quoted for Exec).

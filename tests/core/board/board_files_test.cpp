@@ -133,6 +133,23 @@ TEST_F(BoardFilesTest, LoadClockGenAloneReplacesOnlyTheChip) {
     EXPECT_EQ(info.clockGen()->entries.size(), 4u);
 }
 
+// Damage that provably is not this board's or its chip's is stepped over
+// silently: the record's extent is known and its identity cannot match.
+TEST_F(BoardFilesTest, DamagedRecordsThatCannotBeThisBoardsAreSteppedOver) {
+    TestChip unnamed{"SIXTEEN-CHARS-CG", Entries(3, 50.0)};  // its 3 entries still shift CHIP-A's table
+    TestChip late{"LATE", Entries(1, 300.0)};
+    late.declaredCount = 65;
+    WriteFiles({{"ELSEWHERE", "SIXTEEN-CHARS-CG"}, {"6BX-A2", "CHIP-A"}},
+               {unnamed, {"CHIP-A", Entries(2, 100.0, 0x10)}, late});
+    ASSERT_EQ(FindBoard(info, ctx), 1) << ::testing::PrintToString(shell.Texts());
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_EQ(FieldText(info.board.biosId), "6BX-A2");
+    EXPECT_EQ(BiosSearches(), 2u);  // the damaged record was asked about too
+    ASSERT_EQ(info.clockGen()->entries.size(), 2u);
+    EXPECT_EQ(info.clockGen()->entries[0].busMHz, 100.0);
+    EXPECT_EQ(info.clockGen()->entries[1].chipValue, 0x11);
+}
+
 struct FileFailure {
     const char* name;
     std::vector<uint8_t> boardFile;
@@ -194,9 +211,22 @@ INSTANTIATE_TEST_SUITE_P(
                     false, false, "MBInfo.dat is damaged: board record 1: clockGenName has no terminator"},
         FileFailure{"ChipFileEmpty", BoardFile(kOneBoard), {}, false, false,
                     "CGInfo.dat is damaged: the header is incomplete"},
-        FileFailure{"HeaderNameUnterminated", BoardFile(kOneBoard),
-                    ClockGenFile({{"SIXTEEN-CHARS-CG", Entries(1, 66.0)}, kOneChip[0]}), false, false,
-                    "CGInfo.dat is damaged: clock generator header 1: name has no terminator"},
+        // A later header of the same name would win, so a nameless one after it may be the chip.
+        FileFailure{"HeaderNameUnterminatedAfterTheChip", BoardFile(kOneBoard),
+                    ClockGenFile({kOneChip[0], {"SIXTEEN-CHARS-CG", Entries(1, 66.0)}}), false, false,
+                    "CGInfo.dat is damaged: clock generator header 2: name has no terminator"},
+        FileFailure{"HeaderNameUnterminatedAndNoChip", BoardFile(kOneBoard),
+                    ClockGenFile({{"OTHER", Entries(1, 66.0)}, {"SIXTEEN-CHARS-CG", Entries(1, 66.0)}}), false,
+                    false, "CGInfo.dat is damaged: clock generator header 2: name has no terminator"},
+        FileFailure{"OwnRecordDamagedAfterASkippedOne",
+                    BoardFile({{"ELSEWHERE", "SIXTEEN-CHARS-CG"}, {"6BX-A2", "SIXTEEN-CHARS-CG"}}),
+                    ClockGenFile(kOneChip), false, false,
+                    "MBInfo.dat is damaged: board record 2: clockGenName has no terminator"},
+        FileFailure{"OwnHeaderDamagedAfterASkippedOne", BoardFile(kOneBoard),
+                    ClockGenFile({{"SIXTEEN-CHARS-CG", Entries(1, 66.0)}, WithCount(kOneChip[0], 65)}), false,
+                    false, "CGInfo.dat is damaged: clock generator header 2: entryCount 65 is outside 0..64"},
+        FileFailure{"UnrelatedCountDamagedAndNoChip", BoardFile(kOneBoard),
+                    ClockGenFile({WithCount({"OTHER", {}}, -1)}), false, false, "Can't found this clock gen"},
         FileFailure{"EntryCountNegative", BoardFile(kOneBoard),
                     ClockGenFile({WithCount({"OTHER", {}}, -1), kOneChip[0]}), false, false,
                     "CGInfo.dat is damaged: clock generator header 1: entryCount -1 is outside 0..64"},

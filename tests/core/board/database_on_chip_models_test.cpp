@@ -41,8 +41,8 @@ Database ShippedDatabase() {
     Database db;
     std::vector<std::string> problems;
     const std::string dir = std::string(VC_SOURCE_DIR) + "/data/";
-    DecodeBoardFile(ReadAll(dir + "MBInfo.dat"), db, problems);
-    DecodeClockGenFile(ReadAll(dir + "CGInfo.dat"), db, problems);
+    DecodeBoardFile(ReadAll(dir + "MBInfo.dat"), db, problems, problems);
+    DecodeClockGenFile(ReadAll(dir + "CGInfo.dat"), db, problems, problems);
     EXPECT_TRUE(problems.empty()) << ::testing::PrintToString(problems);
     return db;
 }

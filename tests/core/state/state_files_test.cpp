@@ -6,13 +6,13 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#include <set>
 
 #include <unistd.h>
 
 #include "../board/database_bytes.h"
 #include "../board/table_fixture.h"
 #include "../board/temp_dir.h"
-#include "core/state/atomic_file.h"
 #include "core/state/auto_apply_file.h"
 #include "core/state/pending_startup_file.h"
 #include "core/state/settings_file.h"
@@ -170,14 +170,22 @@ TEST(PendingStartupFileTest, HasTheDocumentedLayoutAndNothingElseReads) {
 
 // --- atomic replacement ---------------------------------------------------------
 
-TEST(AtomicFileTest, BlockedTemporaryPathLeavesTheOldFileIntact) {
+std::set<std::string> Entries(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
+
+TEST(AtomicFileTest, AFolderNamedLikeTheTemporaryIsLeftAlone) {
     test::TempDir dir;
-    const std::string target = dir.File("save.dat");
     ASSERT_EQ(WriteAutoApplySettings(dir.Path(), {1, 1}), 1);
-    std::filesystem::create_directory(TemporaryPathFor(target));
-    EXPECT_EQ(WriteAutoApplySettings(dir.Path(), {2, 2}), 0);
-    EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{1, 0, 0, 0, 1, 0, 0, 0}));
-    EXPECT_TRUE(std::filesystem::is_directory(TemporaryPathFor(target)));  // not ours to remove
+    for (const char* blocker : {"save.dat.tmp", "save.dat.tmp1"}) std::filesystem::create_directory(dir.File(blocker));
+    dir.WriteText("save.dat.tmp/keep", "mine");
+    EXPECT_EQ(WriteAutoApplySettings(dir.Path(), {2, 1}), 1);
+    EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{2, 0, 0, 0, 1, 0, 0, 0}));
+    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"save.dat", "save.dat.tmp", "save.dat.tmp1"}));
+    EXPECT_EQ(Entries(dir.File("save.dat.tmp")), std::set<std::string>{"keep"});
+    EXPECT_TRUE(Entries(dir.File("save.dat.tmp1")).empty());
 }
 
 TEST(AtomicFileTest, TargetThatCannotBeReplacedLeavesNoTemporary) {
@@ -185,7 +193,18 @@ TEST(AtomicFileTest, TargetThatCannotBeReplacedLeavesNoTemporary) {
     std::filesystem::create_directories(dir.File("sysinfo.dat") + "/inside");  // a non-empty directory
     SystemInfo info;
     EXPECT_EQ(SaveSettings(info, dir.Path()), 0);
-    EXPECT_FALSE(std::filesystem::exists(TemporaryPathFor(dir.File("sysinfo.dat"))));
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"sysinfo.dat"});
+}
+
+TEST(AtomicFileTest, LinkToAMissingFolderOrALoopFailsAndStaysALink) {
+    test::TempDir dir;
+    std::filesystem::create_symlink("absent/real.dat", dir.File("sysinfo.dat"));
+    std::filesystem::create_symlink("pending.dat", dir.File("pending.dat"));
+    EXPECT_EQ(SaveSettings(SystemInfo{}, dir.Path()), 0);
+    EXPECT_FALSE(WritePendingStartup(dir.Path(), PendingStartup{1, 1, 100.0, "X"}));
+    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"pending.dat", "sysinfo.dat"}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("sysinfo.dat")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("pending.dat")));
 }
 
 TEST(AtomicFileTest, MissingDirectoryFails) {

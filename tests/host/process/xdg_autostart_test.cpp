@@ -33,6 +33,15 @@ TEST(XdgAutostartTest, EntryStartsTheProgramByItsFullPath) {
     EXPECT_NE(again.find("\nExec=/usr/local/bin/velocore\n"), std::string::npos);
     EXPECT_EQ(again.find("/opt/"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(folder / "VelocoreIII.desktop.tmp"));
+
+    // A relative path is completed from the current directory: the session
+    // starts the program from somewhere else.
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    autostart.SetAutorunEntry("VelocoreIII", "./bin/velocore");
+    std::filesystem::current_path(before);
+    EXPECT_NE(ReadAll(folder / "VelocoreIII.desktop").find("\nExec=" + folder.string() + "/bin/velocore\n"),
+              std::string::npos);
     std::filesystem::remove_all(folder);
 }
 

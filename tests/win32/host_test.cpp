@@ -1,0 +1,72 @@
+// The Windows host on the system it runs on (Wine's NT personality in CI):
+// what the core relies on when no driver is installed, the clock and thread
+// priority, the Run-key autorun store.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "core/hw/hw_driver.h"
+#include "host/executable_path.h"
+#include "win32/host/registry_autorun.h"
+#include "win32/host/win32_machine.h"
+
+namespace vc::win32 {
+namespace {
+
+TEST(Win32PlatformTest, WithoutADriverNothingOpensAndThePortsFloat) {
+    Win32Platform platform;
+    const OsVersion version = platform.GetOsVersion();
+    EXPECT_EQ(version.platformId, kPlatformNt);
+    EXPECT_GE(version.majorVersion, 4u);
+    EXPECT_EQ(platform.OpenDevice(kNtDriverName, DeviceOpenMode::NtShared), kNoDevice);
+    EXPECT_EQ(platform.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xPerRequest), kNoDevice);
+    // On the NT family the port instructions would fault: reads float high.
+    EXPECT_EQ(platform.InPort32(0xCFC), 0xFFFFFFFFu);
+    EXPECT_EQ(platform.InPort8(0x0700), 0xFF);
+    platform.OutPort32(0xCF8, 0x80000000u);
+    EXPECT_TRUE(platform.ResolveBiosWindow(0x000F0000u).empty());  // never handed out
+}
+
+TEST(Win32ClockTest, CounterAdvancesAndTimeCriticalIsAppliedAndUndone) {
+    Win32Clock clock;
+    uint64_t frequency = 0, first = 0, second = 0;
+    ASSERT_TRUE(clock.QueryPerformanceFrequency(frequency));
+    EXPECT_GT(frequency, 1000u);
+    ASSERT_TRUE(clock.QueryPerformanceCounter(first));
+    const uint32_t tick = clock.TickCountMs();
+    Sleep(20);
+    ASSERT_TRUE(clock.QueryPerformanceCounter(second));
+    EXPECT_GE(second - first, frequency / 100);  // at least 10 ms of it
+    EXPECT_GE(clock.TickCountMs() - tick, 10u);
+
+    const DWORD normalClass = GetPriorityClass(GetCurrentProcess());
+    clock.SetThreadPriority(kThreadPriorityTimeCritical);
+    EXPECT_EQ(clock.GetThreadPriority(), kThreadPriorityTimeCritical);
+    EXPECT_EQ(::GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_TIME_CRITICAL);
+    clock.SetThreadPriority(0);
+    EXPECT_EQ(::GetThreadPriority(GetCurrentThread()), THREAD_PRIORITY_NORMAL);
+    EXPECT_EQ(GetPriorityClass(GetCurrentProcess()), normalClass);
+}
+
+TEST(RegistryAutorunTest, SetReplaceAndRemoveAValue) {
+    RegistryAutorun store("Software\\VelocoreIII-test\\Run");
+    store.RemoveAutorunEntry("VelocoreIII");
+    EXPECT_FALSE(store.AutorunEntry("VelocoreIII").has_value());
+    store.SetAutorunEntry("VelocoreIII", "C:\\Program Files\\v\\velocore.exe");
+    EXPECT_EQ(store.AutorunEntry("VelocoreIII"), "C:\\Program Files\\v\\velocore.exe");
+    store.SetAutorunEntry("VelocoreIII", "D:\\velocore.exe");
+    EXPECT_EQ(store.AutorunEntry("VelocoreIII"), "D:\\velocore.exe");
+    EXPECT_TRUE(store.RemoveAutorunEntry("VelocoreIII"));
+    EXPECT_FALSE(store.AutorunEntry("VelocoreIII").has_value());
+    EXPECT_TRUE(store.RemoveAutorunEntry("VelocoreIII"));  // nothing left to remove
+}
+
+TEST(ExecutablePathTest, NamesThisProgram) {
+    const std::string path = host::ExecutablePath();
+    ASSERT_GT(path.size(), 2u);
+    EXPECT_EQ(path[1], ':');  // a drive-letter path
+    EXPECT_NE(path.find("test_win32.exe"), std::string::npos) << path;
+}
+
+}  // namespace
+}  // namespace vc::win32
