@@ -10,9 +10,10 @@
 #include "core/ui/panels/panel_set.h"
 #include "core/ui/picture_store.h"
 #include "core/ui/startup_pictures.h"
+#include "host/executable_path.h"
+#include "host/process/host_process.h"
 #include "win32/shell/main_window_host.h"
 #include "win32/shell/message_shell.h"
-#include "win32/shell/process_services.h"
 #include "win32/shell/windows_api.h"
 
 namespace vc::win32 {
@@ -66,13 +67,17 @@ private:
 
 }  // namespace
 
+launch::ProgramFolders ProgramFoldersOfThisCopy() {
+    return launch::FindProgramFolders(ProgramDirectoryOf(host::ExecutablePath()), launch::ProcessUserEnvironment());
+}
+
 int RunDesktopProgram(launch::LaunchedMachine& machine, const launch::SimOptions& options) {
     MessageShell shell;
     Context ctx{machine.Parts(), shell, kOsOther, {}};
     SystemInfo info;
-    Win32Process process(machine.Autorun());
-    const std::string folder = ProgramFileDirectory();
-    ui::PictureStore pictures(folder + "\\resources");
+    host::HostProcess process(machine.Autorun());
+    const launch::ProgramFolders folders = ProgramFoldersOfThisCopy();
+    ui::PictureStore pictures(folders.resources);
     Win32FrontEnd frontEnd(pictures, options);
     StartupState state;
     return RunProgram(info, ctx, process, frontEnd, state);

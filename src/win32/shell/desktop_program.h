@@ -4,12 +4,15 @@
 #pragma once
 
 #include "launch/launched_machine.h"
+#include "launch/program_folders.h"
 #include "launch/sim_options.h"
 
 namespace vc::win32 {
 
-// Runs the whole program on `machine` and answers its exit code. Data,
-// state and pictures live beside the program file.
+// Where this copy keeps its files: beside the program file.
+launch::ProgramFolders ProgramFoldersOfThisCopy();
+
+// Runs the whole program on `machine` and answers its exit code.
 int RunDesktopProgram(launch::LaunchedMachine& machine, const launch::SimOptions& options);
 
 }  // namespace vc::win32

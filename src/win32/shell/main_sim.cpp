@@ -7,7 +7,6 @@
 #include "launch/sim_options.h"
 #include "launch/sim_trace_file.h"
 #include "win32/shell/desktop_program.h"
-#include "win32/shell/process_services.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -22,7 +21,7 @@ int main(int argc, char** argv) {
     }
     std::string error;
     const auto machine =
-        vc::launch::ChooseMachine(options.machine, {vc::win32::ProgramFileDirectory() + "\\machines"}, error);
+        vc::launch::ChooseMachine(options.machine, {vc::win32::ProgramFoldersOfThisCopy().machines}, error);
     if (!machine) {
         std::fprintf(stderr, "velocore-sim: %s\n", error.c_str());
         return 2;
