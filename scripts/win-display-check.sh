@@ -142,7 +142,8 @@ menu_window() {
     split($(NF-1), s, "[x+]"); if (s[1] > 40 && s[2] > 40) { print $1; exit } }'
 }
 # Grayed items take the highlight too, so Down walks every item but the
-# separator: Easy Mode, Advance Mode, Show, Hide, Exit.
+# separator: Easy Mode, Advance Mode, Show, Hide, Exit. Choosing each by its
+# place checks the six items and their order.
 tray_menu() {  # tray_menu SHOT KEYS...
   xdotool mousemove $icon mousedown 3 sleep 0.2 mouseup 3; sleep 0.8
   local menu; menu=$(menu_window)
@@ -152,12 +153,19 @@ tray_menu() {  # tray_menu SHOT KEYS...
 }
 if [ -n "$icon" ]; then
   echo "ok   tray icon at $icon"
-  tray_menu 06-tray-menu Down Down Down Down Return       # the 4th item: Hide
+  tray_menu 06-tray-menu Down Return; sleep 1             # the 1st item: Easy Mode
+  shot 07-easy-from-menu
+  check "menu Easy Mode: outside the Easy outline shows the desktop" "$(pixel 07-easy-from-menu 200 10)" "$desktop"
+  tray_menu "" Down Down Return; sleep 1                  # the 2nd: Advance Mode
+  shot 08-advance-from-menu
+  [ "$(pixel 08-advance-from-menu 200 10)" != "$desktop" ] && echo "ok   menu Advance Mode: the full face is back" \
+    || fail "menu Advance Mode left the Easy face"
+  tray_menu "" Down Down Down Down Return                 # the 4th: Hide
   check "menu Hide hides the window" "$(await_state "$window" IsUnMapped)" "IsUnMapped"
-  shot 07-hidden
-  tray_menu 08-tray-menu-hidden Down Down Down Return     # the 3rd: Show
+  shot 09-hidden
+  tray_menu 10-tray-menu-hidden Down Down Down Return     # the 3rd: Show
   check "menu Show shows the window" "$(await_state "$window" IsViewable)" "IsViewable"
-  shot 09-shown
+  shot 11-shown
   tray_menu "" Up Return                                  # the last: Exit
 else
   fail "no tray icon"
@@ -167,7 +175,7 @@ code=running
 for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null || { code=0; wait "$app_pid" || code=$?; }
 check "Exit ends the program" "$code" "0"
-shot 10-after-exit
+shot 12-after-exit
 
 # The bus clock the simulated chip took against the machine's boot clock.
 boot=$(sed -n 's/^board.bootBusMHz *= *//p' "$top/machines/default.machine")
