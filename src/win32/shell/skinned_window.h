@@ -44,7 +44,6 @@ protected:
     void FitScreenToClient();
     void SetScreenSize(int32_t width, int32_t height) { screen_ = ui::Surface(width, height); }
     HWND Child(ui::ChildHandle child) const;
-    bool IsMouseCaptured() const { return captured_; }
 
     // The messages every skinned window handles alike. False for any other
     // message; `result` is then untouched.
