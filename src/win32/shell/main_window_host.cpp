@@ -6,6 +6,7 @@
 #include "core/ui/main/popup_menu.h"
 #include "win32/shell/callback_guard.h"
 #include "win32/shell/gdi_pixels.h"
+#include "win32/shell/resource_ids.h"
 #include "win32/shell/tray_icon.h"
 
 namespace vc::win32 {
@@ -15,6 +16,9 @@ namespace {
 // Posted after the first paint: the frame is on the display by the time the
 // message loop gets to it.
 constexpr UINT kFirstFrameMessage = WM_APP + 1;
+
+// The class icon and the tray icon are the program's icon resource.
+static_assert(VC_ICON_PROGRAM == ui::kTrayIconId);
 
 }  // namespace
 
