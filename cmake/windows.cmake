@@ -2,7 +2,9 @@
 # built to load on Windows 98, NT 4 and 2000; scripts/win-import-check.sh holds
 # every program to that.
 #
-# For a program's CMake (the GUI shell's velocore.exe and velocore-sim.exe):
+# For a program's CMake (the GUI shell's velocore.exe and velocore-sim.exe, in
+# src/win32/shell/CMakeLists.txt, which src/win32/CMakeLists.txt adds when it
+# is there, after velocore_launch and velocore_launch_sim exist):
 #   add_executable(velocore WIN32 main.cpp ... resources.rc)
 #   target_link_libraries(velocore PRIVATE velocore_launch velocore_win32_host ...)
 #   vc_windows_program(velocore GUI)      # or CONSOLE, as vcctl is
@@ -14,9 +16,14 @@
 # a target's sources go through windres. velocore_win32_host is this computer
 # on Windows (src/win32/host: platform, processor, clock, the registry's Run
 # value as the autorun store); velocore_host is the same library under the
-# name the shared CMake links, so velocore_launch works unchanged.
-# Not available to the programs: std::thread, std::mutex (win32 thread model)
-# and API calls newer than the three systems (WINVER 0x0400 hides most).
+# name the shared CMake links, so velocore_launch works unchanged. It also
+# serves host::HostProcess (host/process/host_process.h: current folder,
+# program path, and the instance counter in a named page that every copy of
+# every program shares) and host::ExecutablePath().
+# Not available to the programs: std::thread, std::mutex (win32 thread model),
+# iostreams and <filesystem> (their imports fail the load check; use <cstdio>
+# and core/base/file_io.h), and API calls newer than the three systems
+# (WINVER 0x0400 hides most).
 
 enable_language(C)
 enable_language(RC)

@@ -16,3 +16,21 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The Windows programs: MinGW-w64 with the win32 thread model, GoogleTest's
+# sources to build with it, and Wine with its 32-bit half (i386) to run them.
+windows_packages=(g++-mingw-w64-i686-win32 googletest wine wine32:i386)
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+fi
+missing=()
+for p in "${windows_packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

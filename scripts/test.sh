@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite: the normal build, the
-# Debian package, the ASan+UBSan build, and a short run of every fuzz target.
+# Debian package, the Windows programs under Wine, the ASan+UBSan build, and
+# a short run of every fuzz target.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 fuzz_seconds=${VC_FUZZ_SECONDS:-20}
@@ -16,6 +17,12 @@ fi
 "$top/scripts/package-check.sh" "$top/build/dev"
 # The hardware path on real kernel drivers, in QEMU.
 "$top/scripts/vm-check.sh"
+
+# The Windows programs: cross-built, every import held against what Windows
+# 98, NT 4 and 2000 export, the tests and vcctl.exe run under Wine.
+"$top/scripts/build.sh" win32
+"$top/scripts/win-import-check.sh" "$top/build/win32"
+"$top/scripts/win-test.sh" "$top/build/win32"
 
 "$top/scripts/build.sh" asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -4,11 +4,16 @@
 # before ctest, or the helper processes Wine spawns for the first test hold
 # ctest's output pipe open. Without wine32 an i686 program exits 0 having run
 # nothing, so the tests ctest ran are counted against what the programs list.
+# Then vcctl.exe against the Linux vcctl (LINUX_VCCTL, default
+# build/dev/bin/vcctl) on the simulated machine, and on this computer as
+# Windows 98, NT 4 and 2000 (Wine's per-program version), where no driver is
+# installed.
 # Usage: scripts/win-test.sh [BUILD_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build/win32}
 build=$(cd "$build" && pwd)
+linux_vcctl=${LINUX_VCCTL:-$top/build/dev/bin/vcctl}
 
 export WINEPREFIX=$build/wine-prefix
 export WINEARCH=win32
@@ -49,3 +54,68 @@ if [ "$status" -ne 0 ]; then
 fi
 [ "${ran:-0}" -eq "$expected" ] || fail "ctest ran ${ran:-0} tests, the programs hold $expected"
 echo "Windows unit tests under Wine: $summary"
+
+# --- vcctl.exe ----------------------------------------------------------------
+[ -x "$linux_vcctl" ] || fail "no Linux vcctl at $linux_vcctl to compare with"
+work=$(mktemp -d)
+trap 'stop_wineserver; rm -rf "$work"' EXIT
+# Each run in a folder of its own holding the shipped data.
+fresh_dir() {
+  mkdir -p "$work/$1"
+  cp "$top"/data/*.dat "$work/$1/"
+  echo "$work/$1"
+}
+vcctl_exe() { (cd "$build/bin" && wine vcctl.exe "$@" < /dev/null); }
+
+linux_dir=$(fresh_dir linux)
+windows_dir=$(winepath -w "$(fresh_dir windows)")
+linux_status=0
+"$linux_vcctl" --machine default --dir "$linux_dir" detect apply > "$work/linux.out" 2> "$work/linux.err" ||
+  linux_status=$?
+windows_status=0
+vcctl_exe --machine default --dir "$windows_dir" detect apply > "$work/windows.raw" 2> "$work/windows.err" ||
+  windows_status=$?
+tr -d '\r' < "$work/windows.raw" > "$work/windows.out"
+[ "$windows_status" -eq "$linux_status" ] ||
+  fail "vcctl.exe detect apply exits $windows_status, vcctl $linux_status"
+lines=$(wc -l < "$work/linux.out")
+[ "$lines" -gt 0 ] || fail "vcctl detect apply printed nothing: $(cat "$work/linux.err")"
+if ! diff -u "$work/linux.out" "$work/windows.out"; then
+  fail "vcctl.exe detect apply prints other lines than vcctl"
+fi
+echo "vcctl.exe --machine default detect apply: the same $lines lines as vcctl (exit $linux_status)"
+
+# One running copy: a second `run` is refused while the first waits on its
+# input (the counter is a page every copy shares).
+mkfifo "$work/input"
+(cd "$build/bin" && wine vcctl.exe --machine default --dir "$windows_dir" run < "$work/input" > "$work/first.out" 2>&1
+ echo "exit $?" >> "$work/first.out") &
+first=$!
+exec 7> "$work/input"
+for _ in $(seq 1 100); do grep -q '^running:' "$work/first.out" 2> /dev/null && break; sleep 0.2; done
+grep -q '^running:' "$work/first.out" || fail "the first vcctl.exe run did not start: $(cat "$work/first.out")"
+second_status=0
+vcctl_exe --machine default --dir "$windows_dir" run > "$work/second.out" 2>&1 || second_status=$?
+exec 7>&-
+wait "$first"
+[ "$second_status" -eq 1 ] || fail "a second vcctl.exe run exits $second_status, not 1"
+grep -q 'another copy is running' "$work/second.out" || fail "the second run does not say why: $(cat "$work/second.out")"
+tr -d '\r' < "$work/first.out" | grep -qx 'exit 0' || fail "the first run did not end cleanly: $(cat "$work/first.out")"
+echo "vcctl.exe run: a second copy is refused with exit 1 while the first runs"
+
+# This computer as each system: 98 reaches for its virtual device (Wine has
+# none: detection stops as on an unsupported board); NT 4 and 2000 find no
+# port driver and end with its message and exit code 1.
+check_as() {  # VERSION EXPECTED_EXIT EXPECTED_MESSAGE
+  wine reg add 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /v Version /d "$1" /f > /dev/null 2>&1
+  local status=0
+  vcctl_exe --dir "$windows_dir" detect > "$work/$1.out" 2> "$work/$1.raw" || status=$?
+  tr -d '\r' < "$work/$1.raw" > "$work/$1.err"
+  [ "$status" -eq "$2" ] || fail "vcctl.exe detect as $1 exits $status, not $2: $(cat "$work/$1.err")"
+  grep -qxF "$3" "$work/$1.err" || fail "vcctl.exe detect as $1 does not say '$3': $(cat "$work/$1.err")"
+  echo "vcctl.exe detect as $1: exit $status, $3"
+}
+check_as win98 3 "Message: ScanBiosInfo fail"
+check_as nt40 1 "Message: Failed to open Velocore WinNT driver"
+check_as win2k 1 "Message: Failed to open Velocore Win2000 driver"
+wine reg delete 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /f > /dev/null 2>&1

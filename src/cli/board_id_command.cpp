@@ -1,11 +1,7 @@
 #include "cli/board_id_command.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
-#include <system_error>
 
 #include "cli/data_command.h"
 #include "cli/field_printer.h"
@@ -13,14 +9,12 @@
 #include "core/board/board_proposal.h"
 #include "core/hw/hw_driver.h"
 #include "core/hw/smbus_access.h"
-#include "core/state/atomic_file.h"
+#include "core/base/file_io.h"
 #include "core/base/hex_text.h"
 
 namespace vc::cli {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* kSourcesFolder = "sources";
 constexpr const char* kLocalSource = "local.vcdata";
@@ -196,15 +190,15 @@ std::optional<Run> ProposeForThisMachine(Session& s, const char* command, const 
     return run;
 }
 
-bool ReadText(const fs::path& path, std::string& text) {
-    const auto bytes = ReadFileBytes(path.string(), kLargestSource);
+bool ReadText(const std::string& path, std::string& text) {
+    const auto bytes = ReadFileBytes(path, kLargestSource);
     if (!bytes) return false;
     text.assign(bytes->begin(), bytes->end());
     return true;
 }
 
-bool WriteText(const fs::path& path, const std::string& text) {
-    return ReplaceFileAtomically(path.string(), std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+bool WriteText(const std::string& path, const std::string& text) {
+    return ReplaceFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 // Why add-board will not add the proposal, in its words.
@@ -232,12 +226,11 @@ int BoardIdCommand(Session& s, const std::vector<std::string>&) {
 int AddBoardCommand(Session& s, const std::vector<std::string>& command) {
     // data add-board [--bios STRING]
     const std::string wanted = command.size() == 4 ? command[3] : std::string();
-    const fs::path sources = fs::path(s.programDir) / kSourcesFolder;
-    std::error_code error;
-    if (!fs::is_directory(sources, error)) {
+    const std::string sources = s.programDir + "/" + kSourcesFolder;
+    if (!IsDirectory(sources)) {
         s.err << "data add-board: " << s.programDir << " has no " << kSourcesFolder
               << "/ folder; the data files are rebuilt from the sources there (copy "
-              << s.shippedSources << " to " << sources.string() << ")\n";
+              << s.shippedSources << " to " << sources << ")\n";
         return kExitFailed;
     }
     const auto run = ProposeForThisMachine(s, "data add-board", wanted);
@@ -247,27 +240,27 @@ int AddBoardCommand(Session& s, const std::vector<std::string>& command) {
         return kExitFailed;
     }
 
-    const fs::path local = sources / kLocalSource;
-    const bool existed = fs::exists(local, error);
+    const std::string local = sources + "/" + kLocalSource;
+    const bool existed = IsRegularFile(local);
     std::string before;
     if (existed && !ReadText(local, before)) {
-        s.err << "data add-board: cannot read " << local.string() << '\n';
+        s.err << "data add-board: cannot read " << local << '\n';
         return kExitFailed;
     }
     std::string after = existed ? before : std::string(kLocalSourceHeader);
     if (!after.empty() && after.back() != '\n') after += '\n';
     after += "\n" + ProposedSource(*run->proposal.record);
     if (!WriteText(local, after)) {
-        s.err << "data add-board: cannot write " << local.string() << '\n';
+        s.err << "data add-board: cannot write " << local << '\n';
         return kExitFailed;
     }
     const std::string biosId = FieldText(run->proposal.record->biosId);
-    s.out << "data add-board: added board " << biosId << " to " << local.string() << '\n';
+    s.out << "data add-board: added board " << biosId << " to " << local << '\n';
 
-    if (RunDataCommand({"build", sources.string()}, s.programDir, s.out, s.err) != 0) {
-        const bool restored = existed ? WriteText(local, before) : fs::remove(local, error);
+    if (RunDataCommand({"build", sources}, s.programDir, s.out, s.err) != 0) {
+        const bool restored = existed ? WriteText(local, before) : RemoveFile(local);
         s.err << "data add-board: the build failed; "
-              << (restored ? local.string() + " is as it was\n" : "cannot restore " + local.string() + "\n");
+              << (restored ? local + " is as it was\n" : "cannot restore " + local + "\n");
         return kExitFailed;
     }
     s.dataDir = s.ctx.dataDirectory = s.programDir;

@@ -2,11 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 namespace vc::cli {
 
-ConsoleShell::ConsoleShell(std::ostream& messages) : messages_(messages) {}
+ConsoleShell::ConsoleShell(TextOut& messages) : messages_(messages) {}
 
 std::string MessageLine(const std::string& caption, const std::string& text) {
     std::string body = text;
@@ -16,12 +15,11 @@ std::string MessageLine(const std::string& caption, const std::string& text) {
 
 void ConsoleShell::ShowMessage(const std::string& caption, const std::string& text) {
     messages_ << MessageLine(caption, text) << '\n';
-    messages_.flush();
+    messages_.Flush();
 }
 
 void ConsoleShell::EndProcess(int exitCode) {
-    std::cout.flush();
-    messages_.flush();
+    messages_.Flush();
     std::fflush(nullptr);
     std::exit(exitCode);
 }

@@ -2,7 +2,7 @@
 // "Caption: text", with the text's trailing line feeds dropped.
 #pragma once
 
-#include <ostream>
+#include "cli/text_out.h"
 
 #include "core/base/shell.h"
 
@@ -10,12 +10,12 @@ namespace vc::cli {
 
 class ConsoleShell : public Shell {
 public:
-    explicit ConsoleShell(std::ostream& messages);
+    explicit ConsoleShell(TextOut& messages);
     void ShowMessage(const std::string& caption, const std::string& text) override;
     [[noreturn]] void EndProcess(int exitCode) override;
 
 private:
-    std::ostream& messages_;
+    TextOut& messages_;
 };
 
 std::string MessageLine(const std::string& caption, const std::string& text);

@@ -1,63 +1,59 @@
 #include "cli/data_command.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
 
+#include "core/base/file_io.h"
 #include "core/board/data_files.h"
 #include "core/board/data_source.h"
 #include "core/board/database.h"
-#include "core/state/atomic_file.h"
 
 namespace vc::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kOk = 0;
 constexpr int kUsage = 2;
 constexpr int kFailure = 3;
 constexpr const char* kSourceExtension = ".vcdata";
+constexpr size_t kLargestSource = 16u << 20;
 
 std::string PathIn(const std::string& dir, const char* name) {
-    return dir.empty() ? std::string(name) : (fs::path(dir) / name).string();
+    return dir.empty() ? std::string(name) : dir + "/" + name;
 }
 
-bool ReadText(const fs::path& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return !in.bad();
+bool EndsWith(const std::string& text, const std::string& suffix) {
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool ReadText(const std::string& path, std::string& text) {
+    const auto bytes = ReadFileBytes(path, kLargestSource);
+    if (!bytes) return false;
+    text.assign(bytes->begin(), bytes->end());
+    return true;
 }
 
 // The sources SRC names: the file itself, or the directory's *.vcdata files
 // in name order.
-bool CollectSources(const std::string& src, std::vector<SourceText>& sources, std::ostream& err) {
-    std::error_code error;
-    std::vector<fs::path> paths;
-    if (fs::is_directory(src, error)) {
-        for (const auto& item : fs::directory_iterator(src, error)) {
-            if (item.is_regular_file() && item.path().extension() == kSourceExtension) {
-                paths.push_back(item.path());
-            }
+bool CollectSources(const std::string& src, std::vector<SourceText>& sources, TextOut& err) {
+    std::vector<std::pair<std::string, std::string>> files;  // name, path
+    if (IsDirectory(src)) {
+        for (const std::string& name : FolderEntries(src)) {
+            const std::string path = src + "/" + name;
+            if (EndsWith(name, kSourceExtension) && IsRegularFile(path)) files.emplace_back(name, path);
         }
-        std::sort(paths.begin(), paths.end());
-        if (paths.empty()) {
+        std::sort(files.begin(), files.end());
+        if (files.empty()) {
             err << "vcctl: " << src << " holds no " << kSourceExtension << " sources\n";
             return false;
         }
     } else {
-        paths.push_back(src);
+        const size_t cut = src.find_last_of("/\\");
+        files.emplace_back(cut == std::string::npos ? src : src.substr(cut + 1), src);
     }
-    for (const fs::path& path : paths) {
+    for (const auto& [name, path] : files) {
         SourceText source;
-        source.name = path.filename().string();
+        source.name = name;
         if (!ReadText(path, source.text)) {
-            err << "vcctl: cannot read " << path.string() << "\n";
+            err << "vcctl: cannot read " << path << "\n";
             return false;
         }
         sources.push_back(std::move(source));
@@ -65,33 +61,24 @@ bool CollectSources(const std::string& src, std::vector<SourceText>& sources, st
     return true;
 }
 
-// Writes both files beside each other; the targets are replaced only once
-// both temporary files are complete.
-bool WriteBoth(const std::string& dir, const Database& db, std::ostream& err) {
-    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files{
-        {PathIn(dir, kBoardFileName), EncodeBoardFile(db)},
-        {PathIn(dir, kClockGenFileName), EncodeClockGenFile(db)},
-    };
-    std::error_code error;
-    for (const auto& [path, bytes] : files) {
-        const std::string temporary = TemporaryPathFor(path);
-        if (!ReplaceFileAtomically(temporary, bytes)) {
-            err << "vcctl: cannot write " << temporary << "\n";
-            for (const auto& written : files) fs::remove(TemporaryPathFor(written.first), error);
-            return false;
-        }
+// Replaces both files, or neither: when the second cannot be written, the
+// first goes back to what it was.
+bool WriteBoth(const std::string& dir, const Database& db, TextOut& err) {
+    const std::string boardPath = PathIn(dir, kBoardFileName);
+    const std::string chipPath = PathIn(dir, kClockGenFileName);
+    const auto boardBefore = ReadFileBytes(boardPath, kLargestDataFile);
+    if (!ReplaceFileAtomically(boardPath, EncodeBoardFile(db))) {
+        err << "vcctl: cannot write " << boardPath << "\n";
+        return false;
     }
-    for (const auto& [path, bytes] : files) {
-        fs::rename(TemporaryPathFor(path), path, error);
-        if (error) {
-            err << "vcctl: cannot replace " << path << ": " << error.message() << "\n";
-            return false;
-        }
-    }
-    return true;
+    if (ReplaceFileAtomically(chipPath, EncodeClockGenFile(db))) return true;
+    err << "vcctl: cannot write " << chipPath << "\n";
+    const bool restored = boardBefore ? ReplaceFileAtomically(boardPath, *boardBefore) : RemoveFile(boardPath);
+    if (!restored) err << "vcctl: cannot restore " << boardPath << "\n";
+    return false;
 }
 
-int Build(const std::string& src, const std::string& dir, std::ostream& out, std::ostream& err) {
+int Build(const std::string& src, const std::string& dir, TextOut& out, TextOut& err) {
     std::vector<SourceText> sources;
     if (!CollectSources(src, sources, err)) return kFailure;
     const CompiledSources compiled = CompileSources(sources);
@@ -135,7 +122,7 @@ bool LoadFiles(const std::string& dir, Database& db, std::vector<std::string>& p
     return found;
 }
 
-void PrintWarnings(const std::vector<std::string>& skipped, std::ostream& err) {
+void PrintWarnings(const std::vector<std::string>& skipped, TextOut& err) {
     for (const std::string& warning : skipped) err << "warning: " << warning << "\n";
 }
 
@@ -152,7 +139,7 @@ bool LoadDatabase(const std::string& dir, Database& db, std::vector<std::string>
 
 namespace {
 
-int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
+int Dump(const std::string& dir, TextOut& out, TextOut& err) {
     Database db;
     std::vector<std::string> problems;
     std::vector<std::string> skipped;
@@ -170,7 +157,7 @@ int Dump(const std::string& dir, std::ostream& out, std::ostream& err) {
     return problems.empty() ? kOk : kFailure;
 }
 
-int Check(const std::string& dir, std::ostream& out, std::ostream& err) {
+int Check(const std::string& dir, TextOut& out, TextOut& err) {
     Database db;
     std::vector<std::string> problems;
     std::vector<std::string> skipped;
@@ -198,8 +185,8 @@ int Check(const std::string& dir, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, std::ostream& out,
-                   std::ostream& err) {
+int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, TextOut& out,
+                   TextOut& err) {
     std::vector<std::string> words = args;
     if (!words.empty() && words.front() == "data") words.erase(words.begin());
     const std::string verb = words.empty() ? std::string() : words.front();

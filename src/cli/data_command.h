@@ -1,10 +1,10 @@
 // vcctl data build SRC | data dump | data check: the board database tool.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/text_out.h"
 #include "core/board/database.h"
 
 namespace vc::cli {
@@ -18,8 +18,8 @@ namespace vc::cli {
 //               damaged record that recognition steps over is a warning line
 //               and alone does not fail the check
 // `dir` empty means the current directory. Answers 0 ok, 2 usage, 3 failure.
-int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, std::ostream& out,
-                   std::ostream& err);
+int RunDataCommand(const std::vector<std::string>& args, const std::string& dir, TextOut& out,
+                   TextOut& err);
 
 // Reads and decodes MBInfo.dat and CGInfo.dat of `dir`; what keeps them from
 // being read goes to `problems` as sentences, damaged records that

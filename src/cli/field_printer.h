@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
+#include "cli/text_out.h"
 #include <string>
 
 #include "core/board/system_info.h"
@@ -13,7 +13,7 @@ namespace vc::cli {
 
 class FieldPrinter {
 public:
-    explicit FieldPrinter(std::ostream& out) : out_(out) {}
+    explicit FieldPrinter(TextOut& out) : out_(out) {}
 
     void Real(const std::string& key, double value);
     void Integer(const std::string& key, int64_t value);
@@ -23,7 +23,7 @@ public:
     void FixedText(const std::string& key, const char* field, size_t size);
 
 private:
-    std::ostream& out_;
+    TextOut& out_;
 };
 
 void PrintSpeedSample(FieldPrinter& p, const std::string& prefix, const SpeedSample& s);

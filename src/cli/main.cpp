@@ -1,6 +1,5 @@
 // vcctl: the console front end.
-#include <filesystem>
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,55 +7,50 @@
 #include "launch/program_folders.h"
 #include "cli/options.h"
 #include "cli/session.h"
+#include "core/base/file_io.h"
+#include "core/base/process.h"
 #include "core/state/pending_startup_file.h"
-#include "host/process/host_process.h"
-
-namespace {
-
-std::string DirectoryOf(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
-}
-
-}  // namespace
+#include "host/executable_path.h"
 
 int main(int argc, char** argv) {
     using namespace vc::cli;
+    TextOut out(stdout);
+    TextOut err(stderr);
     Options options;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (const auto error = ParseOptions(args, options)) {
-        std::cerr << "vcctl: " << *error << "\n" << kUsageText;
+        err << "vcctl: " << *error << "\n" << kUsageText;
         return kExitUsage;
     }
     if (options.help) {
-        std::cout << kUsageText;
+        out << kUsageText;
         return kExitOk;
     }
 
-    const std::string exeDir = DirectoryOf(vc::host::ExecutablePath());
+    const std::string exeDir = vc::ProgramDirectoryOf(vc::host::ExecutablePath());
     auto folders = vc::launch::FindProgramFolders(exeDir, vc::launch::ProcessUserEnvironment());
     std::string error;
     auto chosen = vc::launch::ChooseMachine(options.machine, {folders.machines, VC_MACHINES_DIR}, error);
     if (!chosen) {
-        std::cerr << "vcctl: " << error << '\n';
+        err << "vcctl: " << error << '\n';
         return kExitUsage;
     }
     if (options.dir) {
         std::string dir = *options.dir;
-        while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-        if (!std::filesystem::is_directory(dir)) {
-            std::cerr << "vcctl: --dir " << dir << " is not a directory\n";
+        while (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+        if (!vc::IsDirectory(dir)) {
+            err << "vcctl: --dir " << dir << " is not a directory\n";
             return kExitUsage;
         }
         folders = vc::launch::WithOneFolder(std::move(folders), dir);
     } else if (!vc::launch::EnsureStateFolder(folders)) {
-        std::cerr << "vcctl: cannot create the user folder "
+        err << "vcctl: cannot create the user folder "
                   << (folders.state.empty() ? std::string("(HOME is not set)") : folders.state)
                   << "; use --dir DIR\n";
         return kExitUsage;
     }
 
-    Session session(std::move(chosen), folders.state, std::cout, std::cerr);
+    Session session(std::move(chosen), folders.state, out, err);
     session.dataDir = session.ctx.dataDirectory = folders.data;
     session.resourceDir = folders.resources;
     session.installed = folders.installed;

@@ -1,7 +1,6 @@
 #include "cli/probe_command.h"
 
 #include <map>
-#include <sstream>
 
 #include "cli/field_printer.h"
 #include "core/base/file_io.h"
@@ -17,9 +16,11 @@ namespace {
 
 // "controller kind=1 ..." -> key "probe.controller[0]", value "kind=1 ...".
 void PrintReport(FieldPrinter& p, const std::string& report) {
-    std::istringstream lines(report);
     std::map<std::string, int> seen;
-    for (std::string line; std::getline(lines, line);) {
+    for (size_t start = 0, end = 0; start < report.size(); start = end + 1) {
+        end = report.find('\n', start);
+        if (end == std::string::npos) end = report.size();
+        const std::string line = report.substr(start, end - start);
         if (line.empty()) continue;
         const auto space = line.find(' ');
         const std::string kind = line.substr(0, space);

@@ -1,8 +1,6 @@
 #include "cli/run_command.h"
 
-#include <unistd.h>
-
-#include <iostream>
+#include <cstdio>
 
 #include "cli/field_printer.h"
 #include "cli/session.h"
@@ -35,9 +33,10 @@ public:
         p.Integer("autoApplySource", state.autoApply.autoApplySource);
         p.Integer("layoutMode", state.layoutMode);
         PrintSystemInfo(p, info, ctx.osKind);
-        session_.out << "running: until standard input ends" << std::endl;
+        session_.out << "running: until standard input ends\n";
+        session_.out.Flush();
         char buffer[256];
-        while (::read(STDIN_FILENO, buffer, sizeof buffer) > 0) {
+        while (std::fread(buffer, 1, sizeof buffer, stdin) > 0) {
         }
         return 0;
     }

@@ -3,7 +3,7 @@
 namespace vc::cli {
 
 Session::Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string programDirIn,
-                 std::ostream& outIn, std::ostream& errIn)
+                 TextOut& outIn, TextOut& errIn)
     : machine(std::move(machineIn)),
       sim(machine->Simulation()),
       programDir(std::move(programDirIn)),

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
+#include "cli/text_out.h"
 #include <string>
 
 #include "cli/console_shell.h"
@@ -22,7 +22,7 @@ inline constexpr int kExitFailed = 3;
 
 struct Session {
     Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string programDirIn,
-            std::ostream& outIn, std::ostream& errIn);
+            TextOut& outIn, TextOut& errIn);
 
     std::unique_ptr<launch::LaunchedMachine> machine;
     sim::SimMachine* sim;  // the same machine when it is simulated, else null
@@ -31,8 +31,8 @@ struct Session {
     std::string resourceDir;  // the pictures
     std::string shippedSources;  // what to copy into programDir/sources
     bool installed = false;   // an installed copy (launch/program_folders.h)
-    std::ostream& out;
-    std::ostream& err;
+    TextOut& out;
+    TextOut& err;
     ConsoleShell shell;
     Context ctx;
     SystemInfo info;

@@ -20,7 +20,7 @@ std::string Marks(const SystemInfo& info, int32_t index) {
 
 }  // namespace
 
-void PrintClockTable(std::ostream& out, const SystemInfo& info) {
+void PrintClockTable(TextOut& out, const SystemInfo& info) {
     FieldPrinter p(out);
     PrintClockGen(p, "clockGen.", info.clockGen());
     const ClockGenRecord* chip = info.clockGen();

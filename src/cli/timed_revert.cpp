@@ -1,25 +1,22 @@
 #include "cli/timed_revert.h"
 
-#include <unistd.h>
-
 #include <chrono>
-#include <filesystem>
-#include <fstream>
+#include <span>
+#include <string_view>
 #include <thread>
 
 #include "cli/field_printer.h"
+#include "core/base/file_io.h"
 
 namespace vc::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
 
 bool TakeConfirmation(const std::string& programDir) {
-    std::error_code error;
-    return fs::remove(ConfirmationPath(programDir), error);
+    const std::string path = ConfirmationPath(programDir);
+    return IsRegularFile(path) && RemoveFile(path);
 }
 
 }  // namespace
@@ -40,7 +37,7 @@ void ForgetConfirmation(const std::string& programDir) { TakeConfirmation(progra
 int RevertUnlessConfirmed(Session& s, int seconds, int32_t previousIndex, const std::function<int()>& write) {
     FieldPrinter p(s.out);
     p.Integer("revert.waitingSeconds", seconds);
-    s.out.flush();  // whoever confirms may be waiting for this line
+    s.out.Flush();  // whoever confirms may be waiting for this line
     // Host time even on a simulated machine: the confirmation comes from
     // another process in the real world.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -62,22 +59,10 @@ int RevertUnlessConfirmed(Session& s, int seconds, int32_t previousIndex, const 
 }
 
 int ConfirmCommand(Session& s) {
-    // Written beside its final name and renamed, so a waiting run never
-    // sees a half-made file.
+    // Replaced whole, so a waiting run never sees a half-made file.
     const std::string path = ConfirmationPath(s.programDir);
-    const std::string temporary = path + "." + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        file << "confirmed\n";
-        if (!file.flush()) {
-            s.err << "confirm: cannot write " << temporary << '\n';
-            return kExitFailed;
-        }
-    }
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (error) {
-        fs::remove(temporary, error);
+    constexpr std::string_view kText = "confirmed\n";
+    if (!ReplaceFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(kText.data()), kText.size()))) {
         s.err << "confirm: cannot create " << path << '\n';
         return kExitFailed;
     }

@@ -1,31 +1,32 @@
 #include "launch/program_folders.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
-#include <filesystem>
+
+#include "core/base/file_io.h"
 
 namespace vc::launch {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-std::string Clean(const fs::path& path) {
-    std::string text = path.lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
+// Absolute, with "." and ".." steps resolved and no trailing separator, as
+// the folders are printed and compared.
+std::string Clean(const std::string& path) {
+    std::string text = AbsolutePath(path);
+    while (text.size() > 1 && (text.back() == '/' || text.back() == '\\') && text[text.size() - 2] != ':')
+        text.pop_back();
     return text;
 }
 
-bool IsFile(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
+std::string Join(const std::string& folder, const std::string& name) { return folder + "/" + name; }
 
 std::string UserFolder(const UserEnvironment& env) {
     // The XDG rule: a relative XDG_DATA_HOME is ignored.
     if (!env.xdgDataHome.empty() && env.xdgDataHome.front() == '/')
-        return Clean(fs::path(env.xdgDataHome) / kUserFolderName);
+        return Clean(Join(env.xdgDataHome, kUserFolderName));
     if (env.home.empty() || env.home.front() != '/') return {};
-    return Clean(fs::path(env.home) / ".local" / "share" / kUserFolderName);
+    return Clean(Join(env.home, std::string(".local/share/") + kUserFolderName));
 }
 
 }  // namespace
@@ -39,8 +40,8 @@ UserEnvironment ProcessUserEnvironment() {
 
 ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironment& env) {
     ProgramFolders folders;
-    const fs::path shared = fs::path(exeDir) / kSharedFolderRelative;
-    folders.installed = IsFile(shared / "MBInfo.dat");
+    const std::string shared = Join(exeDir, kSharedFolderRelative);
+    folders.installed = IsRegularFile(Join(shared, "MBInfo.dat"));
     if (!folders.installed) {
         folders.data = folders.state = exeDir;
         folders.machines = exeDir + "/machines";
@@ -52,8 +53,8 @@ ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironme
     folders.state = UserFolder(env);
     // The user's own data files count only as a pair: a lone one would pair
     // a board list with a chip table it was not built with.
-    const bool ownData = !folders.state.empty() && IsFile(fs::path(folders.state) / "MBInfo.dat") &&
-                         IsFile(fs::path(folders.state) / "CGInfo.dat");
+    const bool ownData = !folders.state.empty() && IsRegularFile(Join(folders.state, "MBInfo.dat")) &&
+                         IsRegularFile(Join(folders.state, "CGInfo.dat"));
     folders.data = ownData ? folders.state : sharedDir;
     folders.machines = sharedDir + "/machines";
     folders.resources = sharedDir + "/resources";
@@ -64,21 +65,15 @@ ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironme
 ProgramFolders WithOneFolder(ProgramFolders folders, const std::string& dir) {
     // Absolute: start-up changes the current directory, and the autorun entry
     // names the program inside this folder.
-    std::error_code error;
-    const fs::path absolute = fs::absolute(dir, error);
-    folders.data = folders.state = error ? dir : Clean(absolute);
+    folders.data = folders.state = Clean(dir);
     return folders;
 }
 
 bool EnsureStateFolder(const ProgramFolders& folders) {
-    std::error_code error;
-    const fs::path state(folders.state);
-    if (fs::is_directory(state, error)) return true;
+    if (IsDirectory(folders.state)) return true;
     if (!folders.installed || folders.state.empty()) return false;
-    fs::create_directories(state.parent_path(), error);
-    if (!fs::create_directory(state, error)) return false;
-    fs::permissions(state, fs::perms::owner_all, fs::perm_options::replace, error);
-    return !error;
+    // The user's own: nobody else reads or writes the state files.
+    return CreateDirectories(folders.state) && ::chmod(folders.state.c_str(), 0700) == 0;
 }
 
 }  // namespace vc::launch

@@ -6,7 +6,6 @@
 #include <functional>
 #include <map>
 #include <set>
-#include <sstream>
 #include <type_traits>
 
 #include "sim/bios_image.h"
@@ -16,6 +15,7 @@
 #include "sim/machine_description.h"
 #include "sim/pci_host_bridge.h"
 #include "sim/processor_model.h"
+#include "core/base/text_lines.h"
 #include "core/hw/smbus_registers.h"
 
 namespace vc::sim {
@@ -405,13 +405,11 @@ DescriptionResult Parser::Run(const std::string& text) {
     MachineDescription d;
     d.bios.strings.clear();
     const auto settings = Settings();
-    std::istringstream in(text);
-    std::string raw;
     int lineNo = 0;
     auto fail = [&](const std::string& message) {
         return DescriptionResult{std::nullopt, "line " + std::to_string(lineNo) + ": " + message};
     };
-    while (std::getline(in, raw)) {
+    for (const std::string& raw : SplitLines(text)) {
         ++lineNo;
         const std::string line = Trim(StripComment(raw));
         if (line.empty()) continue;

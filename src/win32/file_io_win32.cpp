@@ -171,4 +171,24 @@ bool CreateDirectories(const std::string& path) {
     return IsDirectory(path);
 }
 
+std::vector<std::string> FolderEntries(const std::string& path) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    char full[MAX_PATH + 1] = {};
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, &name);
+    return length == 0 || length >= MAX_PATH ? path : std::string(full, length);
+}
+
 }  // namespace vc

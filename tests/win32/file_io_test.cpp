@@ -1,10 +1,11 @@
 // The file seam on the ANSI Win32 calls: the atomic replace leaves exactly
-// the target behind, and the folder and removal rules hold for both
-// separators.
+// the target behind, and the folder, listing, removal and path rules hold
+// for both separators.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,15 +29,8 @@ protected:
         RemoveDirectoryA(dir_.c_str());
     }
     std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found{};
-        const HANDLE search = FindFirstFileA((dir_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) return names;
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != "..") names.push_back(name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
+        std::vector<std::string> names = FolderEntries(dir_);
+        std::sort(names.begin(), names.end());
         return names;
     }
     std::string dir_;
@@ -61,9 +55,11 @@ TEST_F(Win32FileTest, ReplaceIntoAMissingFolderFailsAndLeavesNothing) {
 TEST_F(Win32FileTest, FoldersFilesAndRemoval) {
     EXPECT_TRUE(CreateDirectories(dir_ + "/a\\b/"));
     EXPECT_TRUE(IsDirectory(dir_ + "\\a\\b"));
+    EXPECT_EQ(AbsolutePath(dir_ + "/a/./b/../b"), dir_ + "\\a\\b");
     EXPECT_FALSE(IsRegularFile(dir_ + "/a"));
     ASSERT_TRUE(ReplaceFileAtomically(dir_ + "/f", std::vector<uint8_t>{7}));
     EXPECT_TRUE(IsRegularFile(dir_ + "\\f"));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"a", "f"}));
     EXPECT_FALSE(IsDirectory(dir_ + "/f"));
     EXPECT_FALSE(CreateDirectories(dir_ + "/f/g"));  // a file stands in the way
     EXPECT_FALSE(RemoveFile(dir_ + "/a"));            // a folder is not a file

@@ -34,4 +34,12 @@ bool IsDirectory(const std::string& path);
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool CreateDirectories(const std::string& path);
 
+// The names of what a folder holds ("." and ".." left out), in no particular
+// order; none when it cannot be read.
+std::vector<std::string> FolderEntries(const std::string& path);
+
+// `path` taken from the current folder when relative, with "." and ".."
+// steps resolved by name; unchanged when that fails.
+std::string AbsolutePath(const std::string& path);
+
 }  // namespace vc

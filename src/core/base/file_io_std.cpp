@@ -126,4 +126,18 @@ bool CreateDirectories(const std::string& path) {
     return fs::is_directory(path, error);
 }
 
+std::vector<std::string> FolderEntries(const std::string& path) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace vc

@@ -8,9 +8,10 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <sstream>
+#include <string_view>
 
 #include "core/base/text_field.h"
+#include "core/base/text_lines.h"
 #include "core/board/record_notes.h"
 
 namespace vc {
@@ -85,10 +86,8 @@ private:
     void Parse(const SourceText& source) {
         file_ = source.name;
         block_ = Block::None;
-        std::istringstream in(source.text);
-        std::string text;
         int number = 0;
-        while (std::getline(in, text)) {
+        for (const std::string& text : SplitLines(source.text)) {
             ++number;
             Line line;
             if (!Tokenize(text, number, line) || line.tokens.empty()) continue;
@@ -473,6 +472,19 @@ std::string Quoted(std::string text) {
     return "\"" + text + "\"";
 }
 
+// The text WriteSources builds, from words and the records' 32-bit fields.
+struct Written {
+    std::string text;
+    Written& operator<<(std::string_view words) {
+        text += words;
+        return *this;
+    }
+    Written& operator<<(int32_t value) {
+        text += std::to_string(value);
+        return *this;
+    }
+};
+
 std::string Hex2(int32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));
@@ -484,7 +496,7 @@ std::string Hex2(int32_t value) {
 CompiledSources CompileSources(const std::vector<SourceText>& sources) { return Compiler().Run(sources); }
 
 std::string WriteSources(const Database& db) {
-    std::ostringstream out;
+    Written out;
     for (size_t c = 0; c < db.clockGens.size(); ++c) {
         const ClockGenRecord& chip = db.clockGens[c];
         const ClockGenNotes notes = c < db.clockGenNotes.size() ? db.clockGenNotes[c] : ClockGenNotes{};
@@ -532,7 +544,7 @@ std::string WriteSources(const Database& db) {
         }
         out << "end\n\n";
     }
-    return out.str();
+    return out.text;
 }
 
 }  // namespace vc

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cstdio>
 #include <map>
-#include <sstream>
 
 #include "core/hw/smbus_registers.h"
 #include "core/base/hex_text.h"
+#include "core/base/text_lines.h"
 
 namespace vc {
 
@@ -34,8 +34,7 @@ std::map<std::string, std::string, std::less<>> Fields(std::string_view rest) {
         if (close >= open) fields["text"] = std::string(rest.substr(open, close - open));
         rest = rest.substr(0, quoted);
     }
-    std::istringstream words{std::string(rest)};
-    for (std::string word; words >> word;) {
+    for (const std::string& word : SplitWords(rest)) {
         const size_t equals = word.find('=');
         if (equals != std::string::npos) fields[word.substr(0, equals)] = word.substr(equals + 1);
     }
@@ -79,8 +78,7 @@ std::string ProbeHostBridgeLine(uint32_t id) { return "hostbridge id=" + HexText
 
 ProbeReport ParseProbeReport(std::string_view report) {
     ProbeReport parsed;
-    std::istringstream lines{std::string(report)};
-    for (std::string line; std::getline(lines, line);) {
+    for (const std::string& line : SplitLines(report)) {
         const size_t space = line.find(' ');
         if (space == std::string::npos) continue;
         const std::string kind = line.substr(0, space);

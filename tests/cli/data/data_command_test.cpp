@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
 #include "../../core/board/database_bytes.h"
 #include "../../core/board/temp_dir.h"
@@ -34,22 +33,22 @@ end
 class DataCommandTest : public ::testing::Test {
 protected:
     int Run(const std::vector<std::string>& args) {
-        out.str("");
-        err.str("");
+        out.Clear();
+        err.Clear();
         return cli::RunDataCommand(args, dir.Path(), out, err);
     }
 
     test::TempDir src;
     test::TempDir dir;
-    std::ostringstream out;
-    std::ostringstream err;
+    cli::TextOut out;
+    cli::TextOut err;
 };
 
 TEST_F(DataCommandTest, BuildsTheFilesFromADirectoryOfSources) {
     src.WriteText("b-boards.vcdata", kBoard);
     src.WriteText("a-chips.vcdata", kChip);
     src.WriteText("notes.txt", "not a source");
-    ASSERT_EQ(Run({"build", src.Path()}), 0) << err.str();
+    ASSERT_EQ(Run({"build", src.Path()}), 0) << err.Text();
 
     test::LeBytes board;
     board.I32(1);
@@ -82,18 +81,18 @@ TEST_F(DataCommandTest, DumpPrintsSourcesThatBuildTheSameFiles) {
     std::string board = kBoard;
     board.insert(board.find("    chipset"), "    verified \"board manual p. 12\"\n");
     src.WriteText("all.vcdata", chip + board);
-    ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.str();
+    ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.Text();
     const auto boards = dir.Read("MBInfo.dat");
     const auto chips = dir.Read("CGInfo.dat");
-    ASSERT_EQ(Run({"data", "dump"}), 0) << err.str();
-    EXPECT_NE(out.str().find("board 6BXE-R1.2"), std::string::npos);
-    EXPECT_NE(out.str().find("1 clock generators (1 citing their source)"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("1 boards (1 verified, 0 unverified)"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("read-back  0x02/0x07 0x1F 0xEB/0x6B"), std::string::npos) << out.str();
-    src.WriteText("dumped.vcdata", out.str());
+    ASSERT_EQ(Run({"data", "dump"}), 0) << err.Text();
+    EXPECT_NE(out.Text().find("board 6BXE-R1.2"), std::string::npos);
+    EXPECT_NE(out.Text().find("1 clock generators (1 citing their source)"), std::string::npos) << out.Text();
+    EXPECT_NE(out.Text().find("1 boards (1 verified, 0 unverified)"), std::string::npos) << out.Text();
+    EXPECT_NE(out.Text().find("read-back  0x02/0x07 0x1F 0xEB/0x6B"), std::string::npos) << out.Text();
+    src.WriteText("dumped.vcdata", out.Text());
     std::filesystem::remove(dir.File("MBInfo.dat"));
     std::filesystem::remove(dir.File("CGInfo.dat"));
-    ASSERT_EQ(Run({"build", src.File("dumped.vcdata")}), 0) << err.str();
+    ASSERT_EQ(Run({"build", src.File("dumped.vcdata")}), 0) << err.Text();
     EXPECT_EQ(dir.Read("MBInfo.dat"), boards);
     EXPECT_EQ(dir.Read("CGInfo.dat"), chips);
 }
@@ -110,7 +109,7 @@ TEST_P(BadSourceTest, RefusesWithFileAndLineAndWritesNothing) {
     dir.Write("MBInfo.dat", {9, 9});
     src.WriteText("db.vcdata", GetParam().text);
     EXPECT_EQ(Run({"build", src.File("db.vcdata")}), 3);
-    EXPECT_NE(err.str().find(GetParam().message), std::string::npos) << err.str();
+    EXPECT_NE(err.Text().find(GetParam().message), std::string::npos) << err.Text();
     EXPECT_EQ(dir.Read("MBInfo.dat"), (std::vector<uint8_t>{9, 9}));
     EXPECT_FALSE(std::filesystem::exists(dir.File("CGInfo.dat")));
 }
@@ -174,7 +173,7 @@ TEST_F(DataCommandTest, CheckNamesEveryProblemByFileRecordAndField) {
     dir.Write("MBInfo.dat", test::BoardFile({{"6BX", "CHIP"}, bad}));
     dir.Write("CGInfo.dat", test::ClockGenFile({{"CHIP", {{100.0, 33.3, 100.0, 25, 0x1FF}}}}));
     EXPECT_EQ(Run({"check"}), 3);
-    const std::string report = err.str();
+    const std::string report = err.Text();
     for (const char* expected :
          {"CGInfo.dat: clock generator 1 (CHIP): entry 1: bandCode: 25 is not one of 10, 11, 20, 21, 30, 31",
           "CGInfo.dat: clock generator 1 (CHIP): entry 1: chipValue: 0x1FF is not a byte",
@@ -190,36 +189,36 @@ TEST_F(DataCommandTest, CheckReportsADamagedNotesBlock) {
     std::string board = kBoard;
     board.insert(board.find("    chipset"), "    unverified \"from the manual\"\n");
     src.WriteText("all.vcdata", std::string(kChip) + board);
-    ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.str();
+    ASSERT_EQ(Run({"build", src.File("all.vcdata")}), 0) << err.Text();
     auto bytes = dir.Read("MBInfo.dat");
     const size_t notes = 8 + 80;
     ASSERT_EQ(std::string(bytes.begin() + notes, bytes.begin() + notes + 8), "VCNOTES1");
     bytes.resize(bytes.size() - 3);  // the source text cut short
     dir.Write("MBInfo.dat", bytes);
     EXPECT_EQ(Run({"check"}), 3);
-    EXPECT_NE(err.str().find("MBInfo.dat: the notes of board 1 are incomplete"), std::string::npos) << err.str();
+    EXPECT_NE(err.Text().find("MBInfo.dat: the notes of board 1 are incomplete"), std::string::npos) << err.Text();
     bytes[notes + 8] = 2;  // a count for two records in a file of one
     dir.Write("MBInfo.dat", bytes);
     EXPECT_EQ(Run({"check"}), 3);
-    EXPECT_NE(err.str().find("the notes block is for 2 records, the file holds 1"), std::string::npos) << err.str();
+    EXPECT_NE(err.Text().find("the notes block is for 2 records, the file holds 1"), std::string::npos) << err.Text();
 }
 
 TEST_F(DataCommandTest, CheckReportsDamagedAndMissingFiles) {
     EXPECT_EQ(Run({"check"}), 3);
-    EXPECT_NE(err.str().find("MBInfo.dat: cannot be opened"), std::string::npos);
+    EXPECT_NE(err.Text().find("MBInfo.dat: cannot be opened"), std::string::npos);
     auto boards = test::BoardFile({{"6BX", "CHIP"}});
     boards.push_back(0);
     dir.Write("MBInfo.dat", boards);
     dir.Write("CGInfo.dat", test::ClockGenFile({{"CHIP", test::Entries(1, 100.0)}}, 2));
     EXPECT_EQ(Run({"check"}), 3);
-    EXPECT_NE(err.str().find("MBInfo.dat: 1 bytes follow the last record"), std::string::npos) << err.str();
-    EXPECT_NE(err.str().find("CGInfo.dat: version 2 is not 1"), std::string::npos) << err.str();
+    EXPECT_NE(err.Text().find("MBInfo.dat: 1 bytes follow the last record"), std::string::npos) << err.Text();
+    EXPECT_NE(err.Text().find("CGInfo.dat: version 2 is not 1"), std::string::npos) << err.Text();
 }
 
 TEST_F(DataCommandTest, ShippedDatabaseIsSoundAndMatchesItsSources) {
     const std::string shipped = std::string(VC_SOURCE_DIR) + "/data";
-    EXPECT_EQ(cli::RunDataCommand({"check"}, shipped, out, err), 0) << err.str();
-    ASSERT_EQ(Run({"build", shipped + "/sources"}), 0) << err.str();
+    EXPECT_EQ(cli::RunDataCommand({"check"}, shipped, out, err), 0) << err.Text();
+    ASSERT_EQ(Run({"build", shipped + "/sources"}), 0) << err.Text();
     test::TempDir reference;
     const auto read = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
