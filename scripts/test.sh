@@ -23,6 +23,9 @@ fi
 "$top/scripts/build.sh" win32
 "$top/scripts/win-import-check.sh" "$top/build/win32"
 "$top/scripts/win-test.sh" "$top/build/win32"
+if command -v Xvfb >/dev/null; then
+  "$top/scripts/win-display-check.sh" "$top/build/win32/bin"
+fi
 
 "$top/scripts/build.sh" asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

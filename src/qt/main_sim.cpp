@@ -6,6 +6,7 @@
 #include <QApplication>
 
 #include "launch/machine_choice.h"
+#include "launch/sim_trace_file.h"
 #include "qt/qt_program.h"
 #include "qt/qt_shell.h"
 
@@ -34,5 +35,8 @@ int main(int argc, char** argv) {
     // A simulated hang ends the program at once, as a hung machine would.
     vc::launch::EndProcessOnSimulatedHang(*machine);
     vc::qt::QtShell shell;
-    return vc::qt::RunDesktopProgram(*machine, options, shell);
+    const int exitCode = vc::qt::RunDesktopProgram(*machine, options, shell);
+    if (!options.traceFile.empty() && !vc::launch::WriteSimulationTrace(*machine, options.traceFile))
+        std::cerr << "velocore-sim: cannot write " << options.traceFile << '\n';
+    return exitCode;
 }

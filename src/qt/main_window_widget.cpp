@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "core/ui/main/main_window_places.h"
+#include "core/ui/main/popup_menu.h"
 #include "qt/panel_widget.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"
@@ -18,20 +19,6 @@
 namespace vc::qt {
 
 namespace {
-
-struct MenuItemPlace {
-    int32_t id;
-    const char* text;
-    bool enabled;
-};
-
-// The popup menu, top to bottom; id 0 is the separator.
-constexpr MenuItemPlace kMenuItems[] = {
-    {ui::kMenuEasyMode, "Easy Mode", false}, {ui::kMenuAdvanceMode, "Advance Mode", true},
-    {0, nullptr, false},
-    {ui::kMenuShow, "Show", false},          {ui::kMenuHide, "Hide", true},
-    {ui::kMenuExit, "Exit", true},
-};
 
 // Tray activations as the mouse messages the model knows.
 uint32_t TrayMouseMessage(QSystemTrayIcon::ActivationReason reason) {
@@ -116,8 +103,8 @@ void MainWindowWidget::RepaintScreen() {
 void MainWindowWidget::LoadPopupMenu() {
     if (menu_) return;
     menu_ = new QMenu(this);
-    menu_->setTitle(QStringLiteral("RightMenu"));
-    for (const MenuItemPlace& item : kMenuItems) {
+    menu_->setTitle(QString::fromLatin1(ui::kPopupMenuTitle));
+    for (const ui::PopupMenuItem& item : ui::kPopupMenuItems) {
         if (item.id == 0) {
             menu_->addSeparator();
             continue;

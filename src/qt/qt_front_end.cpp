@@ -6,11 +6,10 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "core/ui/lamps.h"
 #include "core/ui/main/main_window.h"
 #include "core/ui/panels/panel_context.h"
 #include "core/ui/panels/panel_set.h"
-#include "core/ui/picture_catalogue.h"
+#include "core/ui/startup_pictures.h"
 #include "qt/main_window_widget.h"
 #include "qt/show_request.h"
 #include "qt/surface_image.h"
@@ -65,10 +64,7 @@ bool CreateMainWindow(MainWindowPair& pair, SystemInfo& info, Context& ctx, ui::
 QtFrontEnd::QtFrontEnd(ui::PictureStore& pictures) : pictures_(pictures) {}
 QtFrontEnd::~QtFrontEnd() = default;
 
-void QtFrontEnd::LoadPictures() {
-    for (int32_t frame : ui::kStripFramePictures) pictures_.Get(frame);
-    (void)ui::LoadLamps(pictures_);
-}
+void QtFrontEnd::LoadPictures() { ui::LoadStartupPictures(pictures_); }
 
 int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) {
     MainWindowPair pair;

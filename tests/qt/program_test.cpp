@@ -47,6 +47,8 @@ private slots:
         QTest::newRow("missing value") << QStringList{"--machine"} << false << "";
         QTest::newRow("empty joined") << QStringList{"--machine="} << false << "";
         QTest::newRow("unknown") << QStringList{"--fast"} << false << "";
+        QTest::newRow("trace") << QStringList{"--trace", "run.trace"} << true << "default";
+        QTest::newRow("trace without file") << QStringList{"--trace"} << false << "";
     }
     void simOptions() {
         QFETCH(QStringList, args);

@@ -92,6 +92,17 @@ std::span<const TemplateControl> TemplateControls(int32_t templateId) {
     }
 }
 
+DialogRect TemplateSize(int32_t templateId) {
+    switch (templateId) {
+        case kPanelEasyHelp: return {0, 0, 200, 151};
+        case kPanelAdvanceHelp: return {0, 0, 200, 150};
+        case kPanelOptions: return {0, 0, 107, 72};
+        case kPanelCpuInfo: return {0, 0, 200, 100};
+        case kPanelProgress: return kProgressPopupUnits;
+        default: return {0, 0, 0, 0};
+    }
+}
+
 ControlSpec ToControlSpec(const TemplateControl& control) {
     return ControlSpec{control.id, control.kind, control.text, DialogRectToPixels(control.units), control.align,
                        control.tabStop};

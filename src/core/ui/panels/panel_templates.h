@@ -74,6 +74,11 @@ struct TemplateControl {
 // help panels and unknown templates).
 std::span<const TemplateControl> TemplateControls(int32_t templateId);
 
+// The template's own size in dialog units. The skinned panels take their
+// size from the frame pictures and ignore it; the window system's dialog
+// resources carry it. Empty for unknown templates.
+DialogRect TemplateSize(int32_t templateId);
+
 // The control as the window system gets it: pixels.
 ControlSpec ToControlSpec(const TemplateControl& control);
 
