@@ -124,7 +124,7 @@ shot 04-go
 
 press "$window" 468 168 1 1      # CPU info: measures, then shows the panel
 shot 05-cpu-info-panel
-panel=$(find_window 147)
+panel=$(find_window "CPU Information")
 if [ -n "$panel" ]; then
   check "processor panel shown" "$(mapped "$panel")" "IsViewable"
   check "processor panel size" "$(field "$panel" Width)x$(field "$panel" Height)" "400x200"

@@ -157,10 +157,16 @@ void MainWindowHost::SetMenuItemEnabled(int32_t commandId, bool enabled) {
 }
 
 void MainWindowHost::AddTrayIcon(uint32_t iconId, const std::string& tip) {
-    win32::AddTrayIcon(Handle(), Instance(), iconId, kTrayCallbackMessage, tip);
+    trayIconShown_ = win32::AddTrayIcon(Handle(), Instance(), iconId, kTrayCallbackMessage, tip);
 }
 
-void MainWindowHost::RemoveTrayIcon(uint32_t iconId) { win32::RemoveTrayIcon(Handle(), iconId); }
+void MainWindowHost::RemoveTrayIcon(uint32_t iconId) {
+    win32::RemoveTrayIcon(Handle(), iconId);
+    trayIconShown_ = false;
+}
+
+// The shell refuses the icon when no taskbar runs to show it.
+bool MainWindowHost::TrayIconReachable() const { return trayIconShown_; }
 
 void MainWindowHost::OpenPopupMenuAtPointer() {
     if (menu_ == nullptr) return;

@@ -56,6 +56,7 @@ public:
     void SetMenuItemEnabled(int32_t commandId, bool enabled) override;
     void AddTrayIcon(uint32_t iconId, const std::string& tip) override;
     void RemoveTrayIcon(uint32_t iconId) override;
+    bool TrayIconReachable() const override;
     void OpenPopupMenuAtPointer() override;
     ui::PanelHandle CreatePanel(const ui::PanelSpec& desc) override;
     void ShowPanel(ui::PanelHandle panel, bool show) override;
@@ -76,6 +77,7 @@ private:
     std::vector<std::unique_ptr<PanelDialog>> panels_;  // handle - 1
     HMENU menu_ = nullptr;
     bool destroyed_ = false;
+    bool trayIconShown_ = false;
     std::function<void()> onFirstPaint_;
 };
 

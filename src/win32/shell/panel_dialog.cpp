@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/ui/panels/panel_templates.h"
 #include "win32/shell/callback_guard.h"
 #include "win32/shell/gdi_pixels.h"
 
@@ -47,9 +48,9 @@ INT_PTR CALLBACK PanelDialog::DialogProc(HWND dialog, UINT message, WPARAM wPara
 }
 
 void PanelDialog::OnInitDialog() {
-    // The title names the template: the window has no caption to show it,
-    // but tools that look for the panel find it by this name.
-    SetWindowTextA(Handle(), std::to_string(spec_.templateId).c_str());
+    // The window has no caption; the title is what task lists and window
+    // switchers call it.
+    if (const ui::PanelLook* look = ui::FindPanelLook(spec_.templateId)) SetWindowTextA(Handle(), look->title);
     for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
         templateControls_.push_back(child);
     if (!spec_.size.IsEmpty())

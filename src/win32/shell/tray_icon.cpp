@@ -11,7 +11,7 @@ static_assert(sizeof(NOTIFYICONDATAA::szTip) >= kTipCharsV1);
 
 }  // namespace
 
-void AddTrayIcon(HWND owner, HINSTANCE instance, uint32_t iconId, UINT callbackMessage, const std::string& tip) {
+bool AddTrayIcon(HWND owner, HINSTANCE instance, uint32_t iconId, UINT callbackMessage, const std::string& tip) {
     NOTIFYICONDATAA data{};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = owner;
@@ -22,7 +22,7 @@ void AddTrayIcon(HWND owner, HINSTANCE instance, uint32_t iconId, UINT callbackM
     // The version-1 structure's tip holds 64 characters, terminator included.
     const size_t length = tip.copy(data.szTip, kTipCharsV1 - 1);
     data.szTip[length] = '\0';
-    Shell_NotifyIconA(NIM_ADD, &data);
+    return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
 }
 
 void RemoveTrayIcon(HWND owner, uint32_t iconId) {

@@ -12,7 +12,7 @@ namespace vc::win32 {
 // Adds icon `iconId` (also the icon resource shown) of `owner`, which
 // receives `callbackMessage` with the id and the mouse message. The tip
 // is cut to 63 characters.
-void AddTrayIcon(HWND owner, HINSTANCE instance, uint32_t iconId, UINT callbackMessage, const std::string& tip);
+bool AddTrayIcon(HWND owner, HINSTANCE instance, uint32_t iconId, UINT callbackMessage, const std::string& tip);
 void RemoveTrayIcon(HWND owner, uint32_t iconId);
 
 }  // namespace vc::win32
