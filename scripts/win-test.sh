@@ -118,4 +118,16 @@ check_as() {  # VERSION EXPECTED_EXIT EXPECTED_MESSAGE
 check_as win98 3 "Message: ScanBiosInfo fail"
 check_as nt40 1 "Message: Failed to open Velocore WinNT driver"
 check_as win2k 1 "Message: Failed to open Velocore Win2000 driver"
+# As 98 the ports are the program's own: Wine runs the port instructions,
+# reads all ones and drops writes, so PCI shows nothing and board-id ends as on
+# a board without a controller.
+wine reg add 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /v Version /d win98 /f < /dev/null > /dev/null 2>&1
+status=0
+vcctl_exe --dir "$windows_dir" board-id > "$work/ports.raw" 2> "$work/ports.err" || status=$?
+tr -d '\r' < "$work/ports.raw" > "$work/ports.out"
+[ "$status" -eq 3 ] || fail "vcctl.exe board-id as win98 exits $status, not 3: $(cat "$work/ports.err")"
+for line in "board-id.via: ports" "board-id.controller: none" "board-id.hostBridge: 0xFFFFFFFF"; do
+  grep -qxF "$line" "$work/ports.out" || fail "vcctl.exe board-id as win98 does not print '$line': $(cat "$work/ports.out")"
+done
+echo "vcctl.exe board-id as win98: the port reads give all ones, no controller (exit 3)"
 wine reg delete 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /f < /dev/null > /dev/null 2>&1

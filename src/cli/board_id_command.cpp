@@ -97,6 +97,7 @@ std::string RefusalText(const BoardProposal& p, const HardwareFindings& findings
         case Refusal::NoController: return "PCI shows no SMBus controller of a kind the program drives";
         case Refusal::ChipNotIdentified: return "clock generator: " + ChipNote(p.chip, findings);
         case Refusal::NoString:
+            if (!findings.biosWindowRead) return "the BIOS search area was not read: the 9x virtual device does not open";
             return "no string of the BIOS search area (0xE000-0xFFFF) is one the database can take";
         case Refusal::StringNotUsable:
             return "a board string is 1 to 15 printable characters without a double quote";
@@ -109,7 +110,8 @@ std::string RefusalText(const BoardProposal& p, const HardwareFindings& findings
 }
 
 void PrintFindings(FieldPrinter& p, const HardwareFindings& findings, const BoardProposal& proposal) {
-    if (proposal.strings.empty()) p.Text("board-id.biosString", "none");
+    if (!findings.biosWindowRead) p.Text("board-id.biosString", "unread (the BIOS window's virtual device does not open)");
+    else if (proposal.strings.empty()) p.Text("board-id.biosString", "none");
     for (size_t i = 0; i < proposal.strings.size(); ++i) {
         const StringCandidate& c = proposal.strings[i];
         std::string value = "\"" + c.found.text + "\" offset=" + HexText(static_cast<uint32_t>(c.found.offset), 4) +

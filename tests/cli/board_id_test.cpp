@@ -232,6 +232,18 @@ TEST_F(OwnMachineTest, AddBoardRefusesWhatItCannotAddAndWritesNothing) {
     EXPECT_TRUE(Has(noSources.err, "has no sources/ folder")) << noSources.err;
 }
 
+// On 9x only the BIOS window needs the virtual device: without it the ports
+// still show the controller and the chip.
+TEST_F(OwnMachineTest, Win9xWithoutTheVirtualDeviceStillScansThePorts) {
+    const Finished run = Vcctl(Machine(1, 2, "0x5A 0xA5 0x3C", "fault.driverMissing = yes\n"), Data(), {"board-id"});
+    EXPECT_EQ(run.exitCode, 3);
+    auto fields = Fields(run.out);
+    EXPECT_EQ(fields["board-id.via"], "ports");
+    EXPECT_EQ(fields["board-id.biosString"].rfind("unread", 0), 0U) << run.out;
+    EXPECT_EQ(fields["board-id.controller"].rfind("kind=2 base=0x0540 ", 0), 0U) << run.out;
+    EXPECT_EQ(fields["board-id.readBack"].rfind("0x0540: 5a,a5,3c", 0), 0U) << run.out;
+}
+
 // --- a shipped board taken out and added again -----------------------------------
 
 // Drops the block of board `biosId` from every source.

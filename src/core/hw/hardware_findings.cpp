@@ -66,14 +66,17 @@ FindingsResult GatherHardwareFindings(int32_t osKind, BusPath& path, Machine mac
         return {FindingsOutcome::NoDriverForSystem, BusFault::None, {}};
     }
     const BusResult opened = path.OpenForBios();
-    if (opened.value == 0 || opened.Faulted()) return {FindingsOutcome::DriverNotOpened, BusFault::None, {}};
+    const bool driverOpened = opened.value != 0 && !opened.Faulted();
+    // On 9x only the BIOS window needs the virtual device; the ports need none.
+    if (!driverOpened && osKind != kOsWin9x) return {FindingsOutcome::DriverNotOpened, BusFault::None, {}};
 
     FindingsResult result;
     HardwareFindings& findings = result.findings;
     if (const BusResult scan = ScanSmbusControllers(path, findings.controllers); scan.Faulted()) return Faulted(scan);
 
     if (osKind == kOsWin9x) {
-        findings.biosStrings = FindBiosStrings(machine.platform.ResolveBiosWindow(path.BiosWindow()));
+        findings.biosWindowRead = driverOpened;
+        if (driverOpened) findings.biosStrings = FindBiosStrings(machine.platform.ResolveBiosWindow(path.BiosWindow()));
         if (const BusResult id = ReadHostBridgeId(path, findings); id.Faulted()) return Faulted(id);
         ReadBackOnPorts(machine, findings);
         return result;

@@ -30,6 +30,9 @@ enum class ReadBackOutcome {
 
 struct HardwareFindings {
     std::vector<FoundBiosString> biosStrings;
+    // False when the 9x virtual device that maps the BIOS window does not
+    // open: PCI and the SMBus are still reached through the ports.
+    bool biosWindowRead = true;
     std::vector<FoundSmbusController> controllers;
     std::optional<uint32_t> hostBridgeId;
     ReadBackOutcome readBack = ReadBackOutcome::NoController;
