@@ -103,6 +103,15 @@ grep -q 'another copy is running' "$work/second.out" || fail "the second run doe
 tr -d '\r' < "$work/first.out" | grep -qx 'exit 0' || fail "the first run did not end cleanly: $(cat "$work/first.out")"
 echo "vcctl.exe run: a second copy is refused with exit 1 while the first runs"
 
+# Wine passes a port through to this machine's hardware only when
+# HKCU\Software\Wine\VDM lists it (Ports, or ppdev for the parallel port):
+# make sure no such key exists before any run as 98, so not one port access
+# reaches real hardware even when the tests run as root.
+wine reg delete 'HKCU\Software\Wine\VDM' /f < /dev/null > /dev/null 2>&1 || true
+if wine reg query 'HKCU\Software\Wine\VDM' < /dev/null > /dev/null 2>&1; then
+  fail "Wine's VDM key is still there: refusing to run port instructions"
+fi
+
 # This computer as each system: 98 reaches for its virtual device (Wine has
 # none: detection stops as on an unsupported board); NT 4 and 2000 find no
 # port driver and end with its message and exit code 1.
