@@ -108,9 +108,14 @@ void PrintSystemInfo(FieldPrinter& p, const SystemInfo& info, int32_t osKind) {
     p.Integer("defaultIndex", info.defaultIndex);
     p.Integer("appliedIndex", info.appliedIndex);
     p.Integer("currentIndex", info.currentIndex);
-    p.Real("multiplier", info.multiplier);
+    // Before detection (or on a processor whose multiplier no table holds)
+    // there is no bus clock: say so rather than print a zero.
+    const bool multiplierKnown = info.multiplier != 0.0;
+    if (multiplierKnown) p.Real("multiplier", info.multiplier);
+    else p.Text("multiplier", "unknown");
     p.Real("cpuClockMHz", info.cpuClockMHz);
-    p.Real("busClockMHz", info.busClockMHz);
+    if (multiplierKnown) p.Real("busClockMHz", info.busClockMHz);
+    else p.Text("busClockMHz", "unknown");
     p.Real("pciClockMHz", info.pciClockMHz);
     p.Real("memClockMHz", info.memClockMHz);
     PrintBoard(p, "board.", info.board);

@@ -151,6 +151,10 @@ TEST_F(VcctlTest, CpuAloneReadsTheMultiplierOrSaysItIsUnknown) {
         EXPECT_EQ(fields["cpu.busClockMHz"], "unknown");
         EXPECT_GT(std::stod(fields["cpu.cpuClockMHz"]), 0.0);
     }
+    // Before detection the record holds no bus clock either.
+    auto before = Fields(RunToEnd(Vcctl({"--machine", "default", "--dir", Program(), "status"})).out);
+    EXPECT_EQ(before["busClockMHz"], "unknown");
+    EXPECT_EQ(before["multiplier"], "unknown");
 }
 
 TEST_F(VcctlTest, FailedDriverRequestsEndTheProcessWithExitCodeOne) {
