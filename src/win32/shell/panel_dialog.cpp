@@ -62,6 +62,12 @@ void PanelDialog::OnInitDialog() {
 }
 
 INT_PTR PanelDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // A read-only field is a status line: a click may focus it, but nothing
+    // can be typed there, so it shows no caret.
+    if (message == WM_COMMAND && HIWORD(wParam) == EN_SETFOCUS) {
+        const HWND field = reinterpret_cast<HWND>(lParam);
+        if (GetWindowLongA(field, GWL_STYLE) & ES_READONLY) HideCaret(field);
+    }
     if (message == WM_TIMER) {
         if (model_) model_->OnTimer(static_cast<int32_t>(wParam));
         return TRUE;
