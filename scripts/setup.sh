@@ -32,5 +32,5 @@ for p in "${windows_packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
