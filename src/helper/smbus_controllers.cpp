@@ -11,6 +11,7 @@
 
 #include "core/base/little_endian.h"
 #include "core/hw/smbus_access.h"
+#include "core/hw/smbus_pci_registers.h"
 
 namespace vc::helper {
 
@@ -29,8 +30,10 @@ struct Family {
     size_t enableRegister;
 };
 
-constexpr Family kPiix4{kSmbusControllerBlockBuffer, 0x90, 0xFFF0, 0xD2};
-constexpr Family kIch{kSmbusControllerByteWise, 0x20, 0xFFE0, 0x40};
+constexpr Family kPiix4{kSmbusControllerBlockBuffer, smbus_pci::kPiix4BaseRegister, smbus_pci::kPiix4BaseMask,
+                       smbus_pci::kPiix4EnableRegister};
+constexpr Family kIch{kSmbusControllerByteWise, smbus_pci::kIchBaseRegister, smbus_pci::kIchBaseMask,
+                      smbus_pci::kIchEnableRegister};
 
 struct PciId {
     uint16_t vendor;
@@ -113,10 +116,10 @@ std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> co
     c.device = GetLe<uint16_t>(config, 2);
     c.kind = family->kind;
     const uint32_t base = GetLe32(config, family->baseRegister);
-    if ((base & 1) == 0) return std::nullopt;  // a memory range: not this register block
+    if ((base & smbus_pci::kIoSpaceBit) == 0) return std::nullopt;  // a memory range: not this register block
     c.ioBase = static_cast<uint16_t>(base & family->baseMask);
     const bool decodesIo = (GetLe<uint16_t>(config, kCommandRegister) & kCommandIoSpace) != 0;
-    c.enabled = c.ioBase != 0 && decodesIo && (config[family->enableRegister] & 1) != 0;
+    c.enabled = c.ioBase != 0 && decodesIo && (config[family->enableRegister] & smbus_pci::kHostEnableBit) != 0;
     return c;
 }
 

@@ -1,12 +1,13 @@
 #include "sim/pci_host_bridge.h"
 
+#include "core/hw/smbus_pci_registers.h"
+
 namespace vc::sim {
 
 namespace {
 
 constexpr uint32_t kClassRegister = 0x08;
 constexpr uint32_t kClassSmbus = 0x0C050000;  // serial bus controller, SMBus; revision 0
-constexpr uint32_t kIoSpaceBit = 0x1;
 
 struct SmbusFunction {
     uint32_t id;  // device << 16 | vendor
@@ -15,8 +16,8 @@ struct SmbusFunction {
     uint8_t baseRegister;
 };
 
-constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, 0x90};
-constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, 0x20};
+constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, smbus_pci::kPiix4BaseRegister};
+constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, smbus_pci::kIchBaseRegister};
 
 constexpr uint32_t Location(uint32_t device, uint32_t function) { return device << 3 | function; }
 
@@ -33,7 +34,7 @@ PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescr
     smbusLocation_ = Location(function->device, function->function);
     smbusConfig_[0] = function->id;
     smbusConfig_[kClassRegister / 4U] = kClassSmbus;
-    smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | kIoSpaceBit;
+    smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | smbus_pci::kIoSpaceBit;
 }
 
 uint32_t PciHostBridge::ReadConfig(uint32_t address) const {

@@ -2,6 +2,7 @@
 
 #include "core/hw/pci_config.h"
 #include "core/hw/smbus_access.h"
+#include "core/hw/smbus_pci_registers.h"
 
 namespace vc {
 
@@ -9,26 +10,16 @@ namespace {
 
 constexpr uint16_t kIntel = 0x8086;
 constexpr uint32_t kIdRegister = 0x00;
-constexpr uint32_t kIoSpaceBit = 0x1;
 
 constexpr uint8_t kBusZeroDevices = 32;
 
-// PIIX4: the power-management function, SMBus base (SMBBA) at register
-// 0x90, 16 ports.
-constexpr uint8_t kPiix4BaseRegister = 0x90;
-constexpr uint16_t kPiix4BaseMask = 0xFFF0;
-
-// ICH family: the SMBus function, I/O base in BAR 4 (register 0x20), 32
-// ports.
-constexpr uint8_t kIchBaseRegister = 0x20;
-constexpr uint16_t kIchBaseMask = 0xFFE0;
-
 KnownSmbusFunction Piix4(uint16_t device, const char* name) {
-    return {kIntel, device, name, kPiix4BaseRegister, kPiix4BaseMask, kSmbusControllerBlockBuffer};
+    return {kIntel, device, name, smbus_pci::kPiix4BaseRegister, smbus_pci::kPiix4BaseMask,
+            kSmbusControllerBlockBuffer};
 }
 
 KnownSmbusFunction Ich(uint16_t device, const char* name) {
-    return {kIntel, device, name, kIchBaseRegister, kIchBaseMask, kSmbusControllerByteWise};
+    return {kIntel, device, name, smbus_pci::kIchBaseRegister, smbus_pci::kIchBaseMask, kSmbusControllerByteWise};
 }
 
 }  // namespace
@@ -65,7 +56,7 @@ BusResult ScanSmbusControllers(BusPath& path, std::vector<FoundSmbusController>&
         result = ScanPCIValue(path, 0, device, kSmbusPciFunction, function->baseRegister, base);
         if (result.Faulted()) return result;
         const auto address = static_cast<uint16_t>(base & function->baseMask);
-        if ((base & kIoSpaceBit) == 0 || address == 0) continue;
+        if ((base & smbus_pci::kIoSpaceBit) == 0 || address == 0) continue;
         found.push_back({function, device, address});
     }
     return {1};

@@ -1,0 +1,26 @@
+// The PCI configuration registers of the two SMBus controller families: where
+// each keeps its I/O base and its host-enable bit. The program's scan, the
+// helper's sysfs scan and the simulated board all read them from here.
+#pragma once
+
+#include <cstdint>
+
+namespace vc::smbus_pci {
+
+// PIIX4 family: the power-management function, SMBus base (SMBBA) at 0x90
+// decoding 16 ports; host configuration 0xD2 bit 0 enables the host.
+inline constexpr uint8_t kPiix4BaseRegister = 0x90;
+inline constexpr uint16_t kPiix4BaseMask = 0xFFF0;
+inline constexpr uint8_t kPiix4EnableRegister = 0xD2;
+
+// ICH family: the SMBus function, I/O base in BAR 4 (0x20) decoding 32
+// ports; host configuration 0x40 bit 0 enables the host.
+inline constexpr uint8_t kIchBaseRegister = 0x20;
+inline constexpr uint16_t kIchBaseMask = 0xFFE0;
+inline constexpr uint8_t kIchEnableRegister = 0x40;
+
+inline constexpr uint8_t kHostEnableBit = 0x01;
+// Bit 0 of an I/O base register: the range is in I/O space.
+inline constexpr uint32_t kIoSpaceBit = 0x1;
+
+}  // namespace vc::smbus_pci
