@@ -32,12 +32,7 @@ include(GoogleTest)
 file(GLOB_RECURSE VC_TEST_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_CURRENT_SOURCE_DIR}/core/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/sim/*.cpp
      ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp)
-set(VC_TEST_DIRS "")
-foreach(src ${VC_TEST_SOURCES})
-  get_filename_component(dir ${src} DIRECTORY)
-  list(APPEND VC_TEST_DIRS ${dir})
-endforeach()
-list(REMOVE_DUPLICATES VC_TEST_DIRS)
+vc_test_folders(VC_TEST_DIRS ${VC_TEST_SOURCES})
 
 # Tests that hold only on Linux, each with its reason.
 set(VC_LINUX_ONLY_TESTS
