@@ -8,9 +8,7 @@
 #include "cli/options.h"
 #include "cli/session.h"
 #include "core/base/file_io.h"
-#include "core/base/process.h"
 #include "core/state/pending_startup_file.h"
-#include "host/executable_path.h"
 
 int main(int argc, char** argv) {
     using namespace vc::cli;
@@ -27,8 +25,7 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
 
-    const std::string exeDir = vc::ProgramDirectoryOf(vc::host::ExecutablePath());
-    auto folders = vc::launch::FindProgramFolders(exeDir, vc::launch::ProcessUserEnvironment());
+    auto folders = vc::launch::ProgramFoldersOfThisCopy();
     std::string error;
     auto chosen = vc::launch::ChooseMachine(options.machine, {folders.machines, VC_MACHINES_DIR}, error);
     if (!chosen) {

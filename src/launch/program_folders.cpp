@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "core/base/file_io.h"
+#include "core/base/process.h"
+#include "host/executable_path.h"
 
 namespace vc::launch {
 
@@ -60,6 +62,10 @@ ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironme
     folders.resources = sharedDir + "/resources";
     folders.shippedSources = sharedDir + "/sources";
     return folders;
+}
+
+ProgramFolders ProgramFoldersOfThisCopy() {
+    return FindProgramFolders(ProgramDirectoryOf(host::ExecutablePath()), ProcessUserEnvironment());
 }
 
 ProgramFolders WithOneFolder(ProgramFolders folders, const std::string& dir) {

@@ -36,6 +36,10 @@ struct ProgramFolders {
 // Creates nothing: the user folder may not exist yet (EnsureStateFolder).
 ProgramFolders FindProgramFolders(const std::string& exeDir, const UserEnvironment& env);
 
+// Where the running copy keeps its files: FindProgramFolders for the folder
+// of its own executable and this process's environment.
+ProgramFolders ProgramFoldersOfThisCopy();
+
 // An explicit folder for data and state (vcctl --dir), made absolute against
 // the current directory; the rest as found.
 ProgramFolders WithOneFolder(ProgramFolders folders, const std::string& dir);

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         std::cout << vc::qt::kSimUsage;
         return 0;
     }
-    const std::string catalogue = vc::qt::ProgramFoldersOfThisCopy().machines;
+    const std::string catalogue = vc::launch::ProgramFoldersOfThisCopy().machines;
     std::string error;
     const auto machine = vc::launch::ChooseMachine(options.machine, {catalogue, VC_MACHINES_DIR}, error);
     if (!machine) {

@@ -40,22 +40,11 @@ private:
 
 }  // namespace
 
-std::string ProgramFileDirectory() {
-    const std::string path = host::ExecutablePath();
-    const auto cut = path.find_last_of('/');
-    if (cut == std::string::npos) return ".";
-    return cut == 0 ? std::string("/") : path.substr(0, cut);
-}
-
-launch::ProgramFolders ProgramFoldersOfThisCopy() {
-    return launch::FindProgramFolders(ProgramFileDirectory(), launch::ProcessUserEnvironment());
-}
-
 int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell) {
     Context ctx{machine.Parts(), shell, kOsOther, {}};
     SystemInfo info;
     GuardedProcess process(machine.Autorun());
-    const launch::ProgramFolders folders = ProgramFoldersOfThisCopy();
+    const launch::ProgramFolders folders = launch::ProgramFoldersOfThisCopy();
     // Without a user folder the state files cannot be written; start-up goes
     // on and each write reports its failure as it does in a read-only folder.
     (void)launch::EnsureStateFolder(folders);

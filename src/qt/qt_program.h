@@ -23,10 +23,4 @@ using launch::SimOptions;
 // QApplication must exist; messages go to `shell`.
 int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell);
 
-// The directory of the running program, without a trailing separator.
-std::string ProgramFileDirectory();
-
-// Where this copy keeps its files (beside the program, or installed).
-launch::ProgramFolders ProgramFoldersOfThisCopy();
-
 }  // namespace vc::qt

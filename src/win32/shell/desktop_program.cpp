@@ -10,7 +10,6 @@
 #include "core/ui/panels/panel_set.h"
 #include "core/ui/picture_store.h"
 #include "core/ui/startup_pictures.h"
-#include "host/executable_path.h"
 #include "host/process/host_process.h"
 #include "win32/shell/main_window_host.h"
 #include "win32/shell/message_shell.h"
@@ -67,16 +66,12 @@ private:
 
 }  // namespace
 
-launch::ProgramFolders ProgramFoldersOfThisCopy() {
-    return launch::FindProgramFolders(ProgramDirectoryOf(host::ExecutablePath()), launch::ProcessUserEnvironment());
-}
-
 int RunDesktopProgram(launch::LaunchedMachine& machine, const launch::SimOptions& options) {
     MessageShell shell;
     Context ctx{machine.Parts(), shell, kOsOther, {}};
     SystemInfo info;
     host::HostProcess process(machine.Autorun());
-    const launch::ProgramFolders folders = ProgramFoldersOfThisCopy();
+    const launch::ProgramFolders folders = launch::ProgramFoldersOfThisCopy();
     ui::PictureStore pictures(folders.resources);
     Win32FrontEnd frontEnd(pictures, options);
     StartupState state;

@@ -9,9 +9,6 @@
 
 namespace vc::win32 {
 
-// Where this copy keeps its files: beside the program file.
-launch::ProgramFolders ProgramFoldersOfThisCopy();
-
 // Runs the whole program on `machine` and answers its exit code.
 int RunDesktopProgram(launch::LaunchedMachine& machine, const launch::SimOptions& options);
 

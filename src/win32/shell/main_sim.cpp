@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     }
     std::string error;
     const auto machine =
-        vc::launch::ChooseMachine(options.machine, {vc::win32::ProgramFoldersOfThisCopy().machines}, error);
+        vc::launch::ChooseMachine(options.machine, {vc::launch::ProgramFoldersOfThisCopy().machines}, error);
     if (!machine) {
         std::fprintf(stderr, "velocore-sim: %s\n", error.c_str());
         return 2;
