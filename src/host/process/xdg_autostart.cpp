@@ -1,10 +1,10 @@
 #include "host/process/xdg_autostart.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
+
+#include "core/base/file_io.h"
 
 namespace vc::host {
 
@@ -63,22 +63,10 @@ void XdgAutostart::SetAutorunEntry(const std::string& name, const std::string& c
     // name nothing there.
     const std::filesystem::path program = std::filesystem::absolute(command, ec);
     if (ec) return;
-    std::filesystem::create_directories(folder_, ec);
-    // Written beside and renamed, so a session never reads half an entry.
-    const std::string path = EntryPath(name);
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return;
-        out << DesktopEntry(name, program.lexically_normal().string());
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(temporary, ec);
-            return;
-        }
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) std::filesystem::remove(temporary, ec);
+    if (!CreateDirectories(folder_)) return;
+    // Replaced atomically, so a session never reads half an entry.
+    const std::string entry = DesktopEntry(name, program.lexically_normal().string());
+    ReplaceFileAtomically(EntryPath(name), std::span(reinterpret_cast<const uint8_t*>(entry.data()), entry.size()));
 }
 
 }  // namespace vc::host
