@@ -30,6 +30,8 @@ struct SmbusController {
     bool enabled = false;     // I/O decoding and the host interface are on
     std::string driver;       // the kernel driver bound to it; empty: none
     std::string adapter;      // its i2c-dev node ("/dev/i2c-0"); empty: none
+    uint8_t baseRegister = 0;    // where its PCI configuration keeps the base
+    uint8_t enableRegister = 0;  // and the host-enable bit
 
     bool KernelOwned() const { return !driver.empty(); }
 };

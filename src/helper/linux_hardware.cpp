@@ -80,15 +80,20 @@ bool RunModprobe(const std::string& module) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string PciDevicePath(const std::string& sysRoot, uint8_t bus, uint8_t device, uint8_t function) {
+std::string PciFunctionName(uint8_t bus, uint8_t device, uint8_t function) {
     char name[32];
     std::snprintf(name, sizeof name, "0000:%02x:%02x.%x", bus, device, function);
-    return sysRoot + "/bus/pci/devices/" + name;
+    return name;
 }
 
 }  // namespace
 
-LinuxHardware::LinuxHardware(LinuxPaths paths, LogSink log) : paths_(std::move(paths)), log_(std::move(log)) {}
+LinuxHardware::LinuxHardware(LinuxPaths paths, LogSink log)
+    : paths_(std::move(paths)), log_(std::move(log)), pci_(paths_.sysRoot) {
+    for (const std::string& name : pci_.KeepOpen(HelperRegisterBeyondHeader)) {
+        log_("PCI configuration of " + name + " reads 64 bytes only: the helper needs CAP_SYS_ADMIN when it starts");
+    }
+}
 
 bool LinuxHardware::LoadModuleOnce(const std::string& module) {
     if (!paths_.loadModules || !modulesTried_.insert(module).second) return false;
@@ -114,19 +119,18 @@ bool LinuxHardware::ReadConfigWord(uint32_t& word, std::string& why) {
 
 bool LinuxHardware::ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function, uint8_t reg, uint32_t& value,
                                   std::string& why) {
-    const std::string path = PciDevicePath(paths_.sysRoot, bus, device, function);
-    std::error_code error;
-    if (!fs::exists(path, error)) {
+    const std::string name = PciFunctionName(bus, device, function);
+    if (!pci_.Exists(name)) {
         value = 0xFFFFFFFF;  // nobody answers the configuration cycle
         return true;
     }
     uint8_t bytes[4] = {};
-    if (!ReadAt(path + "/config", reg & 0xFC, bytes, sizeof bytes, why)) return false;
+    if (!pci_.Read(name, reg & 0xFC, bytes, why)) return false;
     value = GetLe32(bytes, 0);
     return true;
 }
 
-std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(paths_.sysRoot); }
+std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(pci_); }
 
 bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
     // Anything but a clear "no driver link" counts as owned.

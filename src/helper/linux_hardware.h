@@ -2,7 +2,8 @@
 // - the BIOS window from /dev/mem (the first megabyte is readable even with
 //   strict /dev/mem);
 // - MSR 0x2A through the msr driver (/dev/cpu/0/msr);
-// - PCI configuration from sysfs;
+// - PCI configuration from sysfs, the later registers of the host bridge
+//   and the SMBus functions through the files kept open at start-up;
 // - SMBus writes through the kernel adapter's i2c-dev node when a kernel
 //   driver owns the controller, on the controller's ports otherwise.
 // A missing msr or i2c-dev node has its module loaded once.
@@ -13,6 +14,7 @@
 
 #include "helper/helper_hardware.h"
 #include "helper/log.h"
+#include "helper/pci_config_files.h"
 
 namespace vc::helper {
 
@@ -20,12 +22,15 @@ struct LinuxPaths {
     std::string sysRoot = "/sys";
     std::string devMem = "/dev/mem";
     std::string msr = "/dev/cpu/0/msr";
+    // One lock for every copy of the helper, whatever socket it serves: in
+    // /run, where only root creates files.
     std::string lockFile = "/run/velocore-driverd.lock";
     bool loadModules = true;  // modprobe msr / i2c-dev when their nodes are missing
 };
 
 class LinuxHardware final : public HelperHardware {
 public:
+    // Opens the configuration files it keeps (see pci_config_files.h).
     LinuxHardware(LinuxPaths paths, LogSink log);
 
     bool ReadBiosWindow(std::vector<uint8_t>& window, std::string& why) override;
@@ -47,6 +52,7 @@ private:
 
     LinuxPaths paths_;
     LogSink log_;
+    PciConfigFiles pci_;
     std::set<std::string> modulesTried_;
 };
 

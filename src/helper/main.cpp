@@ -1,15 +1,18 @@
 // velocore-driverd: the privileged helper that serves the NT port driver's
 // requests on Linux. Runs as root, from systemd's socket or in the
 // foreground on a socket of its own (--socket).
+#include <linux/capability.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <iostream>
 
+#include "helper/capabilities.h"
 #include "helper/linux_hardware.h"
 #include "helper/options.h"
 #include "helper/peer_access.h"
+#include "helper/refusal_log.h"
 #include "helper/request_handler.h"
 #include "helper/server.h"
 
@@ -63,12 +66,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    LinuxPaths paths;
-    if (foreground) paths.lockFile = options.socketPath + ".lock";
-    LinuxHardware hardware(paths, log);
+    // The configuration files it needs whole are opened now; after that
+    // CAP_SYS_ADMIN has done its work and goes, before any client is heard.
+    LinuxHardware hardware(LinuxPaths{}, log);
+    if (!DropCapability(CAP_SYS_ADMIN, error)) log("cannot give CAP_SYS_ADMIN up: " + error);
+    if (HoldsCapability(CAP_SYS_ADMIN)) {
+        log("still holding CAP_SYS_ADMIN: not serving");
+        return 1;
+    }
+    RefusalLog refusals(log);
     RequestHandler handler(hardware, log, options.clockGenAddress7);
+    handler.SetRefusalLog(&refusals);
     ServerConfig config;
     config.group = group;
+    config.refusals = &refusals;
     Server server(listenFd, handler, log, config);
     gServer = &server;
     InstallSignals();

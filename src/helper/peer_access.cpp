@@ -2,10 +2,11 @@
 
 #include <sys/socket.h>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <sstream>
 
 namespace vc::helper {
 
@@ -36,21 +37,7 @@ std::optional<gid_t> GroupId(const std::string& group, const std::string& groupF
     return std::nullopt;
 }
 
-std::vector<gid_t> StatusGroups(const std::string& statusText) {
-    std::istringstream lines(statusText);
-    std::vector<gid_t> groups;
-    for (std::string line; std::getline(lines, line);) {
-        if (line.rfind("Groups:", 0) != 0) continue;
-        std::istringstream fields(line.substr(7));
-        for (std::string field; fields >> field;) {
-            if (const auto gid = Number(field)) groups.push_back(static_cast<gid_t>(*gid));
-        }
-        break;
-    }
-    return groups;
-}
-
-std::optional<Peer> PeerOf(int socketFd, const std::string& procRoot) {
+std::optional<Peer> PeerOf(int socketFd) {
     ucred credentials{};
     socklen_t length = sizeof credentials;
     if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &credentials, &length) != 0 || length != sizeof credentials ||
@@ -58,12 +45,21 @@ std::optional<Peer> PeerOf(int socketFd, const std::string& procRoot) {
         return std::nullopt;
     }
     Peer peer{credentials.pid, credentials.uid, credentials.gid, {}};
-    // A process already gone keeps no supplementary groups: it may still
-    // talk as root or through its primary group.
-    std::ifstream in(procRoot + "/" + std::to_string(credentials.pid) + "/status");
-    std::stringstream text;
-    text << in.rdbuf();
-    peer.groups = StatusGroups(text.str());
+    // The kernel says how much room the list needs when it has more groups
+    // than the first guess holds.
+    std::vector<gid_t> groups(32);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        socklen_t bytes = static_cast<socklen_t>(groups.size() * sizeof(gid_t));
+        if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &bytes) == 0) {
+            groups.resize(bytes / sizeof(gid_t));
+            peer.groups = std::move(groups);
+            return peer;
+        }
+        if (errno != ERANGE) break;
+        groups.resize(bytes / sizeof(gid_t) + 1);
+    }
+    // A kernel without the option (before 4.13): root and the primary
+    // group still count.
     return peer;
 }
 

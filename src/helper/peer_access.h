@@ -1,7 +1,8 @@
 // Who may talk to the helper: root, and members of one group (primary or
-// supplementary). The peer's credentials come from the socket
-// (SO_PEERCRED: uid, gid and pid as they were at connect), its
-// supplementary groups from /proc/PID/status.
+// supplementary). Everything comes from the socket as the kernel recorded
+// it at connect (SO_PEERCRED: uid, gid and pid; SO_PEERGROUPS: the
+// supplementary groups), never from /proc, where a reused pid could speak
+// for a process that is gone.
 #pragma once
 
 #include <sys/types.h>
@@ -24,12 +25,9 @@ struct Peer {
 // no shared libraries at run time.
 std::optional<gid_t> GroupId(const std::string& group, const std::string& groupFile = "/etc/group");
 
-// The supplementary groups of a /proc/PID/status text ("Groups:" line).
-std::vector<gid_t> StatusGroups(const std::string& statusText);
-
 // The connected peer of a Unix socket, supplementary groups included;
 // nothing when the kernel does not say.
-std::optional<Peer> PeerOf(int socketFd, const std::string& procRoot = "/proc");
+std::optional<Peer> PeerOf(int socketFd);
 
 bool PeerAllowed(const Peer& peer, std::optional<gid_t> group);
 

@@ -2,11 +2,13 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "core/hw/smbus_registers.h"
 
@@ -63,21 +65,36 @@ void IoPorts::Wait() {
     }
 }
 
-FileLock::FileLock(const std::string& path) {
+FileLock::FileLock(const std::string& path, int waitMs) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         why_ = path + ": " + std::strerror(errno);
         return;
     }
-    int result = 0;
-    while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-    }
-    if (result != 0) {
-        why_ = path + ": flock: " + std::strerror(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_nlink != 1) {
+        why_ = path + ": not a plain file of the helper's own";
         ::close(fd);
         return;
     }
-    fd_ = fd;
+    constexpr int kPollMs = 5;
+    for (int waited = 0;; waited += kPollMs) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            fd_ = fd;
+            return;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            why_ = path + ": flock: " + std::strerror(errno);
+            break;
+        }
+        if (waited >= waitMs) {
+            why_ = path + ": held by another process for " + std::to_string(waitMs) + " ms";
+            break;
+        }
+        timespec pause{0, kPollMs * 1'000'000L};
+        ::nanosleep(&pause, nullptr);
+    }
+    ::close(fd);
 }
 
 FileLock::~FileLock() {

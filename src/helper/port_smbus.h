@@ -35,10 +35,16 @@ private:
     std::string why_;
 };
 
-// An exclusive flock on `path` (created 0600) for the holder's lifetime.
+// An exclusive flock on `path` (created 0600, never through a link, and
+// only a plain file of this process's owner counts) for the holder's
+// lifetime. The wait is bounded: a lock nobody gives back fails the one
+// request instead of stopping the helper, which serves everybody from one
+// thread.
+inline constexpr int kLockWaitMs = 1000;
+
 class FileLock {
 public:
-    explicit FileLock(const std::string& path);
+    explicit FileLock(const std::string& path, int waitMs = kLockWaitMs);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "core/base/little_endian.h"
+#include "core/board/freq_identification.h"
 #include "core/hw/bios_window.h"
 #include "core/hw/hw_driver.h"
 #include "core/hw/probe_report.h"
 #include "core/hw/smbus_access.h"
 #include "core/hw/smbus_registers.h"
 #include "core/hw/smbus_write_request.h"
+#include "helper/pci_config_files.h"
 
 namespace vc::helper {
 
@@ -65,7 +68,12 @@ WireResponse RequestHandler::Handle(const WireRequest& request, uint32_t uid) {
 }
 
 WireResponse RequestHandler::Refuse(const WireRequest& request, uint32_t uid, const std::string& reason) {
-    log_("refused uid=" + std::to_string(uid) + " code=" + HexText(request.code, 8) + ": " + reason);
+    const std::string line = "refused uid=" + std::to_string(uid) + " code=" + HexText(request.code, 8) + ": " + reason;
+    if (refusals_ != nullptr) {
+        refusals_->Refused(uid, line);
+    } else {
+        log_(line);
+    }
     return Failed();
 }
 
@@ -102,6 +110,18 @@ WireResponse RequestHandler::ConfigWord(const WireRequest& request, uint32_t uid
     return Done(Word(word));
 }
 
+// Beyond the standard header a member may read only what the program reads:
+// the host bridge's memory clock class and each SMBus function's base and
+// host enable. Undefined registers lock some chipsets up.
+bool RequestHandler::PciRegisterAllowed(const std::string& name, uint8_t reg) {
+    if (reg < kPciHeaderBytes) return true;
+    if (name == kHostBridge) return reg == (kMemClassRegister & 0xFC);
+    for (const auto& c : hardware_.Controllers()) {
+        if (c.pci == name && (reg == (c.baseRegister & 0xFC) || reg == (c.enableRegister & 0xFC))) return true;
+    }
+    return false;
+}
+
 // A mechanism #1 address: enable bit 31, bus 23-16, device 15-11, function
 // 10-8, register 7-2. Without the enable bit the hardware does no
 // configuration cycle and the data port floats.
@@ -112,11 +132,18 @@ WireResponse RequestHandler::PciRead(const WireRequest& request, uint32_t uid) {
     }
     const uint32_t address = GetLe32(request.input, 0);
     if ((address & kPciEnableBit) == 0) return Done(Word(kPciNoDevice));
+    const auto bus = static_cast<uint8_t>(address >> 16);
+    const auto device = static_cast<uint8_t>((address >> 11) & 0x1F);
+    const auto function = static_cast<uint8_t>((address >> 8) & 0x7);
+    const auto reg = static_cast<uint8_t>(address & 0xFC);
+    char name[16];
+    std::snprintf(name, sizeof name, "0000:%02x:%02x.%x", bus, device, function);
+    if (!PciRegisterAllowed(name, reg)) {
+        return Refuse(request, uid, "PCI register " + HexText(reg, 2) + " of " + name + " is none the program reads");
+    }
     uint32_t value = 0;
     std::string why;
-    if (!hardware_.ReadPciConfig(static_cast<uint8_t>(address >> 16), static_cast<uint8_t>((address >> 11) & 0x1F),
-                                 static_cast<uint8_t>((address >> 8) & 0x7), static_cast<uint8_t>(address & 0xFC),
-                                 value, why)) {
+    if (!hardware_.ReadPciConfig(bus, device, function, reg, value, why)) {
         log_("PCI configuration unreadable: " + why);
         return Failed();
     }

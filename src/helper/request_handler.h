@@ -11,6 +11,7 @@
 #include "core/hw/driver_wire.h"
 #include "helper/helper_hardware.h"
 #include "helper/log.h"
+#include "helper/refusal_log.h"
 
 namespace vc::helper {
 
@@ -22,16 +23,21 @@ public:
 
     WireResponse Handle(const WireRequest& request, uint32_t uid);
 
+    // Refusals go through `refusals` (limited per uid) instead of the log.
+    void SetRefusalLog(RefusalLog* refusals) { refusals_ = refusals; }
+
 private:
     WireResponse BiosFind(const WireRequest& request, uint32_t uid);
     WireResponse ConfigWord(const WireRequest& request, uint32_t uid);
     WireResponse PciRead(const WireRequest& request, uint32_t uid);
+    bool PciRegisterAllowed(const std::string& name, uint8_t reg);
     WireResponse SmbusWrite(const WireRequest& request, uint32_t uid);
     WireResponse Probe(const WireRequest& request, uint32_t uid);
     WireResponse Refuse(const WireRequest& request, uint32_t uid, const std::string& reason);
 
     HelperHardware& hardware_;
     LogSink log_;
+    RefusalLog* refusals_ = nullptr;
     uint8_t clockGenAddress7_;
 };
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "core/hw/driver_wire.h"
 #include "helper/peer_access.h"
@@ -133,8 +134,21 @@ void Server::Close(Client& client, const std::string& why) {
     client.fd = -1;
 }
 
+void Server::Refused(uid_t uid, const std::string& line) {
+    if (config_.refusals != nullptr) {
+        config_.refusals->Refused(uid, line);
+    } else {
+        log_(line);
+    }
+}
+
+size_t Server::Connections(uid_t uid) const {
+    return static_cast<size_t>(
+        std::count_if(clients_.begin(), clients_.end(), [uid](const Client& c) { return c.fd >= 0 && c.peer.uid == uid; }));
+}
+
 void Server::Accept() {
-    for (;;) {
+    for (size_t accepted = 0; accepted < config_.acceptsPerRound; ++accepted) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) log_(Errno("accept"));
@@ -146,36 +160,47 @@ void Server::Accept() {
             ::close(fd);
             continue;
         }
+        const std::string who = "refused uid=" + std::to_string(peer->uid);
         if (!PeerAllowed(*peer, config_.group)) {
-            log_("refused uid=" + std::to_string(peer->uid) + " gid=" + std::to_string(peer->gid) + " pid=" +
-                 std::to_string(peer->pid) + ": neither root nor in the helper's group");
+            Refused(peer->uid, who + " gid=" + std::to_string(peer->gid) + " pid=" + std::to_string(peer->pid) +
+                                   ": neither root nor in the helper's group");
             ::close(fd);
             continue;
         }
-        if (clients_.size() >= config_.maxClients) {
-            log_("refused uid=" + std::to_string(peer->uid) + ": " + std::to_string(config_.maxClients) +
-                 " clients are connected already");
+        const size_t own = Connections(peer->uid);
+        const size_t members = clients_.size() - Connections(0);
+        std::string full;
+        if (peer->uid == 0) {
+            if (own >= config_.rootSlots) full = std::to_string(own) + " root connections are open already";
+        } else if (own >= config_.maxPerUid) {
+            full = "this uid holds " + std::to_string(own) + " connections already";
+        } else if (members >= config_.maxClients) {
+            full = std::to_string(members) + " clients are connected already";
+        }
+        if (!full.empty()) {
+            Refused(peer->uid, who + ": " + full);
             ::close(fd);
             continue;
         }
         Client client;
         client.fd = fd;
         client.peer = *peer;
+        client.idleUntil = Clock::now() + config_.idleTimeout;
         clients_.push_back(std::move(client));
     }
 }
 
-bool Server::Read(Client& client) {
+void Server::Read(Client& client) {
     while (client.bytes.size() < client.Needed()) {
         const size_t have = client.bytes.size();
         client.bytes.resize(client.Needed());
         const ssize_t got = ::recv(client.fd, client.bytes.data() + have, client.bytes.size() - have, 0);
         if (got <= 0) {
             client.bytes.resize(have);
-            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return true;
+            if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return;
             if (have != 0) Close(client, "connection ended in the middle of a request");
             else Close(client, "");
-            return false;
+            return;
         }
         client.bytes.resize(have + static_cast<size_t>(got));
         if (have == 0) client.deadline = Clock::now() + config_.readTimeout;
@@ -183,15 +208,15 @@ bool Server::Read(Client& client) {
             std::string why;
             if (!DecodeWireRequestHeader(client.bytes, client.header, why)) {
                 Close(client, "malformed request: " + why);
-                return false;
+                return;
             }
             client.haveHeader = true;
         }
     }
-    return Answer(client);
+    client.complete = true;
 }
 
-bool Server::Answer(Client& client) {
+void Server::Answer(Client& client) {
     WireRequest request;
     request.code = client.header.code;
     request.outputLength = client.header.outputLength;
@@ -200,6 +225,8 @@ bool Server::Answer(Client& client) {
     request.referenced.assign(input + client.header.inputLength, client.bytes.end());
     client.bytes.clear();
     client.haveHeader = false;
+    client.complete = false;
+    client.lastServed = round_;
 
     WireResponse response = handler_.Handle(request, client.peer.uid);
     if (response.output.size() > request.outputLength) response.output.resize(request.outputLength);
@@ -207,9 +234,45 @@ bool Server::Answer(Client& client) {
     const ssize_t sent = ::send(client.fd, frame.data(), frame.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent != static_cast<ssize_t>(frame.size())) {
         Close(client, "the answer could not be sent");
-        return false;
+        return;
     }
-    return true;
+    client.idleUntil = Clock::now() + config_.idleTimeout;
+}
+
+void Server::ServeRound() {
+    ++round_;
+    std::map<uid_t, Client*> next;
+    for (auto& c : clients_) {
+        if (c.fd < 0 || !c.complete) continue;
+        Client*& chosen = next[c.peer.uid];
+        if (chosen == nullptr || c.lastServed < chosen->lastServed) chosen = &c;
+    }
+    for (auto& [uid, client] : next) Answer(*client);
+}
+
+void Server::CloseExpired() {
+    const auto now = Clock::now();
+    for (auto& c : clients_) {
+        if (c.fd < 0 || c.complete) continue;
+        if (!c.bytes.empty() && now >= c.deadline) {
+            Close(c, "request not complete within " + std::to_string(config_.readTimeout.count()) + " ms; closed");
+        } else if (c.bytes.empty() && now >= c.idleUntil) {
+            Close(c, "no request for " + std::to_string(config_.idleTimeout.count()) + " ms; closed");
+        }
+    }
+}
+
+int Server::PollTimeoutMs() const {
+    const auto now = Clock::now();
+    long long soonest = -1;
+    for (const auto& c : clients_) {
+        if (c.complete) return 0;  // answered in the next round
+        const auto when = c.bytes.empty() ? c.idleUntil : c.deadline;
+        const long long left = std::chrono::duration_cast<std::chrono::milliseconds>(when - now).count() + 1;
+        soonest = soonest < 0 ? left : std::min(soonest, left);
+    }
+    if (config_.refusals != nullptr) soonest = soonest < 0 ? 1000 : std::min<long long>(soonest, 1000);
+    return soonest < 0 ? -1 : static_cast<int>(std::clamp<long long>(soonest, 0, 60'000));
 }
 
 bool Server::Run() {
@@ -217,17 +280,9 @@ bool Server::Run() {
         std::vector<pollfd> fds;
         fds.push_back({wakeRead_, POLLIN, 0});
         fds.push_back({listenFd_, POLLIN, 0});
-        int timeoutMs = -1;
-        const auto now = Clock::now();
-        for (auto& c : clients_) {
-            fds.push_back({c.fd, POLLIN, 0});
-            if (!c.bytes.empty()) {
-                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(c.deadline - now).count();
-                const int ms = static_cast<int>(std::clamp<long long>(left + 1, 0, 60'000));
-                timeoutMs = timeoutMs < 0 ? ms : std::min(timeoutMs, ms);
-            }
-        }
-        if (::poll(fds.data(), fds.size(), timeoutMs) < 0) {
+        // A connection whose request waits for its turn is not read further.
+        for (auto& c : clients_) fds.push_back({c.fd, static_cast<short>(c.complete ? 0 : POLLIN), 0});
+        if (::poll(fds.data(), fds.size(), PollTimeoutMs()) < 0) {
             if (errno == EINTR) continue;
             log_(Errno("poll"));
             return false;
@@ -236,16 +291,18 @@ bool Server::Run() {
         size_t index = 2;
         for (auto& c : clients_) {
             const short events = fds[index++].revents;
-            if ((events & (POLLIN | POLLHUP | POLLERR)) != 0) Read(c);
-        }
-        const auto later = Clock::now();
-        for (auto& c : clients_) {
-            if (c.fd >= 0 && !c.bytes.empty() && later >= c.deadline) {
-                Close(c, "request not complete within " + std::to_string(config_.readTimeout.count()) + " ms; closed");
+            if (c.complete) {
+                // Gone while waiting: its request is not served.
+                if ((events & (POLLHUP | POLLERR)) != 0) Close(c, "");
+            } else if ((events & (POLLIN | POLLHUP | POLLERR)) != 0) {
+                Read(c);
             }
         }
+        ServeRound();
+        CloseExpired();
         clients_.remove_if([](const Client& c) { return c.fd < 0; });
         if ((fds[1].revents & POLLIN) != 0) Accept();
+        if (config_.refusals != nullptr) config_.refusals->Flush();
     }
 }
 

@@ -1,8 +1,15 @@
 // The helper's socket: one thread polls the listening socket and every
-// client. Only root and the configured group get past accept; a request has
-// to arrive whole within the read timeout once it has begun, so a stalled
-// client holds up the others for that long at most; a frame whose header
-// does not decode (a length over its limit) closes the connection.
+// client. Only root and the configured group get past accept. Nobody can
+// shut the others out:
+// - a request has to arrive whole within the read timeout once it has
+//   begun, and a connection without a request begun is closed after the
+//   idle timeout;
+// - one uid holds at most a few connections, and root has slots of its own
+//   that no member can take;
+// - each round answers at most one waiting request per uid, so a uid that
+//   floods delays another uid's request by one of its own at most;
+// - a frame whose header does not decode (a length over its limit) closes
+//   the connection.
 #pragma once
 
 #include <sys/types.h>
@@ -16,6 +23,7 @@
 #include "core/hw/driver_wire.h"
 #include "helper/log.h"
 #include "helper/peer_access.h"
+#include "helper/refusal_log.h"
 #include "helper/request_handler.h"
 
 namespace vc::helper {
@@ -23,7 +31,12 @@ namespace vc::helper {
 struct ServerConfig {
     std::optional<gid_t> group;  // who besides root may talk
     std::chrono::milliseconds readTimeout{2000};
-    size_t maxClients = 16;
+    std::chrono::milliseconds idleTimeout{5000};
+    size_t maxClients = 64;      // connections of all members together
+    size_t maxPerUid = 4;        // connections of one member
+    size_t rootSlots = 8;        // root's own, beyond maxClients
+    size_t acceptsPerRound = 64; // so a connect storm cannot keep the loop from serving
+    RefusalLog* refusals = nullptr;  // refusal lines limited per uid; none: all logged
 };
 
 // A listening socket at `path` (a stale socket there is replaced, any other
@@ -53,7 +66,10 @@ private:
         std::vector<uint8_t> bytes;  // the request so far
         WireRequestHeader header;
         bool haveHeader = false;
+        bool complete = false;  // a whole request waits for its turn
         std::chrono::steady_clock::time_point deadline;  // when a begun request must be complete
+        std::chrono::steady_clock::time_point idleUntil; // when a connection without a request is closed
+        uint64_t lastServed = 0;                          // the round it was last answered in
 
         size_t Needed() const {
             return kWireHeaderSize + (haveHeader ? header.inputLength + header.referencedLength : 0);
@@ -61,10 +77,16 @@ private:
     };
 
     void Accept();
-    // false: the connection is done with.
-    bool Read(Client& client);
-    bool Answer(Client& client);
+    // Takes what the client sent, up to one whole request.
+    void Read(Client& client);
+    // One waiting request per uid, the longest-waiting connection of each.
+    void ServeRound();
+    void Answer(Client& client);
+    void CloseExpired();
     void Close(Client& client, const std::string& why);
+    void Refused(uid_t uid, const std::string& line);
+    size_t Connections(uid_t uid) const;
+    int PollTimeoutMs() const;
 
     int listenFd_;
     int wakeRead_ = -1;
@@ -73,6 +95,7 @@ private:
     LogSink log_;
     ServerConfig config_;
     std::list<Client> clients_;
+    uint64_t round_ = 0;
 };
 
 }  // namespace vc::helper

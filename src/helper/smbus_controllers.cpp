@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "core/base/little_endian.h"
+#include "core/board/freq_identification.h"
 #include "core/hw/smbus_access.h"
 #include "core/hw/smbus_pci_registers.h"
 
@@ -54,6 +55,7 @@ constexpr uint16_t kIntel = 0x8086;
 constexpr uint32_t kClassSmbus = 0x0C05;  // serial bus controller, SMBus
 
 std::optional<Family> FamilyOf(std::span<const uint8_t> config) {
+    if (config.size() < kPciHeaderBytes) return std::nullopt;
     const uint16_t vendor = GetLe<uint16_t>(config, 0);
     const uint16_t device = GetLe<uint16_t>(config, 2);
     for (const PciId& id : kPiix4Functions) {
@@ -69,14 +71,6 @@ std::string ReadLine(const fs::path& path) {
     std::string line;
     std::getline(in, line);
     return line;
-}
-
-std::vector<uint8_t> ReadConfig(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes(kConfigBytes);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return bytes;
 }
 
 std::string BoundDriver(const fs::path& device) {
@@ -107,6 +101,17 @@ const char* FamilyDriver(int32_t kind) {
     return kind == kSmbusControllerBlockBuffer ? "piix4_smbus" : "i801_smbus";
 }
 
+std::optional<uint8_t> SmbusRegisterBeyondHeader(std::span<const uint8_t> header) {
+    const auto family = FamilyOf(header);
+    if (!family) return std::nullopt;
+    return static_cast<uint8_t>(family->enableRegister);
+}
+
+std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::span<const uint8_t> header) {
+    if (name == kHostBridge) return static_cast<uint8_t>(kMemClassRegister);
+    return SmbusRegisterBeyondHeader(header);
+}
+
 std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config) {
     if (config.size() < kConfigBytes) return std::nullopt;
     const auto family = FamilyOf(config);
@@ -115,6 +120,8 @@ std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> co
     c.vendor = GetLe<uint16_t>(config, 0);
     c.device = GetLe<uint16_t>(config, 2);
     c.kind = family->kind;
+    c.baseRegister = static_cast<uint8_t>(family->baseRegister);
+    c.enableRegister = static_cast<uint8_t>(family->enableRegister);
     const uint32_t base = GetLe32(config, family->baseRegister);
     if ((base & smbus_pci::kIoSpaceBit) == 0) return std::nullopt;  // a memory range: not this register block
     c.ioBase = static_cast<uint16_t>(base & family->baseMask);
@@ -138,18 +145,27 @@ int PickAdapter(const std::vector<std::pair<int, std::string>>& adapters, uint16
     return -1;
 }
 
-std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot) {
+std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci) {
     std::vector<SmbusController> found;
-    std::error_code error;
-    std::vector<fs::path> devices;
-    for (const auto& entry : fs::directory_iterator(fs::path(sysRoot) / "bus/pci/devices", error)) {
-        devices.push_back(entry.path());
-    }
-    std::sort(devices.begin(), devices.end());
-    for (const auto& device : devices) {
-        auto c = ClassifySmbusFunction(ReadConfig(device / "config"));
+    for (const std::string& name : pci.Functions()) {
+        std::array<uint8_t, kPciHeaderBytes> header{};
+        std::array<uint8_t, kConfigBytes> config{};
+        std::string why;
+        if (!pci.Read(name, 0, header, why)) continue;
+        const auto family = FamilyOf(header);
+        if (!family) continue;
+        // The header, the base and the host enable: nothing else is read.
+        std::copy(header.begin(), header.end(), config.begin());
+        const size_t base = family->baseRegister & 0xFC;
+        const size_t enable = family->enableRegister & 0xFC;
+        if (!pci.Read(name, base, std::span(config).subspan(base, 4), why) ||
+            !pci.Read(name, enable, std::span(config).subspan(enable, 4), why)) {
+            continue;
+        }
+        auto c = ClassifySmbusFunction(config);
         if (!c) continue;
-        c->pci = device.filename().string();
+        const fs::path device = fs::path(pci.sysRoot()) / "bus/pci/devices" / name;
+        c->pci = name;
         c->driver = BoundDriver(device);
         if (c->KernelOwned() && c->driver != FamilyDriver(c->kind)) continue;
         if (c->KernelOwned()) {
@@ -159,6 +175,12 @@ std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot) {
         found.push_back(*c);
     }
     return found;
+}
+
+std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot) {
+    PciConfigFiles pci(sysRoot);
+    pci.KeepOpen(HelperRegisterBeyondHeader);
+    return FindSmbusControllers(pci);
 }
 
 }  // namespace vc::helper

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "helper/helper_hardware.h"
+#include "helper/pci_config_files.h"
 
 namespace vc::helper {
 
@@ -22,11 +23,22 @@ namespace vc::helper {
 // 256 bytes) shows; nothing when it is no controller of ours.
 std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config);
 
+// Whether a function's header (its first 64 bytes) names a controller of
+// ours, and the register beyond the header the helper reads there (its
+// host enable); nothing for any other function.
+std::optional<uint8_t> SmbusRegisterBeyondHeader(std::span<const uint8_t> header);
+
+// What the helper reads beyond the header of each function: the SMBus
+// functions' host enable and the host bridge's memory clock class (0x50).
+std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::span<const uint8_t> header);
+
 // The kernel driver's name for each family.
 const char* FamilyDriver(int32_t kind);
 
-// Every controller under `sysRoot`/bus/pci/devices, with its bound driver
-// and the i2c-dev node of its adapter.
+// Every controller among `pci`'s functions, with its bound driver and the
+// i2c-dev node of its adapter.
+std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci);
+// The same for a tree read as it is (tests).
 std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot);
 
 // Which of a controller's adapters (i2c-N under its PCI device, with their

@@ -30,6 +30,8 @@ HelperConnection::~HelperConnection() { Close(); }
 
 bool HelperConnection::Connect(const std::string& path, int timeoutMs) {
     Close();
+    path_ = path;
+    timeoutMs_ = timeoutMs;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return false;
@@ -72,8 +74,17 @@ bool HelperConnection::ReceiveAll(std::span<uint8_t> bytes) {
     return true;
 }
 
+bool HelperConnection::ClosedByHelper() const {
+    pollfd one{fd_, POLLIN, 0};
+    if (::poll(&one, 1, 0) <= 0) return false;
+    if ((one.revents & (POLLHUP | POLLERR)) != 0) return true;
+    uint8_t byte = 0;
+    return ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
 bool HelperConnection::Exchange(const DeviceRequest& request) {
     if (fd_ < 0) return false;
+    if (ClosedByHelper() && !Connect(path_, timeoutMs_)) return false;
     WireRequest wire;
     wire.code = request.code;
     wire.input.assign(request.input.begin(), request.input.end());

@@ -35,14 +35,21 @@ public:
 
     // Sends the request and fills its output buffer from the answer. false
     // on a refused request and on any failure of the connection (which is
-    // then closed: a dead helper fails every later request too).
+    // then closed: a dead helper fails every later request too). The helper
+    // closes a connection that has been idle for a few seconds; one it
+    // closed between two requests is opened again before the next.
     bool Exchange(const DeviceRequest& request);
 
 private:
     bool SendAll(std::span<const uint8_t> bytes);
     bool ReceiveAll(std::span<uint8_t> bytes);
+    // Whether the helper has closed its end (nothing can be pending: every
+    // answer was read whole).
+    bool ClosedByHelper() const;
 
     int fd_ = -1;
+    std::string path_;
+    int timeoutMs_ = kHelperTimeoutMs;
 };
 
 }  // namespace vc::host

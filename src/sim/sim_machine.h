@@ -100,6 +100,11 @@ public:
     std::vector<uint8_t> ChipRegisters() const;
     // The SMBus controller, or nullptr on a machine without one.
     const SmbusController* smbusController() const { return smbus_.get(); }
+    // Back door: the command byte an earlier transfer (firmware, another
+    // program) left in the controller, as a real one keeps it.
+    void LeaveSmbusCommand(uint8_t command) {
+        if (smbus_) smbus_->Write(smbus::kCommand, command);
+    }
 
     const Trace& trace() const { return trace_; }
     std::vector<std::string> TraceLines() const { return trace_.Lines(); }

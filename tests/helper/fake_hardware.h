@@ -17,11 +17,12 @@
 namespace vc::helper::test {
 
 inline SmbusController Piix4() {
-    return {"0000:00:01.3", 0x8086, 0x7113, kSmbusControllerBlockBuffer, 0x0700, true, "piix4_smbus", "/dev/i2c-0"};
+    return {"0000:00:01.3", 0x8086, 0x7113, kSmbusControllerBlockBuffer, 0x0700, true, "piix4_smbus", "/dev/i2c-0",
+            0x90, 0xD2};
 }
 
 inline SmbusController Ich() {
-    return {"0000:00:1f.3", 0x8086, 0x2930, kSmbusControllerByteWise, 0x0600, true, "", ""};
+    return {"0000:00:1f.3", 0x8086, 0x2930, kSmbusControllerByteWise, 0x0600, true, "", "", 0x20, 0x40};
 }
 
 struct RecordedWrite {

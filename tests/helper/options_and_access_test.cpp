@@ -1,6 +1,10 @@
 // The helper's command line, and who may talk to it.
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -70,12 +74,22 @@ TEST_F(GroupFile, FindsAGroupByExactNameOrNumber) {
     EXPECT_EQ(GroupId("velocore", dir_ + "/missing"), std::nullopt);
 }
 
-TEST(PeerAccess, SupplementaryGroupsComeFromTheStatusGroupsLine) {
-    const std::string status = "Name:\tvcctl\nUid:\t1000\t1000\t1000\t1000\nGid:\t1000\t1000\t1000\t1000\n"
-                               "Groups:\t24 27 900 \nNSpid:\t77\n";
-    EXPECT_EQ(StatusGroups(status), (std::vector<gid_t>{24, 27, 900}));
-    EXPECT_TRUE(StatusGroups("Groups:\t\n").empty());
-    EXPECT_TRUE(StatusGroups("Name:\tx\n").empty());
+// The groups are the ones the kernel recorded for the peer at connect.
+TEST(PeerAccess, SupplementaryGroupsComeFromTheSocket) {
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    const auto peer = PeerOf(pair[0]);
+    ::close(pair[0]);
+    ::close(pair[1]);
+    ASSERT_TRUE(peer.has_value());
+    std::vector<gid_t> own(static_cast<size_t>(::getgroups(0, nullptr)));
+    own.resize(static_cast<size_t>(::getgroups(static_cast<int>(own.size()), own.data())));
+    auto seen = peer->groups;
+    std::sort(own.begin(), own.end());
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, own);
+    EXPECT_EQ(peer->pid, ::getpid());
+    EXPECT_EQ(peer->uid, ::getuid());
 }
 
 TEST(PeerAccess, RootAndMembersOnly) {

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "core/cpu/cpu_info.h"
 #include "core/hw/driver_requests_path.h"
@@ -83,6 +84,27 @@ TEST_F(ProgramAgainstHelper, TheProbeReportReadsBackAsText) {
     ASSERT_TRUE(RequestProbe(platform, path.DriverHandle(), report));
     EXPECT_EQ(report.rfind("controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n", 0),
               0u);
+}
+
+// The helper closes a connection idle for a few seconds; the program's
+// next request opens it again instead of failing.
+TEST(ProgramAgainstAnIdleHelper, AConnectionClosedWhileIdleIsOpenedAgain) {
+    test::RunningHelper helper;
+    ServerConfig config;
+    config.idleTimeout = std::chrono::milliseconds(200);
+    std::string why;
+    ASSERT_TRUE(helper.Start(config, why)) << why;
+    ::setenv(host::kHelperSocketVariable, helper.path.c_str(), 1);
+    HostPlatform platform;
+    DriverRequestsPath path{platform};
+    ASSERT_FALSE(path.OpenForBios().Faulted());
+    uint32_t value = 0;
+    EXPECT_FALSE(path.ReadPciConfig(0x8000'0000, value).Faulted());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(helper.log.Has(": no request for 200 ms; closed"));
+    EXPECT_FALSE(path.ReadPciConfig(0x8000'0000, value).Faulted());
+    EXPECT_EQ(helper.hw.pciAsked.size(), 2u);
+    ::unsetenv(host::kHelperSocketVariable);
 }
 
 }  // namespace

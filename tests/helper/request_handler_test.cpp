@@ -137,6 +137,16 @@ INSTANTIATE_TEST_SUITE_P(
         GoodWrite{"ICS9248 sequence", kReqNtIcs9248, 0x0600, 2, SmbusVariant::Ics9248},
         GoodWrite{"RTM560 sequence", kReqNtRtm560, 0x0600, 2, SmbusVariant::Rtm560}));
 
+TEST_F(Handler, TheLargestCountIsAWholeBlockBuffer) {
+    SmbusFields f;
+    f.count = 32;
+    std::vector<uint8_t> block(32);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(0xA0 + i);
+    ASSERT_TRUE(Send(test::SmbusWrite(kReqNtSmbusBlockWrite, f, block)).ok);
+    ASSERT_EQ(hw.writes.size(), 1u);
+    EXPECT_EQ(hw.writes[0].write.data, block);
+}
+
 TEST_F(Handler, LogsEveryWriteWithUidCodeBaseKindAndBytes) {
     SmbusFields f;
     f.count = 2;
@@ -237,6 +247,21 @@ TEST_F(Handler, PciReadWithoutTheEnableBitMakesNoConfigurationCycle) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.output, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
     EXPECT_TRUE(hw.pciAsked.empty());
+}
+
+// Past the 64-byte header only the registers the program reads: the host
+// bridge's 0x50, each SMBus function's base and host enable.
+TEST_F(Handler, PciReadPastTheHeaderOnlyWhereTheProgramReads) {
+    for (const uint32_t allowed : {0x8000'FB3Cu, 0x8000'0050u, 0x8000'0B90u, 0x8000'0BD0u, 0x8000'FB40u, 0x8001'0000u}) {
+        EXPECT_TRUE(Send(test::PciRead(allowed)).ok) << std::hex << allowed;
+    }
+    EXPECT_EQ(hw.pciAsked.size(), 6u);
+    hw.pciAsked.clear();
+    for (const uint32_t refused : {0x8000'0054u, 0x8000'0040u, 0x8000'0B94u, 0x8000'FB44u, 0x8000'0AD0u, 0x8001'0050u}) {
+        EXPECT_FALSE(Send(test::PciRead(refused)).ok) << std::hex << refused;
+    }
+    EXPECT_TRUE(hw.pciAsked.empty());
+    EXPECT_EQ(log.Last(), "refused uid=1000 code=0x9C402454: PCI register 0x50 of 0000:01:00.0 is none the program reads");
 }
 
 TEST_F(Handler, PciReadRefusesShortBuffers) {

@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -200,6 +201,67 @@ TEST_F(HelperSocket, AStalledClientHoldsNobodyUpAndIsClosedAfterTheTimeout) {
     EXPECT_TRUE(stalled.ClosedByHelper());
     EXPECT_GE(Clock::now() - started, std::chrono::milliseconds(350));
     EXPECT_TRUE(log_.Has(": request not complete within 400 ms; closed"));
+}
+
+TEST_F(HelperSocket, AConnectionWithoutARequestIsClosedAfterTheIdleTimeout) {
+    ServerConfig config;
+    config.idleTimeout = std::chrono::milliseconds(300);
+    Start(config);
+    WireClient served(path_);
+    ASSERT_TRUE(served.Exchange(test::PciRead(0x8000'0000)).has_value());
+    WireClient idle(path_);
+    EXPECT_TRUE(idle.ClosedByHelper());
+    EXPECT_TRUE(served.ClosedByHelper());  // idle too since its answer
+    EXPECT_TRUE(log_.Has(": no request for 300 ms; closed"));
+}
+
+// One member opening connection after connection gets a few; root and
+// another member are served all the same.
+TEST_F(HelperSocket, OneMemberHoldsOnlyAFewConnectionsAndNobodyIsShutOut) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to run a client as another user";
+    ServerConfig config;
+    config.group = kHelperGroup;
+    Start(config);
+    ::chmod(path_.c_str(), 0666);
+    int counts[2], release[2];
+    ASSERT_EQ(::pipe(counts), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const gid_t groups[] = {kHelperGroup};
+        if (::setgroups(1, groups) != 0 || ::setgid(kHelperGroup) != 0 || ::setuid(kNobody) != 0) ::_exit(10);
+        std::vector<int> fds;
+        for (int i = 0; i < 40; ++i) fds.push_back(test::ConnectTo(path_));
+        ::usleep(300'000);
+        char open = 0;
+        for (const int fd : fds) {
+            pollfd one{fd, POLLIN, 0};
+            if (fd >= 0 && ::poll(&one, 1, 0) == 0) ++open;  // neither closed nor answered
+        }
+        if (::write(counts[1], &open, 1) != 1) ::_exit(11);
+        char done = 0;
+        [[maybe_unused]] const ssize_t ignored = ::read(release[0], &done, 1);
+        ::_exit(0);
+    }
+    char open = 0;
+    ASSERT_EQ(::read(counts[0], &open, 1), 1);
+    EXPECT_EQ(open, 4);
+    EXPECT_TRUE(log_.Has("refused uid=65534: this uid holds 4 connections already"));
+    WireClient root(path_);
+    EXPECT_TRUE(root.Exchange(test::PciRead(0x8000'0000)).has_value());
+    const pid_t other = ::fork();
+    if (other == 0) {
+        if (::setgid(kHelperGroup) != 0 || ::setuid(kNobody - 1) != 0) ::_exit(10);
+        WireClient member(path_);
+        const auto answer = member.Exchange(test::PciRead(0x8000'0000));
+        ::_exit(answer && answer->ok ? 0 : 12);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(other, &status, 0), other);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_EQ(::write(release[1], "x", 1), 1);
+    ::waitpid(holder, &status, 0);
+    for (const int fd : {counts[0], counts[1], release[0], release[1]}) ::close(fd);
 }
 
 TEST_F(HelperSocket, ARequestSentInPiecesIsServedWhole) {

@@ -111,6 +111,7 @@ public:
         Out(kStatus, kStatusClearAll);
         Wait();
         Out(kAddress, target_.readAddress);
+        Out(kCommand, kCommandBlock);
         Wait();
         Out(kControl, kStartBlock);
         Wait();
@@ -179,6 +180,9 @@ bool WriteBuffered(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
     s.In(kControl);  // rewinds the block-data pointer
     s.Out(kStatus, kStatusClearAll);
     s.Out(kAddress, s.writeAddress());
+    // Whatever the last transfer left in the command register would go out
+    // as the first byte and decide where the block lands.
+    s.Out(kCommand, kCommandBlock);
     s.Out(kData0, static_cast<uint8_t>(data.size()));
     for (size_t i = 0; i < data.size(); ++i) s.Out(kBlockData, block[i]);
     s.Wait();

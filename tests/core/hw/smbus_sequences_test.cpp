@@ -39,7 +39,7 @@ std::string Out(int reg, uint8_t value) {
 
 // The chip's block coming back through the byte-by-byte controller.
 Strings ReadBack(int reported) {
-    Strings s = {"r2", "wait", "w0:ff", "wait", "w4:d3", "wait", "w2:54", "wait", "r0", "wait", "r5"};
+    Strings s = {"r2", "wait", "w0:ff", "wait", "w4:d3", "w3:00", "wait", "w2:54", "wait", "r0", "wait", "r5"};
     for (int i = 0; i < reported; ++i) s.insert(s.end(), {"r7", "w0:ff", "wait"});
     return s;
 }
@@ -74,7 +74,7 @@ protected:
 TEST_F(SmbusTest, BufferedFillsTheBlockBufferThenStarts) {
     Write(SmbusVariant::BlockBuffered, {0x41, 0x41, 0x08});
     EXPECT_EQ(ports.Registers(kBase),
-              (Strings{"r2", "w0:ff", "w4:d2", "w5:03", "w7:49", "w7:41", "w7:08", "wait", "w2:54", "r0"}));
+              (Strings{"r2", "w0:ff", "w4:d2", "w3:00", "w5:03", "w7:49", "w7:41", "w7:08", "wait", "w2:54", "r0"}));
 }
 
 TEST_F(SmbusTest, BufferedAnswersTheCompletionBit) {
@@ -126,7 +126,7 @@ TEST_F(SmbusTest, BlockReadStopsWhenControllerIsIdle) {
     Bytes buffer(7, 0xEE);
     EXPECT_EQ(ReadSmbusBlock(ports, target, buffer), -1);
     EXPECT_EQ(buffer, Bytes(7, 0xEE));
-    const Strings started = {"r2", "wait", "w0:ff", "wait", "w4:d3", "wait", "w2:54", "wait", "r0", "wait"};
+    const Strings started = {"r2", "wait", "w0:ff", "wait", "w4:d3", "w3:00", "wait", "w2:54", "wait", "r0", "wait"};
     EXPECT_EQ(ports.Registers(kBase), started);
 }
 
