@@ -23,7 +23,7 @@ t_start=$(now)
 mkdir -p "$build"
 if ! { cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_STATIC_TOOLS=ON \
          -DVC_GUI=OFF -DVC_TESTS=OFF -DVC_BENCH=OFF &&
-       cmake --build "$build" -j2 --target vcctl velocore-driverd; } >"$build/build.log" 2>&1; then
+       cmake --build "$build" -j2 --target vcctl velocore-driverd socket-load; } >"$build/build.log" 2>&1; then
   tail -n 40 "$build/build.log"
   echo "FAIL the static build (build/vm/build.log)"
   exit 1
@@ -84,7 +84,19 @@ rm -rf "$work" && mkdir -p "$work/root"/{bin,lib/modules,data,etc,proc,sys,dev}
 root=$work/root
 cp /bin/busybox "$root/bin/busybox"
 cp "$kcache"/modules/*.ko "$root/lib/modules/"
-cp "$build/bin/vcctl" "$build/bin/velocore-driverd" "$root/bin/"
+cp "$build/bin/vcctl" "$build/bin/velocore-driverd" "$build/bin/socket-load" "$root/bin/"
+# The helper runs as its unit starts it: the guest reads the unit's
+# capabilities and runs it under util-linux's setpriv (busybox's cannot set
+# the bounding set); flock holds a lock file as another user would.
+cp "$top/packaging/systemd/velocore-driverd.service" "$top/packaging/systemd/velocore-driverd.socket" "$root/"
+mkdir -p "$root/usr/bin"
+for tool in /usr/bin/setpriv /usr/bin/flock; do
+  [ -x "$tool" ] || { echo "FAIL $tool is missing (util-linux)"; exit 1; }
+  cp "$tool" "$root/usr/bin/"
+  for lib in $(ldd "$tool" | awk '$2 == "=>" && $3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }'); do
+    mkdir -p "$root${lib%/*}" && cp -L "$lib" "$root$lib"
+  done
+done
 # One data set per machine: both boards carry the same BIOS's string.
 for machine in pc q35; do
   mkdir -p "$root/data/$machine"

@@ -16,30 +16,70 @@ check() {  # check WHAT COMMAND...: PASS when COMMAND succeeds
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
-# An ordinary user in the helper's group.
+# Two ordinary users in the helper's group, and one outside it.
 cat >/etc/passwd <<'PW'
 root:x:0:0:root:/root:/bin/sh
 user:x:1000:1000:user:/home/user:/bin/sh
+user2:x:1001:1001:user2:/home/user2:/bin/sh
+outsider:x:1002:1002:outsider:/home/outsider:/bin/sh
 PW
 cat >/etc/group <<'GR'
 root:x:0:
 user:x:1000:
-velocore:x:900:user
+user2:x:1001:
+outsider:x:1002:
+velocore:x:900:user,user2
 GR
-mkdir -p /home/user && chown 1000:1000 /home/user /data/$machine
+for u in user user2 outsider; do mkdir -p /home/$u && chown $u:$u /home/$u; done
+chown 1000:1000 /data/$machine
 
 check "insmod msr" insmod /lib/modules/msr.ko
 command -v velocore-driverd >/dev/null || { fail "velocore-driverd is not in the initramfs"; exit; }
+
+# The helper as its units start it: socket-load listens where the socket
+# unit says (its mode and group) and hands the socket over as systemd does;
+# the service runs with the unit's ExecStart options, its capability
+# bounding set and NoNewPrivileges, all read from the unit files; its log
+# goes to the system log.
+unit=/velocore-driverd.service
+bounding=-all
+for cap in $(sed -n 's/^CapabilityBoundingSet=//p' $unit); do
+  bounding="$bounding,+$(echo "${cap#CAP_}" | tr A-Z a-z)"
+done
+no_new_privs=
+grep -qx 'NoNewPrivileges=yes' $unit && no_new_privs=--no-new-privs
+exec_options=$(sed -n 's/^ExecStart=[^ ]* //p' $unit)
+socket_mode=$(sed -n 's/^SocketMode=//p' /velocore-driverd.socket)
+socket_group=$(sed -n "s/^$(sed -n 's/^SocketGroup=//p' /velocore-driverd.socket):x:\([0-9]*\):.*/\1/p" /etc/group)
+info "the units: $exec_options, bounding set $bounding $no_new_privs, socket mode $socket_mode group $socket_group"
+syslogd -O /tmp/helper.log -S
 
 helper_pid=
 start_helper() {  # start_helper [HELPER OPTION...]
   [ -n "$helper_pid" ] && kill "$helper_pid" && wait "$helper_pid" 2>/dev/null
   rm -f $socket
-  velocore-driverd --socket $socket --group velocore "$@" >>/tmp/helper.log 2>&1 &
+  socket-load activate $socket $socket_mode $socket_group /usr/bin/setpriv --bounding-set "$bounding" \
+    --inh-caps -all $no_new_privs /bin/velocore-driverd $exec_options "$@" >>/tmp/helper.log 2>&1 &
   helper_pid=$!
   local i=0
   while [ ! -S $socket ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
   [ -S $socket ] || { fail "velocore-driverd $*: no socket"; return 1; }
+  # Serving once it has logged so (after giving CAP_SYS_ADMIN up).
+  i=0
+  while ! grep -q "velocore-driverd\[$helper_pid\]: serving" /tmp/helper.log && [ $i -lt 50 ]; do
+    sleep 0.1; i=$((i + 1))
+  done
+}
+
+# Once it serves it holds port I/O and module loading, nothing more: the
+# capability that opened the PCI configuration files is gone.
+capabilities_held() {
+  local eff nnp
+  eff=$(awk '/^CapEff:/ { print $2 }' /proc/$helper_pid/status)
+  nnp=$(awk '/^NoNewPrivs:/ { print $2 }' /proc/$helper_pid/status)
+  info "velocore-driverd: CapEff=$eff CapBnd=$(awk '/^CapBnd:/ { print $2 }' /proc/$helper_pid/status) NoNewPrivs=$nnp"
+  # CAP_SYS_MODULE is bit 16, CAP_SYS_RAWIO bit 17.
+  [ "$eff" = 0000000000030000 ] && [ "$nnp" = 1 ]
 }
 
 # What the helper sees, as INFO lines; in /tmp/probe-NAME.out.
@@ -111,25 +151,44 @@ eeprom_holds() {  # eeprom_holds BYTE0 BYTE1
   return 1
 }
 
-# 1. No kernel SMBus driver: the helper drives the controller's ports.
+# 1. No kernel SMBus driver: the helper drives the controller's ports. Its
+# socket sits in a folder anyone may write, and a user outside the group
+# holds a lock on the name beside it: the helper's own lock is elsewhere.
+mkdir -p /tmp/pub && chmod 1777 /tmp/pub
+system_socket=$socket
+socket=/tmp/pub/velocore.sock
+su outsider -c "/usr/bin/flock /tmp/pub/velocore.sock.lock sleep 3600" &
+outsider_lock=$!
+check "a user outside the group cannot open the helper's lock in /run" \
+  sh -c '! su outsider -c "/usr/bin/flock -n /run/velocore-driverd.lock true" 2>/dev/null'
 start_helper --clockgen-address 0x50
+check "velocore-driverd runs with the unit's capabilities, CAP_SYS_ADMIN given up" capabilities_held
 probe ports
 check "velocore-driverd finds $controller unclaimed by the kernel" \
   grep -q "pci=$controller driver=none adapter=none" /tmp/probe-ports.out
 settle ports
-check "vcctl detect apply as user 1000 (helper on the ports)" run_vcctl ports
+# An earlier transfer's command byte, left in the register: the block write
+# must name its own (0x00), or the EEPROM takes the bytes at 0xC4.
+base=$(sed -n "s/^probe\.controller\[[0-9]*\]: kind=[0-9] base=\(0x[0-9A-Fa-f]*\) pci=$controller .*/\1/p" /tmp/probe-ports.out)
+printf '\304' | dd of=/dev/port bs=1 seek=$((base + 3)) conv=notrunc 2>/dev/null
+left=$(dd if=/dev/port bs=1 skip=$((base + 3)) count=1 2>/dev/null | od -An -tx1 | tr -d ' ')
+check "0xC4 left in the command register (${base:-?}+3): $left" test "$left" = c4
+check "vcctl detect apply as user 1000 (helper on the ports, a non-member holding a lock beside its socket)" \
+  run_vcctl ports
 info "detected: $(grep -E '^(board\.biosId|board\.smbusKind|board\.smbusBase|cpuClockMHz|busClockMHz|multiplier|appliedIndex):' \
   /tmp/ports.out | head -7 | tr '\n' ' ')"
 expected_ports=$(applied_byte ports)
 # After the write: a block read leaves QEMU's controller in the state noted below.
 check "vcctl board-id as user 1000 names the controller the probe saw (ports)" board_id ports
+kill $outsider_lock 2>/dev/null
+socket=$system_socket
 
 # 2. The kernel's SMBus driver; from now on the helper goes through i2c-dev.
 for m in i2c-smbus $bus_driver i2c-dev; do check "insmod $m" insmod /lib/modules/$m.ko; done
 adapter=$(ls -d /sys/bus/pci/devices/$controller/i2c-* 2>/dev/null | head -1)
 adapter=${adapter##*/i2c-}
 check "adapter /dev/i2c-$adapter on $controller" test -c "/dev/i2c-$adapter"
-check "the port write reached the EEPROM at 0x50: 01 ${expected_ports:-?}" \
+check "the port write reached the EEPROM at 0x50 with command 0x00: 01 ${expected_ports:-?}" \
   eeprom_holds 0x01 "${expected_ports:-none}"
 i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
 # QEMU's SMBus controller keeps its block-data index across the host-control
@@ -203,7 +262,49 @@ check "vcctl apply to 0x69 acknowledged (exit 0)" run_vcctl plain
 start_helper --clockgen-address 0x6a
 check "vcctl apply to 0x6a, where nothing answers, fails (exit 1 or 3)" refused absent
 
-# 4. vcctl board-id last, its block read being the last transfer.
+# 4. Load on the socket. Each member has a few connections and each round
+# serves one request per uid, so neither a member holding 200 connections
+# nor one flooding probes keeps another member or root waiting.
+start_helper --clockgen-address 0x50
+timed_probe() {  # timed_probe WHO: user2 or root; prints the time in ms
+  local out
+  if [ "$1" = root ]; then out=$(socket-load probe $socket); else out=$(su $1 -c "socket-load probe $socket"); fi
+  echo "$out" | sed -n 's/^probe=answered ms=//p'
+}
+quiet=$(timed_probe user2)
+info "a member's probe with nobody else on the socket: ${quiet:-failed} ms"
+su user -c "socket-load hold $socket 200 14" >/tmp/hold.out 2>&1 &
+hold_pid=$!
+sleep 2
+held_user2=$(timed_probe user2)
+held_root=$(timed_probe root)
+check "user 1001's probe while user 1000 holds 200 connections: ${held_user2:-failed} ms" test -n "$held_user2"
+check "root's probe while user 1000 holds 200 connections: ${held_root:-failed} ms" test -n "$held_root"
+check "vcctl probe as user 1001 while user 1000 holds 200 connections" \
+  sh -c "su user2 -c 'VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe' | grep -q '^probe.controller\[0\]: '"
+wait $hold_pid
+info "holder: $(tr '\n' ' ' </tmp/hold.out)"
+check "user 1000 kept at most 4 of its 200 connections" \
+  sh -c "held=\$(sed -n 's/^held=\([0-9]*\) of 200/\1/p' /tmp/hold.out); [ -n \"\$held\" ] && [ \$held -le 4 ]"
+refusals=$(grep -c 'refused uid=1000:' /tmp/helper.log)
+summaries=$(grep -c 'velocore-driverd\[[0-9]*\]: uid=1000: [0-9]* more refusals in 10000 ms not logged' /tmp/helper.log)
+info "refusal lines for uid 1000: $refusals, summary lines: $summaries ($(grep -o 'uid=1000: [0-9]* more refusals' /tmp/helper.log | tr '\n' ' '))"
+check "the refusals of uid 1000 are logged in a burst and a summary line" \
+  sh -c "[ $summaries -ge 1 ] && [ $refusals -le 15 ]"
+su user -c "socket-load flood $socket 4 6" >/tmp/flood.out 2>&1 &
+flood_pid=$!
+sleep 2
+flooded_user2=$(timed_probe user2)
+flooded_root=$(timed_probe root)
+wait $flood_pid
+info "flooder: $(cat /tmp/flood.out)"
+check "user 1001's probe while user 1000 floods probes on 4 connections: ${flooded_user2:-failed} ms" \
+  test -n "$flooded_user2"
+check "root's probe while user 1000 floods: ${flooded_root:-failed} ms" test -n "$flooded_root"
+check "a user outside the group is refused by the socket and vcctl probe fails" \
+  sh -c "! su outsider -c 'VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe' >/dev/null 2>&1"
+
+# 5. vcctl board-id last, its block read being the last transfer.
 start_helper --clockgen-address 0x50
 check "vcctl board-id as user 1000 names the controller the probe saw (i2c-dev)" board_id i2c
 

@@ -23,7 +23,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSystemdFirstFd = 3;
-constexpr int kListenBacklog = 16;
+constexpr int kListenBacklog = SOMAXCONN;  // as systemd listens
 
 bool SetNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
