@@ -1,6 +1,7 @@
 #include "le_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 
 #include "core/base/little_endian.h"
@@ -136,18 +137,17 @@ std::vector<uint8_t> WriteLe(const Module& module, std::string& error) {
     PutName(nr, module.description, 0);
     PutByte(nr, 0);
 
-    std::vector<uint8_t> file(nonResident + names.size(), 0);
-    const auto out = std::span<uint8_t>(file);
-    PutLe<uint16_t>(out, 0, mz::kMagic);
-    PutLe<uint16_t>(out, 0x02, mz::kStubSize);  // bytes on the last 512-byte page
-    PutLe<uint16_t>(out, 0x04, 1);             // 512-byte pages
-    PutLe<uint16_t>(out, 0x08, mz::kHeaderParagraphs);
-    PutLe<uint16_t>(out, 0x0C, 0xFFFF);  // most paragraphs
-    PutLe<uint16_t>(out, mz::kRelocTableOffset, mz::kHeaderParagraphs * 16);
-    PutLe32(out, mz::kNewHeaderOffset, mz::kStubSize);
-    std::copy(std::begin(kDosExit), std::end(kDosExit), file.begin() + mz::kHeaderParagraphs * 16);
+    std::array<uint8_t, mz::kStubSize> stub{};
+    PutLe<uint16_t>(stub, 0, mz::kMagic);
+    PutLe<uint16_t>(stub, 0x02, mz::kStubSize);  // bytes on the last 512-byte page
+    PutLe<uint16_t>(stub, 0x04, 1);             // 512-byte pages
+    PutLe<uint16_t>(stub, 0x08, mz::kHeaderParagraphs);
+    PutLe<uint16_t>(stub, 0x0C, 0xFFFF);  // most paragraphs
+    PutLe<uint16_t>(stub, mz::kRelocTableOffset, mz::kHeaderParagraphs * 16);
+    PutLe32(stub, mz::kNewHeaderOffset, mz::kStubSize);
+    std::copy(std::begin(kDosExit), std::end(kDosExit), stub.begin() + mz::kHeaderParagraphs * 16);
 
-    const auto h = out.subspan(mz::kStubSize);
+    std::array<uint8_t, hdr::kSize> h{};
     PutLe<uint16_t>(h, hdr::kSignature, hdr::kMagic);
     PutLe<uint16_t>(h, hdr::kCpuType, hdr::kCpu386);
     PutLe<uint16_t>(h, hdr::kOsType, hdr::kOsWindows386);
@@ -174,16 +174,21 @@ std::vector<uint8_t> WriteLe(const Module& module, std::string& error) {
     PutLe<uint16_t>(h, hdr::kDeviceId, module.deviceId);
     PutLe<uint16_t>(h, hdr::kDdkVersion, module.ddkVersion);
 
-    std::copy(loader.begin(), loader.end(), h.begin() + static_cast<std::ptrdiff_t>(objectTable));
-    std::copy(pageTable.begin(), pageTable.end(), h.begin() + static_cast<std::ptrdiff_t>(fixupPageTable));
-    std::copy(records.begin(), records.end(), h.begin() + static_cast<std::ptrdiff_t>(fixupRecords));
+    std::vector<uint8_t> file;
+    file.reserve(nonResident + names.size());
+    file.insert(file.end(), stub.begin(), stub.end());
+    file.insert(file.end(), h.begin(), h.end());
+    file.insert(file.end(), loader.begin(), loader.end());
+    file.insert(file.end(), pageTable.begin(), pageTable.end());
+    file.insert(file.end(), records.begin(), records.end());
+    file.resize(nonResident, 0);  // alignment and the data pages, filled below
 
     size_t page = dataPages;
     for (const Object& o : module.objects) {
         std::copy(o.bytes.begin(), o.bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(page));
         page += size_t{PagesOf(o)} * hdr::kPageBytes;
     }
-    std::copy(names.begin(), names.end(), file.begin() + static_cast<std::ptrdiff_t>(nonResident));
+    file.insert(file.end(), names.begin(), names.end());
     return file;
 }
 

@@ -6,8 +6,6 @@
 // descriptor export with what the ELF object links to.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,23 +18,26 @@ namespace {
 using vc::le::Module;
 
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.clear();
+    uint8_t block[4096];
+    size_t got = 0;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0) bytes.insert(bytes.end(), block, block + got);
+    const bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
 }
 
 // Writes beside the target and renames, so a failed run leaves no half file.
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
     const std::string partial = path + ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(partial);
-            return false;
-        }
+    std::FILE* out = std::fopen(partial.c_str(), "wb");
+    if (!out) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    if (std::fclose(out) != 0 || !written) {
+        std::filesystem::remove(partial);
+        return false;
     }
     std::error_code error;
     std::filesystem::rename(partial, path, error);

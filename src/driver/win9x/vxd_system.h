@@ -46,6 +46,7 @@ struct VxdDiocParams {
 
 /* Page table entry bits _CopyPageTable hands back (the processor's). */
 #define VXD_PTE_PRESENT 0x001u
+#define VXD_PTE_WRITABLE 0x002u
 #define VXD_PTE_USER 0x004u
 #define VXD_PTE_FRAME 0xFFFFF000u
 #define VXD_PAGE_SHIFT 12u
