@@ -151,6 +151,7 @@ private:
         s.value = GetLe32(e, elf::kSymValue);
         s.section = GetLe<uint16_t>(e, elf::kSymShndx);
         if (table.link < sections_.size()) s.name = StringAt(sections_[table.link], GetLe32(e, elf::kSymName));
+        if (s.name.empty() && s.section < sections_.size()) s.name = sections_[s.section].name;  // a section symbol
         return s;
     }
 

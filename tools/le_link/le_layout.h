@@ -89,7 +89,10 @@ inline constexpr size_t kSize = 0xC4;
 
 inline constexpr uint16_t kCpu386 = 2;
 inline constexpr uint16_t kOsWindows386 = 4;
-// Module type bits 15-17 all set: a Windows virtual device.
+// Module type, bits 15-17. The LX description gives 0x28000 for an OS/2
+// virtual device driver; Windows VxDs carry all three bits (the library bit
+// with the device-driver bits), as dumps of Windows 9x VxDs show. Not yet
+// checked against a 9x loader.
 inline constexpr uint32_t kModuleTypeMask = 0x00038000;
 inline constexpr uint32_t kModuleTypeVxd = 0x00038000;
 inline constexpr uint32_t kPageBytes = 0x1000;

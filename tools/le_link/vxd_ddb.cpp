@@ -77,12 +77,11 @@ std::string CheckDescriptor(const Module& module) {
             return "the address at DDB+" + Hex(static_cast<uint32_t>(field)) + " has no fixup";
     for (const Fixup& f : object.fixups) {
         if (f.sourceOffset + fixup::kSourceBytes <= d.offset || f.sourceOffset >= d.offset + kSize) continue;
+        if (f.sourceOffset < d.offset) return "a fixup runs into the start of the descriptor block";
         const uint32_t field = f.sourceOffset - d.offset;
-        if (f.sourceOffset < d.offset ||
-            (field != kControlProc &&
-             std::find(std::begin(kOptionalAddresses), std::end(kOptionalAddresses), field) ==
-                 std::end(kOptionalAddresses)))
-            return "a fixup at DDB+" + Hex(f.sourceOffset - d.offset) + " changes a field that holds no address";
+        if (field != kControlProc && std::find(std::begin(kOptionalAddresses), std::end(kOptionalAddresses), field) ==
+                                         std::end(kOptionalAddresses))
+            return "a fixup at DDB+" + Hex(field) + " changes a field that holds no address";
     }
     return {};
 }

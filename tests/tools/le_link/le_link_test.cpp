@@ -142,5 +142,41 @@ TEST_F(Built, AFieldAcrossAPageBoundaryTakesARecordOnEachPage) {
     EXPECT_EQ(r.fixupRecordCount, fixups + 1);  // the crossing field has two records
 }
 
+// Objects assembled from tests/tools/le_link/objects, linked as "TESTDEV".
+LinkResult LinkTestObject(const char* name) {
+    return LinkElfObject(ReadAll((std::string(VC_LE_TEST_OBJECTS "/") + name + ".o").c_str()), "TESTDEV", "test");
+}
+
+TEST(LinkElfObject, PutsEachReferenceWhereTheObjectSays) {
+    const LinkResult r = LinkTestObject("valid");
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_EQ(r.module.objects.size(), 2u);
+    const Object& code = r.module.objects[0];
+    const Object& data = r.module.objects[1];
+    // movl $table+4, %eax: table is data offset 4, the field code offset 1.
+    EXPECT_EQ(code.fixups, (std::vector<Fixup>{{1, 2, 8}}));
+    // call helper: helper's section is aligned to 16 behind the 11 bytes of .text.
+    EXPECT_EQ(code.virtualSize, 17u);
+    EXPECT_EQ(std::vector<uint8_t>(code.bytes.begin(), code.bytes.begin() + 11),
+              (std::vector<uint8_t>{0xB8, 0, 0, 0, 0, 0xE8, 0x06, 0, 0, 0, 0xC3}));
+    // The descriptor follows 12 bytes of data; its control procedure is code offset 0.
+    EXPECT_EQ(r.module.descriptor, (Export{"TESTDEV_DDB", 2, 12}));
+    EXPECT_EQ(data.fixups, (std::vector<Fixup>{{12 + 0x18, 1, 0}}));
+    EXPECT_EQ(data.virtualSize, 12u + 0x50);
+}
+
+TEST(LinkElfObject, RefusesWhatAVirtualDeviceCannotHave) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"import", "undefined symbol 'external_service' at .text+0x1: the device imports nothing"},
+        {"crossing", "the relative reference at .text+0x1 to '.data' leaves its object"},
+        {"common", "common symbol 'buffer'"},
+        {"misnamed", "DDB_Name is not 'TESTDEV '"},
+    };
+    for (const auto& [name, message] : cases) {
+        const LinkResult r = LinkTestObject(name);
+        EXPECT_NE(r.error.find(message), std::string::npos) << name << ": " << r.error;
+    }
+}
+
 }  // namespace
 }  // namespace vc::le
