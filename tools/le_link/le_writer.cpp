@@ -46,9 +46,10 @@ void PutFixupRecord(ByteWriter& out, int32_t offset, const Fixup& f) {
 }
 
 std::string Check(const Module& module) {
+    // An empty name would read as the end of its table.
     if (module.name.empty() || module.name.size() > kMaxName || DescriptorName(module.name).size() > kMaxName ||
-        module.description.size() > kMaxName)
-        return "a name is empty or longer than 255 bytes";
+        module.description.empty() || module.description.size() > kMaxName)
+        return "the name and the description must be 1 to 255 bytes";
     if (module.objects.empty() || module.objects.size() > 0xFFFF) return "the module needs 1 to 65535 objects";
     uint64_t pages = 0;
     for (size_t i = 0; i < module.objects.size(); ++i) {

@@ -76,7 +76,7 @@ int Link(const std::vector<std::string>& args) {
         else if (output.empty()) output = args[i];
         else return Fail("link: unexpected argument '" + args[i] + "'");
     }
-    if (name.empty() || input.empty() || output.empty())
+    if (name.empty() || description.empty() || input.empty() || output.empty())
         return Fail("usage: le_link link --name NAME --description TEXT INPUT.o OUTPUT.vxd");
     std::vector<uint8_t> elf;
     if (!ReadFile(input, elf)) return Fail(input + ": cannot be read");

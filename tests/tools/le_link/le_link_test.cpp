@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -176,6 +177,25 @@ TEST(LinkElfObject, RefusesWhatAVirtualDeviceCannotHave) {
         const LinkResult r = LinkTestObject(name);
         EXPECT_NE(r.error.find(message), std::string::npos) << name << ": " << r.error;
     }
+}
+
+// le_link link: a failed link leaves the previous file whole and no partial one.
+TEST(LeLinkProgram, AFailedLinkLeavesTheOutputAsItWas) {
+    const std::string out = std::string(VC_LE_TEST_OBJECTS) + "/kept.vxd";
+    {
+        std::FILE* f = std::fopen(out.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("previous", f);
+        std::fclose(f);
+    }
+    const std::string link = std::string(VC_LE_LINK) + " link --name TESTDEV --description test " + VC_LE_TEST_OBJECTS + "/";
+    EXPECT_NE(std::system((link + "import.o " + out + " 2>/dev/null").c_str()), 0);
+    const auto kept = ReadAll(out.c_str());
+    EXPECT_EQ(std::string(kept.begin(), kept.end()), "previous");
+    EXPECT_TRUE(ReadAll((out + ".partial").c_str()).empty());
+    ASSERT_EQ(std::system((link + "valid.o " + out).c_str()), 0);
+    EXPECT_TRUE(ReadLe(ReadAll(out.c_str())).ok());
+    std::remove(out.c_str());
 }
 
 }  // namespace
