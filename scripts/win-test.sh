@@ -33,6 +33,12 @@ wineserver -w
 wineserver -p < /dev/null > /dev/null 2>&1
 wine cmd /c exit < /dev/null > /dev/null 2>&1 || fail "wine cannot start a 32-bit program (is wine32 installed?)"
 
+# --- the 9x virtual device beside the programs -------------------------------
+# Linked and checked at build time; checked again here where it ships. Its
+# requests run in tests/driver/win9x (the harness) with the unit tests.
+[ -f "$build/bin/Map9X.vxd" ] || fail "no Map9X.vxd beside the programs in $build/bin"
+"$build/map9x-host/bin/le_link" check "$build/bin/Map9X.vxd" || fail "Map9X.vxd does not pass the LE reader"
+
 # --- the unit tests -----------------------------------------------------------
 filter=$(cat "$build/windows-test-filter.txt")
 expected=0

@@ -31,7 +31,7 @@ include(GoogleTest)
 
 file(GLOB_RECURSE VC_TEST_SOURCES CONFIGURE_DEPENDS
      ${CMAKE_CURRENT_SOURCE_DIR}/core/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/sim/*.cpp
-     ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp)
+     ${CMAKE_CURRENT_SOURCE_DIR}/win32/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/driver/*.cpp)
 vc_test_folders(VC_TEST_DIRS ${VC_TEST_SOURCES})
 
 # Tests that hold only on Linux, each with its reason.

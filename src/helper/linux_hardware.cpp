@@ -12,9 +12,9 @@
 #include <memory>
 
 #include "core/base/little_endian.h"
+#include "core/hw/smbus_port_transfer.h"
 #include "helper/i2c_dev_adapter.h"
 #include "helper/port_smbus.h"
-#include "helper/port_transfer.h"
 #include "helper/smbus_controllers.h"
 
 extern char** environ;
@@ -189,10 +189,9 @@ bool LinuxHardware::WriteOnPorts(const SmbusController& controller, const ClockG
     }
     const auto address8 = static_cast<uint8_t>(write.address7 << 1);
     const SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), write.firstByteMask};
-    std::string why;
-    const bool ok = RunPortWrite(ports, controller.kind, write.variant, target, write.data, why);
-    if (!ok) how += " (" + why + ")";
-    return ok;
+    const PortTransfer result = RunPortWrite(ports, controller.kind, write.variant, target, write.data);
+    if (result != PortTransfer::Done) how += std::string(" (") + PortTransferText(result) + ")";
+    return result == PortTransfer::Done;
 }
 
 std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controller, uint8_t address7) {

@@ -1,9 +1,8 @@
-// The requests the helper serves, each checked before anything reaches the
-// hardware: the NT port driver's set (BIOS search, configuration word, PCI
-// read, the three SMBus writes) and the read-only probe. Nothing a client
-// says is trusted; an SMBus write goes only to the clock generator behind a
-// controller PCI shows, of the kind the request names. Every refusal and
-// every write is logged with the client's uid.
+// The requests the helper serves: the NT port driver's set (BIOS search,
+// configuration word, PCI read, the three SMBus writes) and the read-only
+// probe, decided by the one handler every privileged component runs
+// (core/hw/privileged_requests.h). Here: the wire's request in, its answer
+// out, and the log: every refusal and every write with the client's uid.
 #pragma once
 
 #include <cstdint>
@@ -27,14 +26,6 @@ public:
     void SetRefusalLog(RefusalLog* refusals) { refusals_ = refusals; }
 
 private:
-    WireResponse BiosFind(const WireRequest& request, uint32_t uid);
-    WireResponse ConfigWord(const WireRequest& request, uint32_t uid);
-    WireResponse PciRead(const WireRequest& request, uint32_t uid);
-    bool PciRegisterAllowed(const std::string& name, uint8_t reg);
-    WireResponse SmbusWrite(const WireRequest& request, uint32_t uid);
-    WireResponse Probe(const WireRequest& request, uint32_t uid);
-    WireResponse Refuse(const WireRequest& request, uint32_t uid, const std::string& reason);
-
     HelperHardware& hardware_;
     LogSink log_;
     RefusalLog* refusals_ = nullptr;

@@ -10,8 +10,9 @@
 #include <fstream>
 
 #include "core/base/little_endian.h"
-#include "core/board/freq_identification.h"
+#include "core/hw/host_bridge_registers.h"
 #include "core/hw/smbus_access.h"
+#include "core/hw/smbus_functions.h"
 #include "core/hw/smbus_pci_registers.h"
 
 namespace vc::helper {
@@ -21,49 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr size_t kConfigBytes = 256;
-constexpr size_t kCommandRegister = 0x04;
-constexpr uint16_t kCommandIoSpace = 0x0001;
+using privileged::SmbusFamily;
 
-struct Family {
-    int32_t kind;
-    size_t baseRegister;
-    uint16_t baseMask;  // drops the I/O-space bit and what the range decodes
-    size_t enableRegister;
-};
-
-constexpr Family kPiix4{kSmbusControllerBlockBuffer, smbus_pci::kPiix4BaseRegister, smbus_pci::kPiix4BaseMask,
-                       smbus_pci::kPiix4EnableRegister};
-constexpr Family kIch{kSmbusControllerByteWise, smbus_pci::kIchBaseRegister, smbus_pci::kIchBaseMask,
-                      smbus_pci::kIchEnableRegister};
-
-struct PciId {
-    uint16_t vendor;
-    uint16_t device;
-};
-
-// Functions with the PIIX4 SMBus host at register 0x90.
-constexpr std::array<PciId, 6> kPiix4Functions{{
-    {0x8086, 0x7113},  // 82371AB/EB/MB power management function
-    {0x8086, 0x719B},  // 82440MX power management function
-    {0x1055, 0x9463},  // SLC90E66 power management function
-    {0x1166, 0x0200},  // OSB4 south bridge
-    {0x1166, 0x0201},  // CSB5 south bridge
-    {0x1166, 0x0203},  // CSB6 south bridge
-}};
-
-constexpr uint16_t kIntel = 0x8086;
-constexpr uint32_t kClassSmbus = 0x0C05;  // serial bus controller, SMBus
-
-std::optional<Family> FamilyOf(std::span<const uint8_t> config) {
+std::optional<SmbusFamily> FamilyOf(std::span<const uint8_t> config) {
     if (config.size() < kPciHeaderBytes) return std::nullopt;
-    const uint16_t vendor = GetLe<uint16_t>(config, 0);
-    const uint16_t device = GetLe<uint16_t>(config, 2);
-    for (const PciId& id : kPiix4Functions) {
-        if (id.vendor == vendor && id.device == device) return kPiix4;
-    }
-    const uint32_t classCode = GetLe<uint16_t>(config, 0x0A);
-    if (vendor == kIntel && classCode == kClassSmbus) return kIch;
-    return std::nullopt;
+    return privileged::SmbusFamilyOf(GetLe<uint16_t>(config, 0), GetLe<uint16_t>(config, 2),
+                                     GetLe<uint16_t>(config, smbus_pci::kClassRegister + 2));
 }
 
 std::string ReadLine(const fs::path& path) {
@@ -108,7 +72,7 @@ std::optional<uint8_t> SmbusRegisterBeyondHeader(std::span<const uint8_t> header
 }
 
 std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::span<const uint8_t> header) {
-    if (name == kHostBridge) return static_cast<uint8_t>(kMemClassRegister);
+    if (name == kHostBridge) return kHostBridgeMemClassRegister;
     return SmbusRegisterBeyondHeader(header);
 }
 
@@ -116,17 +80,18 @@ std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> co
     if (config.size() < kConfigBytes) return std::nullopt;
     const auto family = FamilyOf(config);
     if (!family) return std::nullopt;
+    const auto shown = privileged::ControllerOf(*family, GetLe32(config, 0), GetLe32(config, smbus_pci::kCommandRegister),
+                                                GetLe32(config, family->baseRegister),
+                                                GetLe32(config, family->enableRegister & 0xFC));
+    if (!shown) return std::nullopt;
     SmbusController c;
-    c.vendor = GetLe<uint16_t>(config, 0);
-    c.device = GetLe<uint16_t>(config, 2);
-    c.kind = family->kind;
-    c.baseRegister = static_cast<uint8_t>(family->baseRegister);
-    c.enableRegister = static_cast<uint8_t>(family->enableRegister);
-    const uint32_t base = GetLe32(config, family->baseRegister);
-    if ((base & smbus_pci::kIoSpaceBit) == 0) return std::nullopt;  // a memory range: not this register block
-    c.ioBase = static_cast<uint16_t>(base & family->baseMask);
-    const bool decodesIo = (GetLe<uint16_t>(config, kCommandRegister) & kCommandIoSpace) != 0;
-    c.enabled = c.ioBase != 0 && decodesIo && (config[family->enableRegister] & smbus_pci::kHostEnableBit) != 0;
+    c.vendor = shown->vendor;
+    c.device = shown->deviceId;
+    c.kind = shown->kind;
+    c.ioBase = shown->ioBase;
+    c.enabled = shown->enabled;
+    c.baseRegister = shown->baseRegister;
+    c.enableRegister = shown->enableRegister;
     return c;
 }
 

@@ -6,18 +6,18 @@ namespace vc::sim {
 
 namespace {
 
-constexpr uint32_t kClassRegister = 0x08;
-constexpr uint32_t kClassSmbus = 0x0C050000;  // serial bus controller, SMBus; revision 0
 
 struct SmbusFunction {
     uint32_t id;  // device << 16 | vendor
     uint32_t device;
     uint32_t function;
     uint8_t baseRegister;
+    uint8_t enableRegister;
 };
 
-constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, smbus_pci::kPiix4BaseRegister};
-constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, smbus_pci::kIchBaseRegister};
+constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, smbus_pci::kPiix4BaseRegister,
+                                   smbus_pci::kPiix4EnableRegister};
+constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, smbus_pci::kIchBaseRegister, smbus_pci::kIchEnableRegister};
 
 constexpr uint32_t Location(uint32_t device, uint32_t function) { return device << 3 | function; }
 
@@ -33,8 +33,12 @@ PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescr
     smbusPresent_ = true;
     smbusLocation_ = Location(function->device, function->function);
     smbusConfig_[0] = function->id;
-    smbusConfig_[kClassRegister / 4U] = kClassSmbus;
+    smbusConfig_[smbus_pci::kClassRegister / 4U] = uint32_t{smbus_pci::kClassSmbus} << 16;  // revision 0
     smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | smbus_pci::kIoSpaceBit;
+    // As the BIOS leaves it: I/O decoding and the host interface on.
+    smbusConfig_[smbus_pci::kCommandRegister / 4U] = smbus_pci::kCommandIoSpace;
+    const uint8_t enable = function->enableRegister;
+    smbusConfig_[enable / 4U] |= uint32_t{smbus_pci::kHostEnableBit} << (8 * (enable % 4U));
 }
 
 uint32_t PciHostBridge::ReadConfig(uint32_t address) const {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "helper/port_transfer.h"
+#include "core/hw/smbus_port_transfer.h"
 #include "helper/sim_bus.h"
 #include "core/base/hex_text.h"
 
@@ -140,7 +140,7 @@ TEST_P(KernelAndPortWrites, ProgramTheChipAlike) {
     test::SimChip onPorts(c.chip, c.mask);
     test::SimPorts ports(c.portKind, 0x0600, onPorts.chip, onPorts.trace);
     const SmbusTarget target{0x0600, 0xD2, 0xD3, c.mask};
-    ASSERT_TRUE(RunPortWrite(ports, c.portKind, c.variant, target, data, why)) << why;
+    ASSERT_EQ(RunPortWrite(ports, c.portKind, c.variant, target, data), PortTransfer::Done);
 
     EXPECT_DOUBLE_EQ(throughKernel.busMHz, c.expectedMHz);
     EXPECT_DOUBLE_EQ(onPorts.busMHz, c.expectedMHz);

@@ -1,7 +1,7 @@
 // A write on the controller's own ports: idle before, idle after, the
 // auxiliary control of the byte-by-byte controller set aside for the
 // transfer, and the read-only probe. On simulated and scripted ports only.
-#include "helper/port_transfer.h"
+#include "core/hw/smbus_port_transfer.h"
 
 #include <gtest/gtest.h>
 
@@ -51,9 +51,9 @@ const std::vector<uint8_t> kSelect{0x20};
 
 TEST(PortWrite, ABusyControllerIsLeftAlone) {
     ScriptedPorts ports({smbus::kStatusBusy});
-    std::string why;
-    EXPECT_FALSE(RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, kTarget, kSelect, why));
-    EXPECT_EQ(why, "the controller stays busy");
+    const PortTransfer result = RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, kTarget, kSelect);
+    EXPECT_EQ(result, PortTransfer::Busy);
+    EXPECT_STREQ(PortTransferText(result), "the controller stays busy");
     EXPECT_EQ(Without(Without(ports.ops, "in +0"), "wait"), std::vector<std::string>{});
 }
 
@@ -66,8 +66,7 @@ TEST(PortWrite, TheSequenceRunsBetweenClaimAndRelease) {
 
     test::SimChip wrapped("generic", 0);
     test::SimPorts ports(2, 0x0600, wrapped.chip, wrapped.trace);
-    std::string why;
-    ASSERT_TRUE(RunPortWrite(ports, 2, SmbusVariant::BlockByteWise, target, kSelect, why)) << why;
+    ASSERT_EQ(RunPortWrite(ports, 2, SmbusVariant::BlockByteWise, target, kSelect), PortTransfer::Done);
 
     // Before: the status read and cleared, the auxiliary control looked at.
     // After: the status cleared (which finishes a byte-by-byte block), read
@@ -86,8 +85,7 @@ TEST(PortWrite, TheByteByByteSequenceRunsWithoutBufferOrPacketErrorCode) {
     test::SimPorts ports(2, 0x0600, sim.chip, sim.trace);
     ports.aux = 0x03;
     const SmbusTarget target{0x0600, 0xD2, 0xD3, 0};
-    std::string why;
-    ASSERT_TRUE(RunPortWrite(ports, 2, SmbusVariant::BlockByteWise, target, kSelect, why)) << why;
+    ASSERT_EQ(RunPortWrite(ports, 2, SmbusVariant::BlockByteWise, target, kSelect), PortTransfer::Done);
     const auto cleared = std::find(ports.ops.begin(), ports.ops.end(), "out +13=0x00");
     const auto firstData = std::find_if(ports.ops.begin(), ports.ops.end(),
                                         [](const std::string& op) { return op.rfind("out +7=", 0) == 0; });
@@ -101,8 +99,7 @@ TEST(PortWrite, TheBlockBufferControllerHasNoAuxiliaryControlToTouch) {
     test::SimChip sim("generic", 0);
     test::SimPorts ports(1, 0x0600, sim.chip, sim.trace);
     const SmbusTarget target{0x0600, 0xD2, 0xD3, 0};
-    std::string why;
-    ASSERT_TRUE(RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, target, kSelect, why)) << why;
+    ASSERT_EQ(RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, target, kSelect), PortTransfer::Done);
     EXPECT_EQ(std::count_if(ports.ops.begin(), ports.ops.end(),
                             [](const std::string& op) { return op.find("+13") != std::string::npos; }),
               0);
@@ -111,8 +108,7 @@ TEST(PortWrite, TheBlockBufferControllerHasNoAuxiliaryControlToTouch) {
 TEST(PortWrite, ATransferThatHangsIsStoppedAndTheStatusCleared) {
     // Idle at first, then busy for ever.
     ScriptedPorts ports({0x00, smbus::kStatusBusy});
-    std::string why;
-    EXPECT_FALSE(RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, kTarget, kSelect, why));
+    EXPECT_EQ(RunPortWrite(ports, 1, SmbusVariant::BlockBuffered, kTarget, kSelect), PortTransfer::Failed);
     const std::vector<std::string> tail(ports.ops.end() - 4, ports.ops.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"out +2=0x02", "wait", "out +2=0x00", "out +0=0xFF"}));
 }

@@ -9,11 +9,12 @@
 #include "core/base/context.h"
 #include "core/board/system_info.h"
 #include "core/board/records.h"
+#include "core/hw/host_bridge_registers.h"
 
 namespace vc {
 
-inline constexpr uint32_t kMemClassRegister = 0x50;    // host bridge, bus 0 device 0 function 0
-inline constexpr uint32_t kMemClass133Bit = 1u << 2;
+inline constexpr uint32_t kMemClassRegister = kHostBridgeMemClassRegister;
+inline constexpr uint32_t kMemClass133Bit = kHostBridgeMemClass133Bit;
 inline constexpr double kMemClass133MHz = 133.0;
 inline constexpr double kMemClass100MHz = 100.0;
 

@@ -32,7 +32,19 @@ inline constexpr size_t kBiosStringMin = 4;
 inline constexpr size_t kBiosStringMax = 15;  // what a record's 16-byte field holds
 inline constexpr size_t kBiosStringsReported = 8;
 
-// The candidates, best first, each text once, at most `limit` of them.
+// A candidate where it stands in the window: its text is the `length`
+// bytes at `offset`.
+struct BiosCandidate {
+    size_t offset = 0;
+    size_t length = 0;
+    DmiSource dmi = DmiSource::None;
+};
+
+// The candidates, best first, each text once, as many as `out` holds: how
+// many. Allocates nothing (the NT driver runs it).
+size_t FindBiosCandidates(std::span<const uint8_t> window, std::span<BiosCandidate> out);
+
+// The same as texts, at most `limit` of them.
 std::vector<FoundBiosString> FindBiosStrings(std::span<const uint8_t> window, size_t limit = kBiosStringsReported);
 
 // "board", "product" or "no", as the probe report and vcctl name them.

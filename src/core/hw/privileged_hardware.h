@@ -34,6 +34,8 @@ struct Controller {
     bool kernelOwned = false;    // a driver of the system owns it: transfers go through that driver
     uint8_t baseRegister = 0;    // where its PCI configuration keeps the base
     uint8_t enableRegister = 0;  // and the host-enable bit
+    char driver[24] = {};        // the system's driver that owns it, for the probe report; empty: none
+    char adapter[24] = {};       // and the node it is reached through
 };
 
 class Hardware {

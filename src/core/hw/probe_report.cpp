@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <map>
 
-#include "core/hw/smbus_registers.h"
-#include "core/base/hex_text.h"
 #include "core/base/text_lines.h"
+#include "core/hw/smbus_registers.h"
 
 namespace vc {
 
@@ -55,26 +54,29 @@ std::optional<std::vector<uint8_t>> Bytes(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+template <typename Put>
+std::string Line(Put put) {
+    char buffer[kProbeLineMax];
+    ReportText out(buffer);
+    put(out);
+    return std::string(out.text());
+}
+
+}  // namespace
+
 std::string ProbeBiosLine(const FoundBiosString& found) {
-    return "bios offset=" + HexText(static_cast<uint32_t>(found.offset), 4) + " dmi=" + DmiSourceName(found.dmi) +
-           " text=\"" + found.text + "\"\n";
+    return Line([&](ReportText& out) { PutProbeBiosLine(out, found.offset, found.text, found.dmi); });
 }
 
-std::string ProbeClockGenLine(uint16_t controller, uint8_t address7, int32_t count,
-                              std::span<const uint8_t> block) {
-    std::string line = "clockgen controller=" + HexText(controller, 4) + " address=" + HexText(address7, 2) +
-                       " answers=" + (count >= 0 ? "yes" : "no") + " readback=";
-    if (count < 0) return line + "none\n";
-    const size_t kept = std::min(static_cast<size_t>(count), block.size());
-    for (size_t i = 0; i < kept; ++i) {
-        char byte[4];
-        std::snprintf(byte, sizeof byte, "%02x", block[i]);
-        line += (i == 0 ? "" : ",") + std::string(byte);
-    }
-    return line + "\n";
+std::string ProbeClockGenLine(uint16_t controller, uint8_t address7, int32_t count, std::span<const uint8_t> block) {
+    return Line([&](ReportText& out) { PutProbeClockGenLine(out, controller, address7, count, block); });
 }
 
-std::string ProbeHostBridgeLine(uint32_t id) { return "hostbridge id=" + HexText(id, 8) + "\n"; }
+std::string ProbeHostBridgeLine(uint32_t id) {
+    return Line([&](ReportText& out) { PutProbeHostBridgeLine(out, id); });
+}
 
 ProbeReport ParseProbeReport(std::string_view report) {
     ProbeReport parsed;

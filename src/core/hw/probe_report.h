@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/hw/bios_strings.h"
+#include "core/hw/probe_lines.h"
 
 namespace vc {
 
@@ -27,6 +28,8 @@ struct ProbeReport {
     std::vector<ProbeClockGen> clockGens;
     std::optional<uint32_t> hostBridgeId;
 };
+
+// Each line as a string (probe_lines.h writes them without allocating).
 
 // bios offset=0xF080 dmi=board text="CUBX"
 std::string ProbeBiosLine(const FoundBiosString& found);

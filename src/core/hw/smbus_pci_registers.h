@@ -20,6 +20,12 @@ inline constexpr uint16_t kIchBaseMask = 0xFFE0;
 inline constexpr uint8_t kIchEnableRegister = 0x40;
 
 inline constexpr uint8_t kHostEnableBit = 0x01;
+// Every function's command register: bit 0 turns I/O decoding on.
+inline constexpr uint8_t kCommandRegister = 0x04;
+inline constexpr uint32_t kCommandIoSpace = 0x0001;
+// Revision, then programming interface, subclass, base class.
+inline constexpr uint8_t kClassRegister = 0x08;
+inline constexpr uint16_t kClassSmbus = 0x0C05;  // serial bus controller, SMBus
 // Bit 0 of an I/O base register: the range is in I/O space.
 inline constexpr uint32_t kIoSpaceBit = 0x1;
 

@@ -1,9 +1,9 @@
-#include "helper/port_transfer.h"
+#include "core/hw/smbus_port_transfer.h"
 
 #include "core/hw/smbus_access.h"
 #include "core/hw/smbus_registers.h"
 
-namespace vc::helper {
+namespace vc {
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
     // Whatever the sequence left: clear the status (the byte-by-byte
     // controller finishes a block only once the last byte's BYTE_DONE is
     // cleared), wait for the wire, stop a transfer that hangs. False when a
-    // transfer had to be stopped: then the write did not complete.
+    // transfer had to be stopped: then it did not complete.
     bool Release() {
         Out(kStatus, kStatusClearAll);
         bool ended = true;
@@ -65,47 +65,22 @@ public:
         return ended;
     }
 
+    // The byte-by-byte controller's auxiliary bits off for a transfer, and
+    // back as they were afterwards.
+    uint8_t SaveAux(int32_t kind) {
+        if (kind != kSmbusControllerByteWise) return 0;
+        const uint8_t aux = In(kAuxControl);
+        if ((aux & kAuxControlOurs) != 0) Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
+        return aux;
+    }
+    void RestoreAux(int32_t kind, uint8_t aux) {
+        if (kind == kSmbusControllerByteWise && (aux & kAuxControlOurs) != 0) Out(kAuxControl, aux);
+    }
+
 private:
     SmbusPorts& ports_;
     uint16_t base_;
 };
-
-}  // namespace
-
-bool RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const SmbusTarget& target,
-                  std::span<const uint8_t> data, std::string& why) {
-    Registers regs(ports, target.ioBase);
-    if (!regs.Claim()) {
-        why = "the controller stays busy";
-        return false;
-    }
-    const bool byteWise = kind == kSmbusControllerByteWise;
-    const uint8_t aux = byteWise ? regs.In(kAuxControl) : 0;
-    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
-    const bool ok = RunSmbusWrite(ports, variant, target, data, StartChecks::StatusAfterStart);
-    const bool ended = regs.Release();
-    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, aux);
-    if (!ok) why = "the controller reported an error or the chip's read-back was short";
-    else if (!ended) why = "the transfer did not end and was stopped";
-    return ok && ended;
-}
-
-std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7) {
-    Registers regs(ports, ioBase);
-    if (!regs.Claim()) return std::nullopt;
-    regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
-    regs.Out(kControl, kControlStart | kProtocolByte);
-    regs.Wait();
-    const uint8_t status = regs.StatusWhenIdle();
-    regs.Release();
-    if ((status & kStatusBusy) != 0) return std::nullopt;
-    if ((status & kStatusDeviceError) != 0) return false;
-    if ((status & (kStatusBusError | kStatusFailed)) != 0) return std::nullopt;
-    if ((status & kStatusDone) != 0) return true;
-    return std::nullopt;
-}
-
-namespace {
 
 int32_t BufferedBlockRead(Registers& regs, std::span<uint8_t> block) {
     regs.In(kControl);  // rewinds the buffer pointer
@@ -146,18 +121,54 @@ int32_t ByteWiseBlockRead(Registers& regs, std::span<uint8_t> block) {
 
 }  // namespace
 
+const char* PortTransferText(PortTransfer result) {
+    switch (result) {
+        case PortTransfer::Done: return "done";
+        case PortTransfer::Busy: return "the controller stays busy";
+        case PortTransfer::Failed: return "the controller reported an error or the chip's read-back was short";
+        case PortTransfer::Stopped: return "the transfer did not end and was stopped";
+    }
+    return "";
+}
+
+PortTransfer RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const SmbusTarget& target,
+                          std::span<const uint8_t> data) {
+    Registers regs(ports, target.ioBase);
+    if (!regs.Claim()) return PortTransfer::Busy;
+    const uint8_t aux = regs.SaveAux(kind);
+    const bool ok = RunSmbusWrite(ports, variant, target, data, StartChecks::StatusAfterStart);
+    const bool ended = regs.Release();
+    regs.RestoreAux(kind, aux);
+    if (!ok) return PortTransfer::Failed;
+    return ended ? PortTransfer::Done : PortTransfer::Stopped;
+}
+
+std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7) {
+    Registers regs(ports, ioBase);
+    if (!regs.Claim()) return std::nullopt;
+    regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
+    regs.Out(kControl, kControlStart | kProtocolByte);
+    regs.Wait();
+    const uint8_t status = regs.StatusWhenIdle();
+    regs.Release();
+    if ((status & kStatusBusy) != 0) return std::nullopt;
+    if ((status & kStatusDeviceError) != 0) return false;
+    if ((status & (kStatusBusError | kStatusFailed)) != 0) return std::nullopt;
+    if ((status & kStatusDone) != 0) return true;
+    return std::nullopt;
+}
+
 int32_t PortBlockRead(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7, std::span<uint8_t> block) {
     Registers regs(ports, ioBase);
     if (!regs.Claim()) return -1;
-    const bool byteWise = kind == kSmbusControllerByteWise;
-    const uint8_t aux = byteWise ? regs.In(kAuxControl) : 0;
-    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
+    const uint8_t aux = regs.SaveAux(kind);
     regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
     regs.Out(kCommand, kCommandBlock);
+    const bool byteWise = kind == kSmbusControllerByteWise;
     const int32_t count = byteWise ? ByteWiseBlockRead(regs, block) : BufferedBlockRead(regs, block);
     const bool ended = regs.Release();
-    if (byteWise && (aux & kAuxControlOurs) != 0) regs.Out(kAuxControl, aux);
+    regs.RestoreAux(kind, aux);
     return ended ? count : -1;
 }
 
-}  // namespace vc::helper
+}  // namespace vc
