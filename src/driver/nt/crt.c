@@ -1,5 +1,5 @@
 /* The C library functions the core's code needs that NT 4's kernel is not
- * known to export (memchr, memcmp), kept in the image so they are not
+ * known to export (memchr, memcmp, strlen), kept in the image so they are not
  * imported. memcpy, memset and memmove come from ntoskrnl.exe, which
  * exports them on every NT version. Built with -ffreestanding so the loops
  * stay loops instead of calls to themselves. */
@@ -19,4 +19,11 @@ int memcmp(const void *a, const void *b, size_t n)
     for (; n != 0; ++x, ++y, --n)
         if (*x != *y) return *x < *y ? -1 : 1;
     return 0;
+}
+
+size_t strlen(const char *s)
+{
+    const char *p = s;
+    while (*p != 0) ++p;
+    return (size_t)(p - s);
 }

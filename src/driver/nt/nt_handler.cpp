@@ -148,10 +148,16 @@ extern "C" void GpdServeRequest(void* irp, uint32_t code, uint8_t* buffer, uint3
                                                          : RefusalStatus(answer.refusal);
 }
 
-// The C++ runtime the kernel lacks, as far as the classes above need it:
-// their deleting destructors name the sized operator delete (never called,
-// nothing is allocated; GCC wants the unsized one beside it), and at -O0 an
-// abstract base's vtable names __cxa_pure_virtual.
+// The C++ runtime the kernel lacks, as far as the code compiled in needs
+// it: the deleting destructors name the sized operator delete (never
+// called, nothing is allocated; GCC wants the unsized one beside it), at -O0
+// an abstract base's vtable names __cxa_pure_virtual, and
+// std::string_view::substr names its out-of-range throw (the core calls it
+// only with a position inside the view). A trap in the kernel stops the
+// system, so none of these may become reachable.
 extern "C" void __cxa_pure_virtual() { __builtin_trap(); }
 void operator delete(void*) noexcept { __builtin_trap(); }
 void operator delete(void*, unsigned int) noexcept { __builtin_trap(); }
+namespace std {
+void __throw_out_of_range_fmt(const char*, ...) { __builtin_trap(); }
+}  // namespace std
