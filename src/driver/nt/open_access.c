@@ -1,8 +1,8 @@
-/* The check at IRP_MJ_CREATE. NT 4 has no call that puts a security
- * descriptor on a device object at its creation (IoCreateDeviceSecure came
- * with later systems), but the create dispatch sees the opener's security
- * context, and SeAccessCheck is in NT 4's kernel: so the driver keeps its
- * own descriptor and checks every open from user mode against it. The
+/* The check at IRP_MJ_CREATE. NT 4's DDK has no call that puts a security
+ * descriptor on a device object (IoCreateDeviceSecure came with later
+ * systems), but the create dispatch sees the opener's security context,
+ * and SeAccessCheck is in NT 4's kernel: so the driver keeps its own
+ * descriptor and checks every open from user mode against it. The
  * descriptor is written here byte by byte in the self-relative layout, so
  * nothing is allocated and no Rtl security helper outside NT 4's DDK is
  * needed. */
@@ -82,52 +82,53 @@ static void BuildDescriptor(const UCHAR *groupSid, ULONG groupLength)
     Put16(d + acl + 4, aces);
 }
 
+/* The value `name` of the open service key into `value` (`size` bytes):
+ * its data length (and `type`), or 0 when it is not there. */
+static ULONG QueryValue(HANDLE key, PCWSTR name, PKEY_VALUE_PARTIAL_INFORMATION value, ULONG size, ULONG *type)
+{
+    UNICODE_STRING valueName;
+    ULONG length = 0;
+    RtlInitUnicodeString(&valueName, name);
+    if (!NT_SUCCESS(ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, value, size, &length))) return 0;
+    *type = value->Type;
+    return value->DataLength;
+}
+
 void GpdLoadOpenAccess(PCUNICODE_STRING registryPath)
 {
     OBJECT_ATTRIBUTES attributes;
-    UNICODE_STRING valueName;
     HANDLE key;
     /* KEY_VALUE_PARTIAL_INFORMATION (12 bytes) and the largest SID. */
-    ULONG value[(12 + 8 + 4 * SID_MAX_SUBAUTHORITIES) / 4 + 1];
-    PKEY_VALUE_PARTIAL_INFORMATION info = (PKEY_VALUE_PARTIAL_INFORMATION)value;
-    ULONG length = 0, sidLength = 0;
+    ULONG buffer[(12 + 8 + 4 * SID_MAX_SUBAUTHORITIES) / 4 + 1];
+    PKEY_VALUE_PARTIAL_INFORMATION value = (PKEY_VALUE_PARTIAL_INFORMATION)buffer;
+    ULONG type = 0, length, sidLength = 0;
+    UCHAR sid[8 + 4 * SID_MAX_SUBAUTHORITIES];
     InitializeObjectAttributes(&attributes, (PUNICODE_STRING)registryPath, OBJ_CASE_INSENSITIVE, NULL, NULL);
     if (NT_SUCCESS(ZwOpenKey(&key, KEY_READ, &attributes))) {
-        RtlInitUnicodeString(&valueName, L"AccessGroupSid");
-        if (NT_SUCCESS(ZwQueryValueKey(key, &valueName, KeyValuePartialInformation, info, sizeof value, &length)) &&
-            info->Type == REG_BINARY) {
-            sidLength = SidLength(info->Data, info->DataLength);
-            if (sidLength != info->DataLength) sidLength = 0;
+        length = QueryValue(key, L"AccessGroupSid", value, sizeof buffer, &type);
+        if (type == REG_BINARY && SidLength(value->Data, length) == length) {
+            sidLength = length;
+            RtlCopyMemory(sid, value->Data, length);
         }
         ZwClose(key);
     }
-    BuildDescriptor(info->Data, sidLength);
-    DbgPrint("GpdDev: open access: system, administrators%s\n", sidLength ? " and the access group" : " (no group)");
+    BuildDescriptor(sid, sidLength);
+    DbgPrint("GpdDev: open access: system, administrators%s\n", sidLength ? " and the access group" : "");
 }
 
 NTSTATUS GpdOpenAllowed(PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     PIO_SECURITY_CONTEXT context = stack->Parameters.Create.SecurityContext;
-    SECURITY_SUBJECT_CONTEXT captured;
-    PSECURITY_SUBJECT_CONTEXT subject;
     ACCESS_MASK granted = 0;
     NTSTATUS status = STATUS_ACCESS_DENIED;
     BOOLEAN allowed;
     if (irp->RequestorMode == KernelMode) return STATUS_SUCCESS;
-    /* The I/O manager hands the opener's context over in the access
-     * state; the create dispatch also runs in the opener's thread, so
-     * where no access state comes (Wine passes none) the context is
-     * captured here, from the same thread. */
-    if (context != NULL && context->AccessState != NULL) {
-        subject = &context->AccessState->SubjectSecurityContext;
-    } else {
-        SeCaptureSubjectContext(&captured);
-        subject = &captured;
-    }
-    allowed = SeAccessCheck(descriptor, subject, FALSE, OPEN_RIGHTS, 0, NULL, IoGetFileObjectGenericMapping(),
-                            UserMode, &granted, &status);
-    if (subject == &captured) SeReleaseSubjectContext(&captured);
+    /* NT's I/O manager hands every create the opener's security context in
+     * its access state. Without one nothing says who opens: refused. */
+    if (context == NULL || context->AccessState == NULL) return STATUS_ACCESS_DENIED;
+    allowed = SeAccessCheck(descriptor, &context->AccessState->SubjectSecurityContext, FALSE, OPEN_RIGHTS, 0, NULL,
+                            IoGetFileObjectGenericMapping(), UserMode, &granted, &status);
     if (!allowed || (granted & OPEN_RIGHTS) != OPEN_RIGHTS) return STATUS_ACCESS_DENIED;
     return STATUS_SUCCESS;
 }
