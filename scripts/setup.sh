@@ -19,7 +19,10 @@ fi
 
 # The Windows programs: MinGW-w64 with the win32 thread model, GoogleTest's
 # sources to build with it, and Wine with its 32-bit half (i386) to run them.
-windows_packages=(g++-mingw-w64-i686-win32 googletest wine wine32:i386)
+# The NT port driver: the C compiler and the DDK headers and kernel import
+# libraries (mingw-w64-i686-dev), python3 for scripts/sys-check.py.
+windows_packages=(g++-mingw-w64-i686-win32 googletest wine wine32:i386
+                  gcc-mingw-w64-i686-win32 mingw-w64-i686-dev python3)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

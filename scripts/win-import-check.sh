@@ -4,14 +4,19 @@
 # a newer subsystem than the system's: so every import of every program must
 # be in scripts/win-exports.tsv as present on Windows 98, NT 4 and 2000, and
 # the subsystem version must be 4.0.
+# The NT port driver is held to the same table by scripts/sys-check.py: its
+# PE header as NT 4's loader wants it, every import from the kernel or the
+# HAL present on NT 4 and 2000.
 # Usage: scripts/win-import-check.sh [BUILD_DIR | PROGRAM.exe...]
-#   BUILD_DIR (default build/win32): the programs its windows-programs.txt lists.
+#   BUILD_DIR (default build/win32): the programs its windows-programs.txt
+#   lists, and bin/gpddev.sys.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 table=$top/scripts/win-exports.tsv
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
 programs=()
+drivers=()
 if [ $# -eq 0 ] || [ -d "$1" ]; then
   build=${1:-$top/build/win32}
   list=$build/windows-programs.txt
@@ -20,6 +25,7 @@ if [ $# -eq 0 ] || [ -d "$1" ]; then
     exit 1
   fi
   while read -r name; do programs+=("$build/bin/$name"); done < "$list"
+  drivers=("$build/bin/gpddev.sys")
 else
   programs=("$@")
 fi
@@ -59,5 +65,18 @@ for exe in "${programs[@]}"; do
       printf "%s: %d imports from %d DLLs checked on 98, nt4, 2000: %s\n", exe, count, n, bad ? "FAIL" : "ok"
       exit bad
     }' "$table" - <<< "$dump" || status=1
+done
+for sys in "${drivers[@]}"; do
+  python3 "$top/scripts/sys-check.py" "$sys" || status=1
+  # The check itself must notice a damaged image: one byte changed breaks
+  # the checksum the loader verifies.
+  damaged=$(mktemp)
+  cp "$sys" "$damaged"
+  printf '\x01' | dd of="$damaged" bs=1 seek=64 conv=notrunc status=none
+  if python3 "$top/scripts/sys-check.py" "$damaged" > /dev/null; then
+    echo "$(basename "$sys"): sys-check.py passes a copy with one byte changed"
+    status=1
+  fi
+  rm -f "$damaged"
 done
 exit $status
