@@ -19,10 +19,13 @@ fi
 "$top/scripts/vm-check.sh"
 
 # The Windows programs: cross-built, every import held against what Windows
-# 98, NT 4 and 2000 export, the tests and vcctl.exe run under Wine.
+# 98, NT 4 and 2000 export (the NT port driver's against NT 4 and 2000's
+# kernel), the tests and vcctl.exe run under Wine.
 "$top/scripts/build.sh" win32
 "$top/scripts/win-import-check.sh" "$top/build/win32"
 "$top/scripts/win-test.sh" "$top/build/win32"
+# The NT port driver: reproducible, and loaded and driven under Wine.
+"$top/scripts/nt-driver-check.sh" "$top/build/win32"
 if command -v Xvfb >/dev/null; then
   "$top/scripts/win-display-check.sh" "$top/build/win32/bin"
 fi
