@@ -9,8 +9,8 @@
 #include "cli/session.h"
 #include "core/base/file_io.h"
 #include "core/state/pending_startup_file.h"
-#ifdef VC_NT_DRIVER_COMMANDS
-#include "driver/nt/install/driver_command.h"
+#ifdef _WIN32
+#include "cli/nt_driver/driver_command.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     TextOut err(stderr);
     Options options;
     const std::vector<std::string> args(argv + 1, argv + argc);
-#ifdef VC_NT_DRIVER_COMMANDS
+#ifdef _WIN32
     // The NT port driver's installation, before any machine is chosen.
     if (!args.empty() && args[0] == "driver")
         return vc::ntdriver::RunDriverCommand({args.begin() + 1, args.end()}, out, err);

@@ -1,4 +1,5 @@
 // The direction of dependencies: core <- {sim, host} <- launch <- {cli, qt, win32},
+// core <- {helper, driver} (the privileged components),
 // read from every #include "..." under src/, and no cycle between core's
 // folders. The desktop library (qt) is linked into the program for this
 // computer, so it must not reach the simulator either.
@@ -60,6 +61,7 @@ const std::map<std::string, std::set<std::string>> kMayInclude = {
     {"qt", {"core", "host", "launch"}},
     {"win32", {"core", "host", "launch"}},
     {"helper", {"core"}},
+    {"driver", {"core"}},
 };
 
 std::vector<std::string> DirectionViolations(const std::vector<Include>& includes) {

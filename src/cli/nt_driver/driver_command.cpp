@@ -3,7 +3,7 @@
 // wingdi.h's TextOut macro would rename the console writer.
 #undef TextOut
 
-#include "driver/nt/install/driver_command.h"
+#include "cli/nt_driver/driver_command.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/base/file_io.h"
-#include "driver/nt/install/service_calls.h"
+#include "cli/nt_driver/service_calls.h"
 #include "host/executable_path.h"
 
 namespace vc::ntdriver {

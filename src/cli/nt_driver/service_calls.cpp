@@ -1,4 +1,4 @@
-#include "driver/nt/install/service_calls.h"
+#include "cli/nt_driver/service_calls.h"
 
 namespace vc::ntdriver {
 namespace {
