@@ -90,17 +90,17 @@ expect() {  # NAME EXIT TEXT: the run ended with EXIT and printed the line TEXT
   [ "$rc" -eq "$2" ] || fail "$1: exit $rc, not $2: $(cat "$work/$1.out")"
   grep -qF -- "$3" "$work/$1.out" || fail "$1 does not say '$3': $(cat "$work/$1.out")"
 }
-# The log is written by another process: give a line a few seconds.
+# The log is written by another process: give a line up to 20 s.
 logged() {
-  for _ in $(seq 1 50); do grep -qF -- "$1" "$log" && return 0; sleep 0.1; done
+  for _ in $(seq 1 200); do grep -qF -- "$1" "$log" && return 0; sleep 0.1; done
   fail "the driver's log lacks '$1' (see $log)"
 }
 count() { grep -cF -- "$1" "$log" || true; }
 # count_above TEXT N: how often TEXT is in the log once that is more than N
-# (0 when it does not get there within a few seconds).
+# (0 when it does not get there within 20 s).
 count_above() {
   local n
-  for _ in $(seq 1 50); do
+  for _ in $(seq 1 200); do
     n=$(count "$1")
     [ "$n" -gt "$2" ] && { echo "$n"; return; }
     sleep 0.1
