@@ -131,7 +131,10 @@ int Install(Context& c) {
                 c.out << "driver: already installed, the same version as " << ourPath << '\n';
                 return kExitOk;
             }
-            if (running) {
+            if (file == InstalledFile::Missing) {
+                c.err << "vcctl: driver install: the service is installed but " << InstalledDriverPath()
+                      << " is missing; run 'vcctl driver remove' first\n";
+            } else if (running) {
                 c.err << "vcctl: driver install: a copy of another version is running; run 'vcctl driver stop' "
                          "and 'vcctl driver remove' first\n";
             } else {
