@@ -99,6 +99,17 @@ std::span<const uint8_t> SimMachine::ResolveBiosWindow(uint32_t address) {
     return bios_.bytes();
 }
 
+SmbusPorts& SimMachine::DriverPorts() {
+    if (!driverPorts_) driverPorts_ = std::make_unique<DriverPortAdapter>(*this);
+    return *driverPorts_;
+}
+
+uint32_t SimMachine::PciConfig(uint32_t address) const { return pci_.ReadConfig(address); }
+
+std::span<const uint8_t> SimMachine::BiosWindowBytes() const { return bios_.bytes(); }
+
+uint32_t SimMachine::ConfigurationWord() const { return processor_.ConfigurationWord(); }
+
 bool SimMachine::ConfigWord(const DeviceRequest& request) {
     if (faults_.configWordFails || request.output.size() < 4) return false;
     PutLe32(request.output, 0, processor_.ConfigurationWord());

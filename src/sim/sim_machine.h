@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "core/base/machine.h"
+#include "core/hw/smbus_ports.h"
 #include "sim/bios_image.h"
 #include "sim/clock_chip.h"
 #include "sim/machine_description.h"
@@ -100,6 +101,14 @@ public:
     std::vector<uint8_t> ChipRegisters() const;
     // The SMBus controller, or nullptr on a machine without one.
     const SmbusController* smbusController() const { return smbus_.get(); }
+    // What a privileged component reaches (sim/privileged_sim.h): the ports
+    // as a driver drives them, PCI configuration, the BIOS window and the
+    // processor's configuration word, none of them refused.
+    vc::SmbusPorts& DriverPorts();
+    uint32_t PciConfig(uint32_t address) const;
+    std::span<const uint8_t> BiosWindowBytes() const;
+    uint32_t ConfigurationWord() const;
+
     // Back door: the command byte an earlier transfer (firmware, another
     // program) left in the controller, as a real one keeps it.
     void LeaveSmbusCommand(uint8_t command) {
@@ -156,6 +165,7 @@ private:
     SmbusBus bus_;
     std::unique_ptr<ClockChip> chip_;
     std::unique_ptr<SmbusController> smbus_;
+    std::unique_ptr<vc::SmbusPorts> driverPorts_;
     FaultDescription faults_;
 
     double busMHz_;

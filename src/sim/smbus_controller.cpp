@@ -100,6 +100,14 @@ void SmbusController::Start(uint8_t control) {
         device->WordWrite(command_, data0_, data1_);
         return Finish(kStatusDone);
     }
+    if (protocol == kProtocolByte && read) {
+        // Whether anybody is there: the privileged components' probe asks so
+        // before it reads a block back. The byte itself is not modelled.
+        if (device == nullptr) return Fail(SmbusProtocol::ReceiveByte, kStatusDeviceError, false);
+        trace_.Add(SmbusTransaction{address_, SmbusProtocol::ReceiveByte, command_, 0, {}});
+        OccupyWire(2);
+        return Finish(kStatusDone);
+    }
     Fail(SmbusProtocol::Unsupported, kStatusFailed, device != nullptr);
 }
 

@@ -3,7 +3,8 @@
 //
 // Both kinds: a start with address bit 0 clear and protocol "block" sends
 // a block write (command register, DAT0 bytes), with bit 0 set a block read;
-// protocol "word data" sends command, DAT0 (low) and DAT1 (high). Every
+// protocol "word data" sends command, DAT0 (low) and DAT1 (high); protocol
+// "byte" with bit 0 set asks whether a device answers (receive byte). Every
 // transaction lands in the trace and reaches the device when it starts, but
 // the wire takes time: at 100 kHz a byte with its acknowledge takes 90 us,
 // and until the bytes of a start (or of a released block byte) have passed,

@@ -11,6 +11,7 @@ const char* ProtocolName(SmbusProtocol protocol) {
     case SmbusProtocol::BlockWrite: return "block-write";
     case SmbusProtocol::BlockRead: return "block-read";
     case SmbusProtocol::WordWrite: return "word-write";
+    case SmbusProtocol::ReceiveByte: return "receive-byte";
     case SmbusProtocol::Unsupported: return "unsupported";
     }
     return "?";

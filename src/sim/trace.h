@@ -23,7 +23,7 @@ struct PortAccess {
     bool denied = false;    // no direct port I/O on this system: nothing reached the port
 };
 
-enum class SmbusProtocol { BlockWrite, BlockRead, WordWrite, Unsupported };
+enum class SmbusProtocol { BlockWrite, BlockRead, WordWrite, ReceiveByte, Unsupported };
 
 struct SmbusTransaction {
     uint8_t address = 0;        // 8-bit form: 0xD2 write, 0xD3 read

@@ -9,8 +9,6 @@ namespace {
 
 using namespace smbus;
 
-constexpr uint8_t kProtocolByte = 0x04;  // receive byte with the read bit set
-
 class Registers {
 public:
     Registers(SmbusPorts& ports, uint16_t base) : ports_(ports), base_(base) {}

@@ -34,6 +34,7 @@ inline constexpr uint8_t kStatusClearAll = 0xFF;
 inline constexpr uint8_t kControlStart = 0x40;
 inline constexpr uint8_t kControlLastByte = 0x20;
 inline constexpr uint8_t kControlProtocolMask = 0x1C;
+inline constexpr uint8_t kProtocolByte = 0x04;  // send or, with the read address, receive one byte
 inline constexpr uint8_t kProtocolWordData = 0x0C;
 inline constexpr uint8_t kProtocolBlock = 0x14;
 inline constexpr uint8_t kStartBlock = kControlStart | kProtocolBlock;        // 0x54
