@@ -9,6 +9,7 @@
 #   driver's log (DbgPrint, WINEDEBUG=warn+debugstr);
 #   driver-requests.exe: each refusal Wine lets the handler reach, and two
 #   data addresses that make the guarded copy fault, with their error codes;
+#   open-descriptor-check.exe: the descriptor opens are checked against;
 #   no service, key or file left behind.
 # Nothing Wine answers about hardware is evidence of anything: its HAL port
 # and PCI calls and MmMapIoSpace are stubs, rdmsr faults, and it reads the
@@ -24,7 +25,7 @@ fail() {
   echo "nt-driver-check: $*" >&2
   exit 1
 }
-for f in "$sys" "$build/bin/vcctl.exe" "$build/bin/driver-requests.exe"; do
+for f in "$sys" "$build/bin/vcctl.exe" "$build/bin/driver-requests.exe" "$build/bin/open-descriptor-check.exe"; do
   [ -f "$f" ] || fail "$f is not built (scripts/build.sh win32)"
 done
 
@@ -61,7 +62,8 @@ no_port_key || fail "the prefix has a Software\\Wine\\VDM key: refusing to run"
 
 vc=$WINEPREFIX/drive_c/vc
 mkdir -p "$vc" "$WINEPREFIX/drive_c/nosys"
-cp "$build/bin/vcctl.exe" "$sys" "$build/bin/driver-requests.exe" "$top"/data/*.dat "$vc/"
+cp "$build/bin/vcctl.exe" "$sys" "$build/bin/driver-requests.exe" "$build/bin/open-descriptor-check.exe" \
+  "$top"/data/*.dat "$vc/"
 cp "$build/bin/vcctl.exe" "$WINEPREFIX/drive_c/nosys/"
 drivers_dir=$WINEPREFIX/drive_c/windows/system32/drivers
 service_key='HKLM\System\CurrentControlSet\Services\GpdDev'
@@ -107,6 +109,12 @@ count_above() {
   done
   echo 0
 }
+
+# The descriptor the driver checks opens against, read back by Wine's own
+# security calls (Wine passes the driver no opener to check).
+run descriptor "$vc" open-descriptor-check.exe
+expect descriptor 0 "0 failed"
+echo "open-descriptor-check.exe: $(grep -c '^ok' "$work/descriptor.out") checks of the open descriptor passed"
 
 run status-before "$vc" vcctl.exe driver status
 expect status-before 0 "driver.service: not installed"
