@@ -75,7 +75,7 @@ sim::SimMachine Load(const std::string& name) {
 // Every catalogue machine the shipped database knows a board of.
 TEST(SharedHandler, ServesEveryCatalogueBoardsWrite) {
     const char* boards[] = {"default", "win98-6bxd", "nt4-q6b1", "win2000-h8k2", "win2000-t9p7", "nt4-f4w1",
-                            "win98-l6x5-amd", "win98-ich2-9250-18", "win2000-cubx"};
+                            "win98-l6x5-amd", "win98-ich2-9250-18", "win2000-cubx", "win98-cuv4xls", "win2000-v33t"};
     for (const char* name : boards) {
         SCOPED_TRACE(name);
         sim::SimMachine machine = Load(name);
