@@ -3,10 +3,9 @@
 // memory clock class in bit 2 on boards that report it there), and the
 // SMBus host controller's function as the board's south bridge has it (a
 // row of the controller table: its IDs, function, base and host-enable
-// registers): by default the block-buffer controller as a PIIX4 (8086:7113
-// at 00:07.3, base in register 0x90), the byte-by-byte one as an ICH2
-// (8086:2443 at 00:1F.3, base in register 0x20); a VIA south bridge at
-// device 7 too, at its own function. The BIOS has left the base set (I/O
+// registers): by default the block-buffer controller as a PIIX4 (at
+// 00:07.3), the byte-by-byte one as an ICH2 (at 00:1F.3); a VIA south
+// bridge at device 7 too, at its own function. The BIOS has left the base set (I/O
 // space bit 0), I/O decoding and the host on.
 #pragma once
 
