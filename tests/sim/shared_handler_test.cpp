@@ -24,18 +24,6 @@ namespace {
 using privileged::Outcome;
 using privileged::Refusal;
 
-class FrameBytes final : public privileged::CallerMemory {
-public:
-    explicit FrameBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-    size_t Read(uint32_t, std::span<uint8_t> out) override {
-        const size_t n = std::min(out.size(), bytes_.size());
-        std::copy_n(bytes_.begin(), n, out.begin());
-        return n;
-    }
-
-private:
-    std::span<const uint8_t> bytes_;
-};
 
 // A Windows 2000 machine whose port driver is the shared handler.
 class HandlerPlatform final : public Platform {
@@ -48,7 +36,7 @@ public:
     }
     void CloseDevice(DeviceHandle) override {}
     bool DeviceIoControl(DeviceHandle, const DeviceRequest& request) override {
-        FrameBytes data(request.referenced);
+        privileged::BytesAtHand data(request.referenced);
         last = handler_.Handle({request.code, request.input, request.output.size(), &data}, request.output);
         return last.outcome == Outcome::Done;
     }
@@ -133,7 +121,7 @@ TEST_P(SharedHandlerRefuses, NothingReachesTheBus) {
     ASSERT_EQ(machine.description().board.smbusBase, kBase);
     sim::PrivilegedSim hardware(machine);
     privileged::RequestHandler handler(hardware);
-    FrameBytes data(c.data);
+    privileged::BytesAtHand data(c.data);
     std::vector<uint8_t> output(c.output);
     const double before = machine.BusClockMHz();
     machine.ClearTrace();
@@ -194,7 +182,7 @@ TEST(SharedHandler, TheLargestBlockAndTheProbeAreServed) {
     sim::PrivilegedSim hardware(machine);
     privileged::RequestHandler handler(hardware);
     const std::vector<uint8_t> block(32, 0x4D);
-    FrameBytes data(block);
+    privileged::BytesAtHand data(block);
     auto answer = handler.Handle({kReqNtSmbusBlockWrite, Smbus(kBase, 32, 2, 1, 0xD2, 0), 0, &data}, {});
     EXPECT_EQ(answer.outcome, Outcome::Done);
     EXPECT_EQ(answer.dataLength, 32u);
