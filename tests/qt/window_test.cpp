@@ -5,7 +5,9 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include "core/state/auto_apply_file.h"
@@ -219,6 +221,26 @@ private slots:
         QVERIFY(ReadPendingStartup(where).present);
         w.widget().StartTimer(ui::kTimerStartupSettled, 10);
         QTRY_VERIFY(!ReadPendingStartup(where).present);
+    }
+
+    // Closed from outside within the minute (the window manager's close,
+    // Alt+F4): an orderly end, so the record goes and the program ends
+    // without a tray icon left behind.
+    void closingTheWindowRemovesThePendingRecord() {
+        QTemporaryDir dir;
+        const std::string where = dir.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        SimWindow w;
+        w.StartIn(where);
+        QVERIFY(w.Create());
+        QVERIFY(ReadPendingStartup(where).present);
+        // Closed inside the event loop, which the close then ends with 0.
+        QTimer::singleShot(0, &w.widget(), [&w] { w.widget().close(); });
+        QCOMPARE(QGuiApplication::exec(), 0);
+        QVERIFY(!ReadPendingStartup(where).present);
+        QVERIFY(w.widget().IsClosed());
+        QVERIFY(!w.widget().isVisible());
+        QVERIFY(!w.widget().TrayIcon()->isVisible());
     }
 };
 
