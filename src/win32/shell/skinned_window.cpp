@@ -40,12 +40,54 @@ ui::ChildHandle SkinnedWindow::CreateChildButton(const ui::ChildButtonSpec& desc
     // The system owns the region from here on.
     if (HRGN shape = RegionOfSpans(desc.region)) SetWindowRgn(button, shape, TRUE);
     children_.push_back(button);
+    childSpecs_.push_back(desc);
     return static_cast<ui::ChildHandle>(children_.size());
 }
 
 HWND SkinnedWindow::Child(ui::ChildHandle child) const {
     if (child == ui::kNoChild || child > children_.size()) return nullptr;
     return children_[child - 1];
+}
+
+bool SkinnedWindow::DrawChildIntoScreen(size_t index) {
+    ui::SkinnedWindowEvents* events = Events();
+    if (events == nullptr) return false;
+    const ui::ChildButtonSpec& spec = childSpecs_[index];
+    ui::Surface face(spec.bounds.Width(), spec.bounds.Height());
+    ui::DrawItemRequest request;
+    request.controlId = spec.id;
+    request.surface = &face;
+    request.itemRect = face.Bounds();
+    if (!events->OnDrawItem(request)) return false;
+    for (int32_t y = 0; y < face.Height(); ++y) {
+        for (int32_t x = 0; x < face.Width(); ++x) {
+            if (!spec.region.IsEmpty() && !spec.region.Contains(x, y)) continue;
+            if (screen_.Contains(spec.bounds.left + x, spec.bounds.top + y))
+                screen_.Set(spec.bounds.left + x, spec.bounds.top + y, face.At(x, y));
+        }
+    }
+    return true;
+}
+
+void SkinnedWindow::ShowChildButton(ui::ChildHandle child, bool show) {
+    HWND button = Child(child);
+    if (button == nullptr) return;
+    const bool shown = (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (show && !shown && DrawChildIntoScreen(child - 1) && IsWindowVisible(window_)) {
+        // The button's erase draws nothing (WM_CTLCOLORBTN), so what shows
+        // until it paints itself is this face on the window.
+        HDC dc = GetDC(window_);
+        PutSurface(dc, screen_, childSpecs_[child - 1].bounds);
+        ReleaseDC(window_, dc);
+    }
+    ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);
+}
+
+void SkinnedWindow::PaintScreenAhead() {
+    PrepareScreen();
+    if (ui::SkinnedWindowEvents* events = Events()) events->OnPaint();
+    for (size_t i = 0; i < children_.size(); ++i)
+        if (GetWindowLongA(children_[i], GWL_STYLE) & WS_VISIBLE) DrawChildIntoScreen(i);
 }
 
 ui::ScreenSize SkinnedWindow::PrimaryScreenSize() const {
@@ -114,6 +156,14 @@ bool SkinnedWindow::HandleSkinMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_DRAWITEM:
             DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             result = TRUE;
+            return true;
+        case WM_CTLCOLORBTN:
+            // An owner-drawn button erases itself with this brush before it
+            // asks for its face: the hollow one leaves the face that is
+            // already there instead of a grey box. Other buttons keep theirs.
+            if ((GetWindowLongA(reinterpret_cast<HWND>(lParam), GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
+                return false;
+            result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
             return true;
         case WM_COMMAND:
             if (events) events->OnCommand(static_cast<uint32_t>(wParam));
