@@ -54,11 +54,7 @@ bool MainWindowHost::Create() {
 void MainWindowHost::ShowFirstFrame() {
     if (!showWhenCreated_ || destroyed_) return;
     showWhenCreated_ = false;
-    PaintScreenAhead();
-    SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    // The face and every button are drawn before the message loop lets
-    // the display show the window.
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ShowPainted();
 }
 
 LRESULT CALLBACK MainWindowHost::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -83,11 +83,27 @@ void SkinnedWindow::ShowChildButton(ui::ChildHandle child, bool show) {
     ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);
 }
 
-void SkinnedWindow::PaintScreenAhead() {
+void SkinnedWindow::ShowPainted() {
     PrepareScreen();
     if (ui::SkinnedWindowEvents* events = Events()) events->OnPaint();
-    for (size_t i = 0; i < children_.size(); ++i)
-        if (GetWindowLongA(children_[i], GWL_STYLE) & WS_VISIBLE) DrawChildIntoScreen(i);
+    // Under Wine a paint may reach the display before the next one is done:
+    // the window's own pixels carry the buttons' faces, drawn in one go,
+    // while the buttons are hidden.
+    std::vector<HWND> buttons;
+    for (size_t i = 0; i < children_.size(); ++i) {
+        if (!(GetWindowLongA(children_[i], GWL_STYLE) & WS_VISIBLE)) continue;
+        DrawChildIntoScreen(i);
+        ShowWindow(children_[i], SW_HIDE);
+        buttons.push_back(children_[i]);
+    }
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    HDC dc = GetDC(window_);
+    PutSurface(dc, screen_, screen_.Bounds());
+    ReleaseDC(window_, dc);
+    // Their erase draws nothing: the face already there shows until they
+    // paint the same one.
+    for (HWND button : buttons) ShowWindow(button, SW_SHOWNA);
+    GdiFlush();
 }
 
 ui::ScreenSize SkinnedWindow::PrimaryScreenSize() const {

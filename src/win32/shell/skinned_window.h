@@ -47,9 +47,9 @@ protected:
     // Shows or hides a child button. A button about to appear has its face
     // drawn onto the window first, so no frame shows it without one.
     void ShowChildButton(ui::ChildHandle child, bool show);
-    // Paints the whole face into the screen surface, the faces of the
-    // buttons that will show included, before the window is first shown.
-    void PaintScreenAhead();
+    // Shows the hidden window with all of it drawn at once: its face with
+    // the faces of its buttons, which stay hidden until that is there.
+    void ShowPainted();
 
     // The messages every skinned window handles alike. False for any other
     // message; `result` is then untouched.
