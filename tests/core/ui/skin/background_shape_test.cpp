@@ -10,7 +10,6 @@
 
 #include "bmp_probe.h"
 #include "core/ui/outlines.h"
-#include "core/ui/window_shape.h"
 
 namespace {
 
@@ -73,29 +72,6 @@ TEST_P(BackgroundShape, KeyExactlyOutsideTheOutline) {
     }
     // The face fills most of its picture.
     EXPECT_GT(inside, static_cast<size_t>(picture.width * picture.height) * 3 / 4);
-}
-
-// What both shells hand their window system: the window shows exactly the
-// face, where the Advance outline crosses itself too (x 365-376, y 3-8).
-TEST_P(BackgroundShape, WindowShapeShowsExactlyTheFace) {
-    const Face face = GetParam();
-    std::string error;
-    const auto picture =
-        skin_test::ReadPicture(skin_test::ResourcePath(std::to_string(face.picture) + ".bmp"), error);
-    ASSERT_EQ(error, "");
-    const vc::ui::Region shape = vc::ui::WindowShape(vc::ui::OutlineForLayout(face.layoutCode), 526, 216);
-    int64_t faceCount = 0;
-    for (int32_t y = 0; y < 216; ++y) {
-        for (int32_t x = 0; x < 526; ++x) {
-            const int32_t py = y - face.top;
-            const bool isFace = py >= 0 && py < picture.height && picture.At(x, py) != skin_test::kKey;
-            faceCount += isFace;
-            ASSERT_EQ(shape.Contains(x, y), isFace) << face.name << " at " << x << "," << y;
-        }
-    }
-    EXPECT_EQ(shape.PixelCount(), faceCount);
-    // The part of the outline that runs out to x 528 is cut at the window's edge.
-    EXPECT_LE(shape.Bounds().right, 526);
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, BackgroundShape,
