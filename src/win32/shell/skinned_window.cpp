@@ -40,7 +40,7 @@ ui::ChildHandle SkinnedWindow::CreateChildButton(const ui::ChildButtonSpec& desc
     // The system owns the region from here on.
     if (HRGN shape = RegionOfSpans(desc.region)) SetWindowRgn(button, shape, TRUE);
     children_.push_back(button);
-    childSpecs_.push_back(desc);
+    childDescs_.push_back(desc);
     return static_cast<ui::ChildHandle>(children_.size());
 }
 
@@ -52,18 +52,18 @@ HWND SkinnedWindow::Child(ui::ChildHandle child) const {
 bool SkinnedWindow::DrawChildIntoScreen(size_t index) {
     ui::SkinnedWindowEvents* events = Events();
     if (events == nullptr) return false;
-    const ui::ChildButtonSpec& spec = childSpecs_[index];
-    ui::Surface face(spec.bounds.Width(), spec.bounds.Height());
+    const ui::ChildButtonSpec& desc = childDescs_[index];
+    ui::Surface face(desc.bounds.Width(), desc.bounds.Height());
     ui::DrawItemRequest request;
-    request.controlId = spec.id;
+    request.controlId = desc.id;
     request.surface = &face;
     request.itemRect = face.Bounds();
     if (!events->OnDrawItem(request)) return false;
     for (int32_t y = 0; y < face.Height(); ++y) {
         for (int32_t x = 0; x < face.Width(); ++x) {
-            if (!spec.region.IsEmpty() && !spec.region.Contains(x, y)) continue;
-            if (screen_.Contains(spec.bounds.left + x, spec.bounds.top + y))
-                screen_.Set(spec.bounds.left + x, spec.bounds.top + y, face.At(x, y));
+            if (!desc.region.IsEmpty() && !desc.region.Contains(x, y)) continue;
+            if (screen_.Contains(desc.bounds.left + x, desc.bounds.top + y))
+                screen_.Set(desc.bounds.left + x, desc.bounds.top + y, face.At(x, y));
         }
     }
     return true;
@@ -77,7 +77,7 @@ void SkinnedWindow::ShowChildButton(ui::ChildHandle child, bool show) {
         // The button's erase draws nothing (WM_CTLCOLORBTN), so what shows
         // until it paints itself is this face on the window.
         HDC dc = GetDC(window_);
-        PutSurface(dc, screen_, childSpecs_[child - 1].bounds);
+        PutSurface(dc, screen_, childDescs_[child - 1].bounds);
         ReleaseDC(window_, dc);
     }
     ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);

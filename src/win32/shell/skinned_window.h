@@ -66,7 +66,7 @@ private:
     HWND window_ = nullptr;
     ui::Surface screen_;
     std::vector<HWND> children_;  // a child's handle is its index + 1
-    std::vector<ui::ChildButtonSpec> childSpecs_;  // in the same order
+    std::vector<ui::ChildButtonSpec> childDescs_;  // in the same order
     bool captured_ = false;
 };
 
