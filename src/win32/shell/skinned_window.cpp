@@ -84,25 +84,25 @@ void SkinnedWindow::ShowChildButton(ui::ChildHandle child, bool show) {
 }
 
 void SkinnedWindow::ShowPainted() {
-    PrepareScreen();
-    if (ui::SkinnedWindowEvents* events = Events()) events->OnPaint();
     // Under Wine a paint may reach the display before the next one is done:
-    // the window's own pixels carry the buttons' faces, drawn in one go,
-    // while the buttons are hidden.
-    std::vector<HWND> buttons;
+    // the buttons stay hidden while the window's own pixels, their faces
+    // included, are drawn in one go.
+    std::vector<size_t> buttons;
     for (size_t i = 0; i < children_.size(); ++i) {
         if (!(GetWindowLongA(children_[i], GWL_STYLE) & WS_VISIBLE)) continue;
-        DrawChildIntoScreen(i);
         ShowWindow(children_[i], SW_HIDE);
-        buttons.push_back(children_[i]);
+        buttons.push_back(i);
     }
     SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    PrepareScreen();
+    if (ui::SkinnedWindowEvents* events = Events()) events->OnPaint();
+    for (size_t i : buttons) DrawChildIntoScreen(i);
     HDC dc = GetDC(window_);
     PutSurface(dc, screen_, screen_.Bounds());
     ReleaseDC(window_, dc);
     // Their erase draws nothing: the face already there shows until they
     // paint the same one.
-    for (HWND button : buttons) ShowWindow(button, SW_SHOWNA);
+    for (size_t i : buttons) ShowWindow(children_[i], SW_SHOWNA);
     GdiFlush();
 }
 
