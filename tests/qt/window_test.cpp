@@ -14,6 +14,7 @@
 #include "core/state/pending_startup_file.h"
 #include "core/ui/main/main_window_places.h"
 #include "core/ui/outlines.h"
+#include "qt/orderly_end.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"
 #include "sim_window.h"
@@ -241,6 +242,22 @@ private slots:
         QVERIFY(w.widget().IsClosed());
         QVERIFY(!w.widget().isVisible());
         QVERIFY(!w.widget().TrayIcon()->isVisible());
+    }
+
+    // The application quitting (as it does when the session manager ends
+    // the session) is an orderly end too.
+    void quittingTheApplicationRemovesThePendingRecord() {
+        QTemporaryDir dir;
+        const std::string where = dir.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        SimWindow w;
+        w.StartIn(where);
+        QVERIFY(w.Create());
+        OrderlyEnd ending([&w] { w.model().OnEnding(); });
+        QVERIFY(ReadPendingStartup(where).present);
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+        QCOMPARE(QGuiApplication::exec(), 0);
+        QVERIFY(!ReadPendingStartup(where).present);
     }
 };
 
