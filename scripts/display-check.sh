@@ -3,7 +3,10 @@
 # checks the main window's place, size and shape, clicks through both layouts,
 # the panels and Auto Optimize with xdotool, works the tray icon and its menu
 # (Hide, Show, double click, Exit), then checks that without a tray a second
-# start brings the hidden window back. A screenshot of every step goes into
+# start brings the hidden window back. Every frame of the start and of both
+# layout switches is judged (scripts/frame-watch.pl: no grey box, no black
+# window) and the window's shape in both layouts is held against the face
+# pictures, as the Windows check does. A screenshot of every step goes into
 # build/display-check/.
 # Usage: scripts/display-check.sh [BIN_DIR]   (default build/dev/bin)
 set -euo pipefail
@@ -11,11 +14,11 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$top/build/dev/bin}
 out=$top/build/display-check
 screen_w=1024 screen_h=768
-for tool in Xvfb xwininfo xdotool import convert trayer; do
+for tool in Xvfb xwininfo xdotool xsetroot import convert perl trayer; do
   command -v "$tool" >/dev/null || { echo "display check: $tool is missing" >&2; exit 2; }
 done
 mkdir -p "$out"
-rm -f "$out"/*.png
+rm -f "$out"/*.png "$out"/*.ppm
 runtime=$(mktemp -d)
 pids=()
 cleanup() {
@@ -25,11 +28,15 @@ cleanup() {
 trap cleanup EXIT
 
 # Xvfb picks a free display number and writes it once it is ready.
-Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+# The screen's pixels are a file the frame watcher reads as they change.
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -fbdir "$runtime" -noreset -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.1; done
 [ -s "$runtime/display" ] || { echo "display check: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$runtime/display")
+# A desktop colour no skin picture holds: neither black nor white nor grey
+# (-noreset keeps it when the last client goes).
+xsetroot -solid '#3a6ea5'
 
 # The tray: a strip in the top right corner of the screen.
 trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 24 \
@@ -54,6 +61,12 @@ start_app() {  # start_app RUN LOG WHEN
   sleep 0.5
 }
 
+# Every frame from before the start to the end of both layout switches.
+watcher=$top/scripts/frame-watch.pl
+"$watcher" watch "$runtime/Xvfb_screen0" "$out" "$runtime/frames.stop" 10 60 >"$runtime/frames.txt" &
+watch_pid=$!
+pids+=($watch_pid)
+sleep 0.3
 start_app run velocore-sim.log appeared
 
 failures=0
@@ -74,6 +87,31 @@ shot 01-easy
 desktop=$(pixel 01-easy -10 -10)
 check "Easy: outside the outline shows the desktop" "$(pixel 01-easy 5 60)" "$desktop"
 [ "$(pixel 01-easy 200 200)" != "$desktop" ] && echo "ok   Easy: the strip is drawn" || { echo "FAIL Easy strip"; failures=$((failures + 1)); }
+
+# The shape the window shows is the face picture's, pixel for pixel, in both
+# layouts (the pointer kept off the window).
+shape() {  # shape LAYOUT PICTURE FACE_TOP
+  xdotool mousemove 0 $((screen_h - 1)); sleep 0.3
+  local result
+  if result=$("$watcher" shape "$runtime/Xvfb_screen0" "$left" "$top_y" 526 216 "$top/resources/$2.bmp" "$3" \
+      $((left - 10)) $((top_y - 10))); then
+    echo "ok   $1 $result"
+  else
+    echo "FAIL $1 $result"; failures=$((failures + 1))
+  fi
+}
+shape Easy 109 110
+click 341 191 1.5      # Advanced Mode
+shape Advance 136 0
+click 346 187 1.2      # Easy Mode
+touch "$runtime/frames.stop"; wait "$watch_pid" || true
+sed 's/^/     /' "$runtime/frames.txt"
+frames=$(tail -1 "$runtime/frames.txt")
+distinct=$(awk '/^frames:/ { print $5 }' <<<"$frames")
+[ "${distinct:-0}" -ge 3 ] && echo "ok   the start and both switches gave $distinct distinct frames" \
+  || { echo "FAIL the frame watcher saw ${distinct:-no} distinct frames"; failures=$((failures + 1)); }
+check "frames with a grey box" "$(awk '/^frames:/ { print $7 }' <<<"$frames")" "0"
+check "frames with a black window" "$(awk '/^frames:/ { print $9 }' <<<"$frames")" "0"
 
 click 341 191 1.5      # Advanced Mode: the transition runs 0.8 s
 shot 02-advance

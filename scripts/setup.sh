@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev
           libbenchmark-dev qt6-base-dev
-          xvfb x11-utils xdotool imagemagick trayer
+          xvfb x11-utils x11-xserver-utils xdotool imagemagick trayer
           qemu-system-x86 busybox-static xz-utils
           dpkg-dev file lintian desktop-file-utils appstream man-db)
 missing=()

@@ -5,7 +5,12 @@
 # (the display changes and the simulated clock chip takes a faster bus
 # clock, read from the program's --trace file), the processor information
 # panel, the single running copy, the tray icon with its six-item menu (Hide,
-# Show, Exit) and the exit code. A screenshot of every step goes to SHOT_DIR.
+# Show, Exit) and the exit code. Every frame of the start and of both layout
+# switches is judged (scripts/frame-watch.pl: no grey box, no black window),
+# the window's shape in both layouts is held against the face pictures, and
+# closing the window, the session's end and Exit within the minute after an
+# automatic start each leave no start-up record (pending.dat), so the next
+# start applies again. A screenshot of every step goes to SHOT_DIR.
 # Usage: scripts/win-display-check.sh [BIN_DIR] [SHOT_DIR]
 #   BIN_DIR   where velocore-sim.exe is (default build/win32/bin)
 #   SHOT_DIR  screenshots (default build/win-display-check)
@@ -14,12 +19,12 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${1:-$top/build/win32/bin}
 out=${2:-$top/build/win-display-check}
 screen_w=1024 screen_h=768
-for tool in Xvfb xwininfo xdotool import convert trayer wine wineserver; do
+for tool in Xvfb xwininfo xdotool xsetroot import convert perl trayer wine wineserver; do
   command -v "$tool" >/dev/null || { echo "win display check: $tool is missing" >&2; exit 2; }
 done
 [ -f "$bin/velocore-sim.exe" ] || { echo "win display check: no $bin/velocore-sim.exe" >&2; exit 2; }
 mkdir -p "$out"
-rm -f "$out"/*.png
+rm -f "$out"/*.png "$out"/*.ppm
 runtime=$(mktemp -d)
 pids=()
 # The prefix is kept between runs: making one takes many seconds.
@@ -39,11 +44,15 @@ cp "$top"/data/*.dat "$app/"
 cp "$top"/resources/*.bmp "$app/resources/"
 cp "$top"/machines/*.machine "$app/machines/"
 
-Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
+# The screen's pixels are a file the frame watcher reads as they change.
+Xvfb -displayfd 3 -screen 0 ${screen_w}x${screen_h}x24 -fbdir "$runtime" -noreset -nolisten tcp 3>"$runtime/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$runtime/display" ] && break; sleep 0.1; done
 [ -s "$runtime/display" ] || { echo "win display check: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$(head -1 "$runtime/display")
+# A desktop colour no skin picture holds: neither black nor white nor grey
+# (-noreset keeps it when the last client goes).
+xsetroot -solid '#3a6ea5'
 [ -f "$WINEPREFIX/system.reg" ] || { wineboot -i >/dev/null 2>&1; wineserver -w; }
 # Xvfb runs no window manager: Wine must manage nothing itself, or it waits
 # 2 s for one whenever it shows or hides a window that is or was active.
@@ -88,6 +97,12 @@ find_window() {  # find_window NAME: waits up to 10 s
   echo "$found"
 }
 
+# Every frame from before the start to the end of both layout switches.
+watcher=$top/scripts/frame-watch.pl
+"$watcher" watch "$runtime/Xvfb_screen0" "$out" "$runtime/frames.stop" 10 60 >"$runtime/frames.txt" &
+watch_pid=$!
+pids+=($watch_pid)
+sleep 0.3
 started=$(date +%s%N)
 (cd "$app" && exec wine velocore-sim.exe --trace "$runtime/trace.txt" >"$runtime/app.log" 2>&1) &
 app_pid=$!
@@ -105,6 +120,31 @@ shot 01-easy
 desktop=$(pixel 01-easy -10 -10)
 check "Easy: outside the outline shows the desktop" "$(pixel 01-easy 5 60)" "$desktop"
 [ "$(pixel 01-easy 200 200)" != "$desktop" ] && echo "ok   Easy: the strip is drawn" || fail "Easy: the strip is missing"
+
+# The shape the window shows is the face picture's, pixel for pixel, in both
+# layouts (the pointer kept off the window).
+shape() {  # shape LAYOUT PICTURE FACE_TOP
+  xdotool mousemove 0 $((screen_h - 1)); sleep 0.3
+  local result
+  if result=$("$watcher" shape "$runtime/Xvfb_screen0" "$left" "$top_y" 526 216 "$top/resources/$2.bmp" "$3" \
+      $((left - 10)) $((top_y - 10))); then
+    echo "ok   $1 $result"
+  else
+    fail "$1 $result"
+  fi
+}
+shape Easy 109 110
+press "$window" 341 191 1 1.5    # Advanced Mode
+shape Advance 136 0
+press "$window" 346 187 1 1.2    # Easy Mode
+touch "$runtime/frames.stop"; wait "$watch_pid" || true
+sed 's/^/     /' "$runtime/frames.txt"
+frames=$(tail -1 "$runtime/frames.txt")
+distinct=$(awk '/^frames:/ { print $5 }' <<<"$frames")
+[ "${distinct:-0}" -ge 3 ] && echo "ok   the start and both switches gave $distinct distinct frames" \
+  || fail "the frame watcher saw ${distinct:-no} distinct frames"
+check "frames with a grey box" "$(awk '/^frames:/ { print $7 }' <<<"$frames")" "0"
+check "frames with a black window" "$(awk '/^frames:/ { print $9 }' <<<"$frames")" "0"
 
 # A second copy ends at once with 1 and leaves the first one running.
 second=0; (cd "$app" && timeout 30 wine velocore-sim.exe >/dev/null 2>&1) || second=$?
@@ -185,6 +225,48 @@ if [ -n "$taken" ] && awk -v a="$taken" -v b="$boot" 'BEGIN { exit !(a > b) }'; 
 else
   fail "GO after up: no faster bus clock in the trace (${taken:-none}, boot $boot)"
 fi
+
+# --- the start-up record: every orderly end within the minute clears it ---
+# save.dat asks for the optimal entry at every start (autoApply 1, source 2).
+printf '\001\000\000\000\002\000\000\000' >"$app/save.dat"
+# Starts the program, sees the automatic application recorded and no "did
+# not last" message, then ends it as END says: close (Alt+F4, WM_CLOSE),
+# logout (the session's end, WM_QUERYENDSESSION and WM_ENDSESSION) or exit
+# (the tray menu's Exit). The record must be gone and the exit code 0.
+end_within_the_minute() {  # end_within_the_minute END
+  # A record the last run left fails that run; this one starts without it.
+  rm -f "$app/pending.dat"
+  (cd "$app" && exec wine velocore-sim.exe >"$runtime/app-$1.log" 2>&1) &
+  local pid=$! code=running
+  pids+=($pid)
+  window=$(find_window 'Clock Frequency')
+  [ -n "$window" ] || { fail "$1: no main window"; return; }
+  for _ in $(seq 50); do [ -f "$app/pending.dat" ] && break; sleep 0.1; done
+  [ -f "$app/pending.dat" ] && echo "ok   $1: the start applied the saved choice (pending.dat recorded)" \
+    || fail "$1: no automatic application at the start"
+  sleep 0.5
+  [ -z "$(xdotool search --name '^Message$' 2>/dev/null)" ] && echo "ok   $1: no message at the start" \
+    || fail "$1: a message at the start"
+  case $1 in
+    close) xdotool mousemove --window "$window" 240 150 click 1 sleep 0.3 key alt+F4 ;;
+    logout) wine wineboot --end-session >/dev/null 2>&1 ;;
+    exit)
+      icon=$(xwininfo -root -tree | awk '/"trayer": \(\)/ { t = 1; next }
+        t && /\(has no name\)/ { split($NF, a, "+"); split($(NF-1), s, "[x+]"); print a[2] + int(s[1] / 2), a[3] + int(s[2] / 2); exit }')
+      [ -n "$icon" ] && tray_menu "" Up Return || fail "exit: no tray icon" ;;
+  esac
+  for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$pid" 2>/dev/null || { code=0; wait "$pid" || code=$?; }
+  check "$1 within the minute ends the program" "$code" "0"
+  [ ! -e "$app/pending.dat" ] && echo "ok   $1 leaves no start-up record" || fail "$1 left pending.dat"
+  if [ "$code" = running ]; then kill "$pid" 2>/dev/null || true; wineserver -k 2>/dev/null || true; fi
+}
+# Each start after an orderly end applies again: the one after Exit too.
+end_within_the_minute close
+end_within_the_minute logout
+end_within_the_minute exit
+end_within_the_minute exit
+end_within_the_minute exit
 
 if [ "$failures" -ne 0 ]; then echo "win display check: $failures failure(s)"; exit 1; fi
 echo "win display check passed; screenshots in $out"

@@ -53,7 +53,7 @@ std::string ConflictText(const StringCandidate& c) {
 std::string ControllerText(const FoundSmbusController& c) {
     char text[96];
     std::snprintf(text, sizeof text, "kind=%d base=0x%04X pci=00:%02X.%u id=%04X:%04X (%s)", c.function->kind,
-                  c.base, c.pciDevice, kSmbusPciFunction, c.function->vendor, c.function->device,
+                  c.base, c.pciDevice, c.pciFunction, c.function->vendor, c.function->device,
                   c.function->name);
     return text;
 }

@@ -133,10 +133,15 @@ bool LinuxHardware::ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function,
 std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(pci_); }
 
 bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
-    // Anything but a clear "no driver link" counts as owned.
+    // Anything but a clear "no driver link" counts as owned, and so does an
+    // adapter a driver registered without binding the device (i2c-viapro).
     std::error_code error;
-    const auto status = fs::symlink_status(fs::path(paths_.sysRoot) / "bus/pci/devices" / controller.pci / "driver", error);
-    return status.type() == fs::file_type::not_found;
+    const fs::path device = fs::path(paths_.sysRoot) / "bus/pci/devices" / controller.pci;
+    if (fs::symlink_status(device / "driver", error).type() != fs::file_type::not_found) return false;
+    for (const auto& entry : fs::directory_iterator(device, error)) {
+        if (entry.path().filename().string().rfind("i2c-", 0) == 0) return false;
+    }
+    return !error;
 }
 
 bool LinuxHardware::WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) {

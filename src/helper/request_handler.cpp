@@ -109,19 +109,6 @@ private:
     std::string how_;
 };
 
-// The bytes an SMBus write refers to travel in the frame.
-class FrameBytes final : public privileged::CallerMemory {
-public:
-    explicit FrameBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-    size_t Read(uint32_t, std::span<uint8_t> out) override {
-        const size_t n = std::min(out.size(), bytes_.size());
-        std::copy_n(bytes_.begin(), n, out.begin());
-        return n;
-    }
-
-private:
-    std::span<const uint8_t> bytes_;
-};
 
 std::string Bytes(std::span<const uint8_t> bytes) {
     std::string text = "[";
@@ -140,7 +127,7 @@ RequestHandler::RequestHandler(HelperHardware& hardware, LogSink log, uint8_t cl
 WireResponse RequestHandler::Handle(const WireRequest& request, uint32_t uid) {
     Seam seam(hardware_, log_);
     privileged::RequestHandler handler(seam, clockGenAddress7_);
-    FrameBytes data(request.referenced);
+    privileged::BytesAtHand data(request.referenced);
     std::vector<uint8_t> output(request.outputLength);
     const privileged::Request asked{request.code, request.input, request.outputLength, &data};
     const privileged::Answer answer = handler.Handle(asked, output);

@@ -12,6 +12,7 @@
 #include "core/base/little_endian.h"
 #include "core/hw/host_bridge_registers.h"
 #include "core/hw/smbus_access.h"
+#include "core/hw/smbus_controller_table.h"
 #include "core/hw/smbus_functions.h"
 #include "core/hw/smbus_pci_registers.h"
 
@@ -22,12 +23,18 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr size_t kConfigBytes = 256;
-using privileged::SmbusFamily;
+// The table's row for a function's header; nothing for a function whose IDs
+// are not in the table.
+const KnownSmbusFunction* FamilyOf(std::span<const uint8_t> config) {
+    if (config.size() < kPciHeaderBytes) return nullptr;
+    return FindKnownSmbusFunction(GetLe<uint16_t>(config, 0), GetLe<uint16_t>(config, 2));
+}
 
-std::optional<SmbusFamily> FamilyOf(std::span<const uint8_t> config) {
-    if (config.size() < kPciHeaderBytes) return std::nullopt;
-    return privileged::SmbusFamilyOf(GetLe<uint16_t>(config, 0), GetLe<uint16_t>(config, 2),
-                                     GetLe<uint16_t>(config, smbus_pci::kClassRegister + 2));
+// The function number of a sysfs name ("0000:00:07.3"): the table says
+// which function of its device a controller's host sits at.
+bool AtItsFunction(const KnownSmbusFunction& known, const std::string& name) {
+    const size_t dot = name.rfind('.');
+    return dot != std::string::npos && dot + 2 == name.size() && name[dot + 1] == static_cast<char>('0' + known.function);
 }
 
 std::string ReadLine(const fs::path& path) {
@@ -60,15 +67,10 @@ std::vector<std::pair<int, std::string>> AdaptersOf(const fs::path& device) {
 
 }  // namespace
 
-const char* FamilyDriver(int32_t kind) {
-    // The names the kernel's PCI drivers register (sysfs `driver` link).
-    return kind == kSmbusControllerBlockBuffer ? "piix4_smbus" : "i801_smbus";
-}
-
 std::optional<uint8_t> SmbusRegisterBeyondHeader(std::span<const uint8_t> header) {
-    const auto family = FamilyOf(header);
-    if (!family) return std::nullopt;
-    return static_cast<uint8_t>(family->enableRegister);
+    const KnownSmbusFunction* known = FamilyOf(header);
+    if (known == nullptr) return std::nullopt;
+    return known->enableRegister;
 }
 
 std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::span<const uint8_t> header) {
@@ -78,11 +80,11 @@ std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::
 
 std::optional<SmbusController> ClassifySmbusFunction(std::span<const uint8_t> config) {
     if (config.size() < kConfigBytes) return std::nullopt;
-    const auto family = FamilyOf(config);
-    if (!family) return std::nullopt;
-    const auto shown = privileged::ControllerOf(*family, GetLe32(config, 0), GetLe32(config, smbus_pci::kCommandRegister),
-                                                GetLe32(config, family->baseRegister),
-                                                GetLe32(config, family->enableRegister & 0xFC));
+    const KnownSmbusFunction* known = FamilyOf(config);
+    if (known == nullptr) return std::nullopt;
+    const auto shown = privileged::ControllerOf(*known, GetLe32(config, 0), GetLe32(config, smbus_pci::kCommandRegister),
+                                                GetLe32(config, known->baseRegister),
+                                                GetLe32(config, known->enableRegister & 0xFC));
     if (!shown) return std::nullopt;
     SmbusController c;
     c.vendor = shown->vendor;
@@ -117,12 +119,12 @@ std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci) {
         std::array<uint8_t, kConfigBytes> config{};
         std::string why;
         if (!pci.Read(name, 0, header, why)) continue;
-        const auto family = FamilyOf(header);
-        if (!family) continue;
+        const KnownSmbusFunction* known = FamilyOf(header);
+        if (known == nullptr || !AtItsFunction(*known, name)) continue;
         // The header, the base and the host enable: nothing else is read.
         std::copy(header.begin(), header.end(), config.begin());
-        const size_t base = family->baseRegister & 0xFC;
-        const size_t enable = family->enableRegister & 0xFC;
+        const size_t base = known->baseRegister & 0xFC;
+        const size_t enable = known->enableRegister & 0xFC;
         if (!pci.Read(name, base, std::span(config).subspan(base, 4), why) ||
             !pci.Read(name, enable, std::span(config).subspan(enable, 4), why)) {
             continue;
@@ -132,9 +134,14 @@ std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci) {
         const fs::path device = fs::path(pci.sysRoot()) / "bus/pci/devices" / name;
         c->pci = name;
         c->driver = BoundDriver(device);
-        if (c->KernelOwned() && c->driver != FamilyDriver(c->kind)) continue;
+        if (c->KernelOwned() && c->driver != known->linuxDriver) continue;
+        const auto adapters = AdaptersOf(device);
+        // i2c-viapro registers its adapter but leaves the device unbound (so
+        // that the hardware-monitor driver may bind it): an adapter under the
+        // function means its kernel driver serves it all the same.
+        if (!c->KernelOwned() && !adapters.empty()) c->driver = known->linuxDriver;
         if (c->KernelOwned()) {
-            const int adapter = PickAdapter(AdaptersOf(device), c->ioBase);
+            const int adapter = PickAdapter(adapters, c->ioBase);
             if (adapter >= 0) c->adapter = "/dev/i2c-" + std::to_string(adapter);
         }
         found.push_back(*c);

@@ -32,9 +32,6 @@ std::optional<uint8_t> SmbusRegisterBeyondHeader(std::span<const uint8_t> header
 // functions' host enable and the host bridge's memory clock class (0x50).
 std::optional<uint8_t> HelperRegisterBeyondHeader(const std::string& name, std::span<const uint8_t> header);
 
-// The kernel driver's name for each family.
-const char* FamilyDriver(int32_t kind);
-
 // Every controller among `pci`'s functions, with its bound driver and the
 // i2c-dev node of its adapter.
 std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci);

@@ -1,5 +1,5 @@
 // This computer on Windows: the Windows host behind the machine seam and the
-// user's Run key as the start-at-logon list.
+// Run key (the machine's, else the user's) as the start-at-logon list.
 #include "launch/launched_machine.h"
 #include "win32/host/registry_autorun.h"
 #include "win32/host/win32_machine.h"

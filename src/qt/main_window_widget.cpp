@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
@@ -228,6 +229,14 @@ void MainWindowWidget::paintEvent(QPaintEvent* event) {
         // so the call waits for the event loop.
         QMetaObject::invokeMethod(this, std::exchange(onFirstPaint_, {}), Qt::QueuedConnection);
     }
+}
+
+void MainWindowWidget::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (closed_) return;
+    if (events_) events_->OnEnding();
+    RemoveTrayIcon(ui::kTrayIconId);
+    CloseMainWindow();
 }
 
 void MainWindowWidget::mousePressEvent(QMouseEvent* event) {

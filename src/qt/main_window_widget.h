@@ -80,6 +80,9 @@ protected:
     void OnAreasPainted(const QRegion& areas) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    // Closed from outside (the window manager, Alt+F4): the program ends in
+    // order, as with Exit.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void SendCommandLater(uint32_t commandValue);

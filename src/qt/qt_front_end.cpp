@@ -11,6 +11,7 @@
 #include "core/ui/panels/panel_set.h"
 #include "core/ui/startup_pictures.h"
 #include "qt/main_window_widget.h"
+#include "qt/orderly_end.h"
 #include "qt/show_request.h"
 #include "qt/surface_image.h"
 
@@ -68,6 +69,12 @@ void QtFrontEnd::LoadPictures() { ui::LoadStartupPictures(pictures_); }
 
 int QtFrontEnd::RunMainWindow(SystemInfo& info, Context& ctx, StartupState& state) {
     MainWindowPair pair;
+    // Closing the window, the session's end or a termination signal end the
+    // program in order, as Exit does. Set up before the window exists: a
+    // signal that comes while it is being made is taken once the loop runs.
+    OrderlyEnd ending([&pair] {
+        if (pair.model) pair.model->OnEnding();
+    });
     if (!CreateMainWindow(pair, info, ctx, pictures_, state, onFirstPaint_)) return 0;
     MainWindowWidget* widget = pair.widget.get();
     ShowRequestListener showRequests(ShowRequestPath(), [widget] { widget->OnShowRequest(); });

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/ui/window_shape.h"
+
 namespace vc::qt {
 
 namespace {
@@ -45,10 +47,7 @@ QRegion ToQRegion(const ui::Region& region) {
 }
 
 QRegion OutlineRegion(std::span<const ui::OutlineVertex> polygon, int width, int height) {
-    std::vector<ui::Point> points;
-    points.reserve(polygon.size());
-    for (const ui::OutlineVertex& v : polygon) points.push_back(ui::Point{v.x, v.y});
-    return ToQRegion(ui::Region::Polygon(points)).intersected(QRect(0, 0, width, height));
+    return ToQRegion(ui::WindowShape(polygon, width, height));
 }
 
 }  // namespace vc::qt

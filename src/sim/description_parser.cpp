@@ -16,6 +16,7 @@
 #include "sim/pci_host_bridge.h"
 #include "sim/processor_model.h"
 #include "core/base/text_lines.h"
+#include "core/hw/smbus_controller_table.h"
 #include "core/hw/smbus_registers.h"
 
 namespace vc::sim {
@@ -296,6 +297,16 @@ std::map<std::string, Setting> Parser::Settings() {
     // --- board
     s["board.smbusKind"] = {false, UnsignedInto(&D::board, &BoardDescription::smbusKind, 2)};
     s["board.smbusBase"] = {false, UnsignedInto(&D::board, &BoardDescription::smbusBase, 0xFFF0)};
+    s["board.southBridge"] = {false, [](const auto& w, D& d) -> std::string {
+        if (auto e = One(w); !e.empty()) return e;
+        for (const KnownSmbusFunction& known : KnownSmbusFunctions()) {
+            if (w[0] == known.name) {
+                d.board.southBridge = w[0];
+                return "";
+            }
+        }
+        return "unknown south bridge '" + w[0] + "' (machines/README.md lists them)";
+    }};
     s["board.bootBusMHz"] = {false, [](const auto& w, D& d) { return PositiveDouble(w, 1000.0, d.board.bootBusMHz); }};
     // --- clock chip
     s["chip.model"] = {false, [](const auto& w, D& d) -> std::string {
@@ -379,6 +390,12 @@ std::string Parser::Check(const MachineDescription& d) const {
         if (base < kPciDataPort + 4 && base + smbus::kPortSpan > kPciAddressPort) {
             return where("board.smbusBase") + "the SMBus ports overlap the PCI ports 0xCF8-0xCFF";
         }
+        if (const KnownSmbusFunction* bridge = SouthBridgeOf(d.board); bridge->kind != d.board.smbusKind) {
+            return where("board.southBridge") + "the " + bridge->name + "'s SMBus controller is of kind " +
+                   std::to_string(bridge->kind);
+        }
+    } else if (!d.board.southBridge.empty()) {
+        return where("board.southBridge") + "a south bridge needs board.smbusKind";
     }
     if (d.cpu.hasCpuid && !d.cpu.ratioCode && !d.cpu.configWord &&
         (d.cpu.vendor == "GenuineIntel" || d.cpu.vendor == "AuthenticAMD")) {

@@ -68,6 +68,9 @@ struct PciDescription {
 struct BoardDescription {
     int32_t smbusKind = 0;  // 0 none, 1 block buffer, 2 byte by byte
     uint16_t smbusBase = 0;
+    // The SMBus function's row of the controller table (its name); empty:
+    // the PIIX4 for kind 1, the ICH2 for kind 2.
+    std::string southBridge;
     double bootBusMHz = 100.0;
 };
 

@@ -1,44 +1,53 @@
 #include "sim/pci_host_bridge.h"
 
+#include <cstdio>
+#include <string_view>
+
 #include "core/hw/smbus_pci_registers.h"
 
 namespace vc::sim {
 
 namespace {
 
-
-struct SmbusFunction {
-    uint32_t id;  // device << 16 | vendor
-    uint32_t device;
-    uint32_t function;
-    uint8_t baseRegister;
-    uint8_t enableRegister;
-};
-
-constexpr SmbusFunction kPiix4Smbus{0x71138086, 0x07, 3, smbus_pci::kPiix4BaseRegister,
-                                   smbus_pci::kPiix4EnableRegister};
-constexpr SmbusFunction kIch2Smbus{0x24438086, 0x1F, 3, smbus_pci::kIchBaseRegister, smbus_pci::kIchEnableRegister};
+// Where the boards put the south bridge: the ICH family at device 0x1F,
+// the others at device 7.
+constexpr uint32_t kIchDevice = 0x1F;
+constexpr uint32_t kSouthBridgeDevice = 0x07;
 
 constexpr uint32_t Location(uint32_t device, uint32_t function) { return device << 3 | function; }
 
 }  // namespace
 
+const KnownSmbusFunction* SouthBridgeOf(const BoardDescription& board) {
+    const char* name = board.southBridge.empty() ? (board.smbusKind == 1 ? "PIIX4" : "ICH2") : board.southBridge.c_str();
+    if (board.smbusKind == 0) return nullptr;
+    for (const KnownSmbusFunction& known : KnownSmbusFunctions()) {
+        if (std::string_view(known.name) == name) return &known;
+    }
+    return nullptr;
+}
+
 PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescription& board) {
     config_[0] = description.hostBridgeId;
     for (const auto& [reg, value] : description.registers) SetRegister(reg, value);
-    const SmbusFunction* function = board.smbusKind == 1   ? &kPiix4Smbus
-                                    : board.smbusKind == 2 ? &kIch2Smbus
-                                                           : nullptr;
+    const KnownSmbusFunction* function = SouthBridgeOf(board);
     if (function == nullptr) return;
     smbusPresent_ = true;
-    smbusLocation_ = Location(function->device, function->function);
-    smbusConfig_[0] = function->id;
+    const uint32_t device = function->kind == 2 ? kIchDevice : kSouthBridgeDevice;
+    smbusLocation_ = Location(device, function->function);
+    smbusConfig_[0] = uint32_t{function->device} << 16 | function->vendor;
     smbusConfig_[smbus_pci::kClassRegister / 4U] = uint32_t{smbus_pci::kClassSmbus} << 16;  // revision 0
     smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | smbus_pci::kIoSpaceBit;
     // As the BIOS leaves it: I/O decoding and the host interface on.
     smbusConfig_[smbus_pci::kCommandRegister / 4U] = smbus_pci::kCommandIoSpace;
     const uint8_t enable = function->enableRegister;
     smbusConfig_[enable / 4U] |= uint32_t{smbus_pci::kHostEnableBit} << (8 * (enable % 4U));
+}
+
+std::string PciHostBridge::SmbusFunctionName() const {
+    char name[32];
+    std::snprintf(name, sizeof name, "0000:00:%02x.%x", (smbusLocation_ >> 3) & 0x1F, smbusLocation_ & 7);
+    return smbusPresent_ ? name : "";
 }
 
 uint32_t PciHostBridge::ReadConfig(uint32_t address) const {

@@ -1,15 +1,19 @@
 // PCI configuration mechanism #1 with the board's functions behind it: the
 // host bridge at bus 0, device 0, function 0 (register 0x50 carries the
 // memory clock class in bit 2 on boards that report it there), and the
-// SMBus host controller's function where its family lives: the
-// block-buffer controller as a PIIX4 (8086:7113 at 00:07.3, base in
-// register 0x90), the byte-by-byte one as an ICH2 (8086:2443 at 00:1F.3,
-// base in register 0x20); both with the I/O-space bit 0 set.
+// SMBus host controller's function as the board's south bridge has it (a
+// row of the controller table: its IDs, function, base and host-enable
+// registers): by default the block-buffer controller as a PIIX4 (at
+// 00:07.3), the byte-by-byte one as an ICH2 (at 00:1F.3); a VIA south
+// bridge at device 7 too, at its own function. The BIOS has left the base set (I/O
+// space bit 0), I/O decoding and the host on.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string>
 
+#include "core/hw/smbus_controller_table.h"
 #include "sim/machine_description.h"
 
 namespace vc::sim {
@@ -18,6 +22,10 @@ inline constexpr uint16_t kPciAddressPort = 0xCF8;
 inline constexpr uint16_t kPciDataPort = 0xCFC;
 inline constexpr uint32_t kPciEnableBit = 0x80000000;
 inline constexpr uint32_t kPciNoDevice = 0xFFFFFFFF;
+
+// The controller table's row for the board's south bridge (its default for
+// the kind when the description names none); nullptr without a controller.
+const KnownSmbusFunction* SouthBridgeOf(const BoardDescription& board);
 
 class PciHostBridge {
 public:
@@ -35,6 +43,8 @@ public:
     void Out32(uint16_t port, uint32_t value);
 
     uint32_t Register(uint8_t reg) const { return config_[reg / 4U]; }
+    // The SMBus function as sysfs names it ("0000:00:07.3"); empty: none.
+    std::string SmbusFunctionName() const;
     void SetRegister(uint8_t reg, uint32_t value) { config_[reg / 4U] = value; }
 
 private:

@@ -152,9 +152,8 @@ bool SimMachine::NtProbe(const DeviceRequest& request) {
     std::string report;
     char line[128];
     if (smbus_) {
-        const char* pci = smbus_->kind() == 1 ? "0000:00:07.3" : "0000:00:1f.3";
         std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=%s driver=none adapter=none\n",
-                      smbus_->kind(), smbus_->base(), pci);
+                      smbus_->kind(), smbus_->base(), pci_.SmbusFunctionName().c_str());
         report += line;
         DriverPortAdapter ports(*this);
         std::array<uint8_t, smbus::kBlockBufferSize> block{};

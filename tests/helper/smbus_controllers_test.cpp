@@ -129,6 +129,29 @@ TEST_F(FakeSysfs, AnAdapterIsPickedByItsParentAndName) {
     EXPECT_EQ(found[0].adapter, "/dev/i2c-2");
 }
 
+// VIA: a function the table knows at its own function number, the base
+// where its family keeps it; i2c-viapro registers an adapter without binding
+// the device, and that makes the controller the kernel's all the same. An
+// Intel SMBus-class function the table does not know is nobody's.
+TEST_F(FakeSysfs, ViaControllersAtTheirFunctionAndOnlyKnownIds) {
+    Device("0000:00:07.4", Config(0x1106, 0x3057, 0x0C05).Dword(0x90, 0x5001).Byte(0xD2, 0x01), "",
+           {{1, "SMBus Via Pro adapter at 5000"}});
+    Device("0000:00:11.0", Config(0x1106, 0x3074, 0x0601).Dword(0xD0, 0x0001'E401));
+    Device("0000:00:07.3", Config(0x1106, 0x3057, 0x0C05).Dword(0x90, 0x6001));  // not the 686's SMBus function
+    Device("0000:00:1f.4", Config(0x8086, 0x1C22, 0x0C05).Dword(0x20, 0xF001).Byte(0x40, 0x01));
+    const auto found = FindSmbusControllers(root_);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].pci, "0000:00:07.4");
+    EXPECT_EQ(found[0].ioBase, 0x5000);
+    EXPECT_EQ(found[0].kind, 1);
+    EXPECT_EQ(found[0].driver, "vt596_smbus");
+    EXPECT_EQ(found[0].adapter, "/dev/i2c-1");
+    EXPECT_EQ(found[1].pci, "0000:00:11.0");
+    EXPECT_EQ(found[1].ioBase, 0xE400);
+    EXPECT_TRUE(found[1].enabled);
+    EXPECT_FALSE(found[1].KernelOwned());
+}
+
 TEST(PickAdapter, TheOnlyOneOrTheOneNamedAfterTheBase) {
     EXPECT_EQ(PickAdapter({{4, "anything"}}, 0x0700), 4);
     EXPECT_EQ(PickAdapter({{1, "SMBus I801 adapter at f000"}, {5, "SMBus I801 adapter at EFA0"}}, 0xEFA0), 5);

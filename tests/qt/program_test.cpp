@@ -1,10 +1,16 @@
 // The two programs as a user starts them: options, and the single running
 // copy.
+#include <csignal>
+
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/state/auto_apply_file.h"
+#include "core/state/pending_startup_file.h"
 #include "host/process/instance_counter.h"
 #include "qt/qt_program.h"
 #include "test_classes.h"
@@ -86,6 +92,41 @@ private slots:
         QByteArray out;
         QCOMPARE(Run(VC_VELOCORE_SIM_PATH, {"--quit-after-first-frame"}, runtime.path(), &out), 0);
         QVERIFY2(out.startsWith("first frame: "), out.constData());
+    }
+
+    // A termination signal within the minute after an automatic start (a
+    // logout, a service manager, Ctrl+C) ends the program in order: exit
+    // code 0, no start-up record left, and the next start applies again.
+    void terminationSignalEndsInOrder_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+        QTest::newRow("SIGINT") << SIGINT;
+    }
+    void terminationSignalEndsInOrder() {
+        QFETCH(int, signal);
+        QTemporaryDir runtime;
+        // A build-folder copy of its own keeps its state files beside it.
+        QTemporaryDir app;
+        const QDir bin(VC_BIN_DIR);
+        QVERIFY(QFile::copy(VC_VELOCORE_SIM_PATH, app.filePath("velocore-sim")));
+        for (const char* name : {"MBInfo.dat", "CGInfo.dat"}) QVERIFY(QFile::copy(bin.filePath(name), app.filePath(name)));
+        QVERIFY(QDir(app.path()).mkdir("resources"));
+        for (const QString& picture : QDir(bin.filePath("resources")).entryList({"*.bmp"}))
+            QVERIFY(QFile::copy(bin.filePath("resources/" + picture), app.filePath("resources/" + picture)));
+        const std::string where = app.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        for (int start = 1; start <= 2; ++start) {
+            QProcess process;
+            process.setProcessEnvironment(Environment(runtime.path()));
+            process.start(app.filePath("velocore-sim"), {});
+            QTRY_VERIFY_WITH_TIMEOUT(ReadPendingStartup(where).present, 20000);
+            QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+            QVERIFY(process.waitForFinished(20000));
+            QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(process.exitCode(), 0);
+            QVERIFY2(!ReadPendingStartup(where).present, qPrintable(QString("start %1").arg(start)));
+        }
     }
 
     void unknownMachineIsAUsageError() {

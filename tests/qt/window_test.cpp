@@ -5,13 +5,16 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include "core/state/auto_apply_file.h"
 #include "core/state/pending_startup_file.h"
 #include "core/ui/main/main_window_places.h"
 #include "core/ui/outlines.h"
+#include "qt/orderly_end.h"
 #include "qt/skin_button_widget.h"
 #include "qt/surface_image.h"
 #include "sim_window.h"
@@ -219,6 +222,42 @@ private slots:
         QVERIFY(ReadPendingStartup(where).present);
         w.widget().StartTimer(ui::kTimerStartupSettled, 10);
         QTRY_VERIFY(!ReadPendingStartup(where).present);
+    }
+
+    // Closed from outside within the minute (the window manager's close,
+    // Alt+F4): an orderly end, so the record goes and the program ends
+    // without a tray icon left behind.
+    void closingTheWindowRemovesThePendingRecord() {
+        QTemporaryDir dir;
+        const std::string where = dir.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        SimWindow w;
+        w.StartIn(where);
+        QVERIFY(w.Create());
+        QVERIFY(ReadPendingStartup(where).present);
+        // Closed inside the event loop, which the close then ends with 0.
+        QTimer::singleShot(0, &w.widget(), [&w] { w.widget().close(); });
+        QCOMPARE(QGuiApplication::exec(), 0);
+        QVERIFY(!ReadPendingStartup(where).present);
+        QVERIFY(w.widget().IsClosed());
+        QVERIFY(!w.widget().isVisible());
+        QVERIFY(!w.widget().TrayIcon()->isVisible());
+    }
+
+    // The application quitting (as it does when the session manager ends
+    // the session) is an orderly end too.
+    void quittingTheApplicationRemovesThePendingRecord() {
+        QTemporaryDir dir;
+        const std::string where = dir.path().toStdString();
+        QCOMPARE(WriteAutoApplySettings(where, AutoApplySettings{kAutoApplyYes, kAutoApplySourceOptimal}), 1);
+        SimWindow w;
+        w.StartIn(where);
+        QVERIFY(w.Create());
+        OrderlyEnd ending([&w] { w.model().OnEnding(); });
+        QVERIFY(ReadPendingStartup(where).present);
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+        QCOMPARE(QGuiApplication::exec(), 0);
+        QVERIFY(!ReadPendingStartup(where).present);
     }
 };
 

@@ -24,18 +24,6 @@ namespace {
 using privileged::Outcome;
 using privileged::Refusal;
 
-class FrameBytes final : public privileged::CallerMemory {
-public:
-    explicit FrameBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-    size_t Read(uint32_t, std::span<uint8_t> out) override {
-        const size_t n = std::min(out.size(), bytes_.size());
-        std::copy_n(bytes_.begin(), n, out.begin());
-        return n;
-    }
-
-private:
-    std::span<const uint8_t> bytes_;
-};
 
 // A Windows 2000 machine whose port driver is the shared handler.
 class HandlerPlatform final : public Platform {
@@ -48,7 +36,7 @@ public:
     }
     void CloseDevice(DeviceHandle) override {}
     bool DeviceIoControl(DeviceHandle, const DeviceRequest& request) override {
-        FrameBytes data(request.referenced);
+        privileged::BytesAtHand data(request.referenced);
         last = handler_.Handle({request.code, request.input, request.output.size(), &data}, request.output);
         return last.outcome == Outcome::Done;
     }
@@ -75,7 +63,7 @@ sim::SimMachine Load(const std::string& name) {
 // Every catalogue machine the shipped database knows a board of.
 TEST(SharedHandler, ServesEveryCatalogueBoardsWrite) {
     const char* boards[] = {"default", "win98-6bxd", "nt4-q6b1", "win2000-h8k2", "win2000-t9p7", "nt4-f4w1",
-                            "win98-l6x5-amd", "win98-ich2-9250-18", "win2000-cubx"};
+                            "win98-l6x5-amd", "win98-ich2-9250-18", "win2000-cubx", "win98-cuv4xls", "win2000-v33t"};
     for (const char* name : boards) {
         SCOPED_TRACE(name);
         sim::SimMachine machine = Load(name);
@@ -133,7 +121,7 @@ TEST_P(SharedHandlerRefuses, NothingReachesTheBus) {
     ASSERT_EQ(machine.description().board.smbusBase, kBase);
     sim::PrivilegedSim hardware(machine);
     privileged::RequestHandler handler(hardware);
-    FrameBytes data(c.data);
+    privileged::BytesAtHand data(c.data);
     std::vector<uint8_t> output(c.output);
     const double before = machine.BusClockMHz();
     machine.ClearTrace();
@@ -194,7 +182,7 @@ TEST(SharedHandler, TheLargestBlockAndTheProbeAreServed) {
     sim::PrivilegedSim hardware(machine);
     privileged::RequestHandler handler(hardware);
     const std::vector<uint8_t> block(32, 0x4D);
-    FrameBytes data(block);
+    privileged::BytesAtHand data(block);
     auto answer = handler.Handle({kReqNtSmbusBlockWrite, Smbus(kBase, 32, 2, 1, 0xD2, 0), 0, &data}, {});
     EXPECT_EQ(answer.outcome, Outcome::Done);
     EXPECT_EQ(answer.dataLength, 32u);

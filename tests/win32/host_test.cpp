@@ -61,6 +61,47 @@ TEST(RegistryAutorunTest, SetReplaceAndRemoveAValue) {
     EXPECT_TRUE(store.RemoveAutorunEntry("VelocoreIII"));  // nothing left to remove
 }
 
+// Sets `value` under `root`\`path` directly, as an earlier start would have.
+void SetRunValue(HKEY root, const std::string& path, const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "VelocoreIII", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+}
+
+// The machine's key where it can be written; where it cannot (an ordinary
+// user on NT: here a root no key can be made under), the user's.
+TEST(RegistryAutorunTest, MachineKeyFirstElseTheUsersKey) {
+    const std::string path = "Software\\VelocoreIII-test\\Run";
+    const std::string program = "C:\\v\\velocore.exe";
+    const HKEY unusable = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0x0BAD0000));
+    RegistryAutorun both(path);
+    RegistryAutorun userOnly(path, unusable, HKEY_CURRENT_USER);
+    both.RemoveAutorunEntry("VelocoreIII");
+
+    both.SetAutorunEntry("VelocoreIII", program);
+    EXPECT_EQ(both.AutorunEntryUnder(HKEY_LOCAL_MACHINE, "VelocoreIII"), program);
+    EXPECT_FALSE(both.AutorunEntryUnder(HKEY_CURRENT_USER, "VelocoreIII").has_value());
+    EXPECT_TRUE(both.RemoveAutorunEntry("VelocoreIII"));
+
+    userOnly.SetAutorunEntry("VelocoreIII", program);
+    EXPECT_EQ(userOnly.AutorunEntryUnder(HKEY_CURRENT_USER, "VelocoreIII"), program);
+    EXPECT_EQ(userOnly.AutorunEntry("VelocoreIII"), program);
+
+    // The value that start left in the user's key goes once the machine's
+    // key holds the same program; another program's path stays.
+    both.SetAutorunEntry("VelocoreIII", program);
+    EXPECT_EQ(both.AutorunEntryUnder(HKEY_LOCAL_MACHINE, "VelocoreIII"), program);
+    EXPECT_FALSE(both.AutorunEntryUnder(HKEY_CURRENT_USER, "VelocoreIII").has_value());
+    SetRunValue(HKEY_CURRENT_USER, path, "D:\\other\\velocore.exe");
+    both.SetAutorunEntry("VelocoreIII", program);
+    EXPECT_EQ(both.AutorunEntryUnder(HKEY_CURRENT_USER, "VelocoreIII"), "D:\\other\\velocore.exe");
+    EXPECT_TRUE(both.RemoveAutorunEntry("VelocoreIII"));
+    EXPECT_FALSE(both.AutorunEntry("VelocoreIII").has_value());
+}
+
 TEST(ExecutablePathTest, NamesThisProgram) {
     const std::string path = host::ExecutablePath();
     ASSERT_GT(path.size(), 2u);

@@ -79,4 +79,19 @@ public:
     virtual size_t Read(uint32_t address, std::span<uint8_t> out) = 0;
 };
 
+// Data bytes that travel with the request (the Linux helper's frame, a
+// test's bytes): the address means nothing there.
+class BytesAtHand final : public CallerMemory {
+public:
+    explicit BytesAtHand(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    size_t Read(uint32_t, std::span<uint8_t> out) override {
+        const size_t n = out.size() < bytes_.size() ? out.size() : bytes_.size();
+        for (size_t i = 0; i < n; ++i) out[i] = bytes_[i];
+        return n;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
 }  // namespace vc::privileged

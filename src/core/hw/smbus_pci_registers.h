@@ -1,6 +1,6 @@
-// The PCI configuration registers of the two SMBus controller families: where
-// each keeps its I/O base and its host-enable bit. The program's scan, the
-// helper's sysfs scan and the simulated board all read them from here.
+// The PCI configuration registers of the SMBus controller families: where
+// each keeps its I/O base and its host-enable bit. The controller table
+// (smbus_controller_table.cpp) names them per controller from here.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,15 @@ inline constexpr uint8_t kPiix4EnableRegister = 0xD2;
 inline constexpr uint8_t kIchBaseRegister = 0x20;
 inline constexpr uint16_t kIchBaseMask = 0xFFE0;
 inline constexpr uint8_t kIchEnableRegister = 0x40;
+
+// VIA family (the kernel's i2c-viapro): the PIIX4's register layout and block
+// buffer. The VT82C596/596B/686A/686B and VT8231 keep the SMBus base (SMBBA1)
+// at 0x90 of their power-management function, the VT8233 and later (SMBBA3)
+// at 0xD0 of function 0; host configuration 0xD2 bit 0 enables the host on all.
+inline constexpr uint8_t kVia596BaseRegister = 0x90;
+inline constexpr uint8_t kVia8233BaseRegister = 0xD0;
+inline constexpr uint16_t kViaBaseMask = 0xFFF0;
+inline constexpr uint8_t kViaEnableRegister = 0xD2;
 
 inline constexpr uint8_t kHostEnableBit = 0x01;
 // Every function's command register: bit 0 turns I/O decoding on.

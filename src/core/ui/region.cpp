@@ -76,6 +76,16 @@ Region Region::Polygon(std::span<const Point> vertices) {
     return region;
 }
 
+Region Region::ClippedTo(const Rect& box) const {
+    Region clipped;
+    for (const Span& span : spans_) {
+        if (span.y < box.top || span.y >= box.bottom) continue;
+        const Span cut{span.y, std::max(span.left, box.left), std::min(span.right, box.right)};
+        if (cut.right > cut.left) clipped.spans_.push_back(cut);
+    }
+    return clipped;
+}
+
 bool Region::Contains(int32_t x, int32_t y) const {
     return std::any_of(spans_.begin(), spans_.end(),
                        [&](const Span& s) { return s.y == y && s.left <= x && x < s.right; });

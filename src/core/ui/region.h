@@ -39,6 +39,9 @@ public:
     // outside it: a frame one pixel wide and one pixel high.
     Region Frame() const;
 
+    // The pixels that also lie inside `box`.
+    Region ClippedTo(const Rect& box) const;
+
     bool operator==(const Region&) const = default;
 
 private:

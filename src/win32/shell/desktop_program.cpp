@@ -38,8 +38,7 @@ public:
         host.SetEvents(&model);
         if (options_.quitAfterFirstFrame) host.SetOnFirstPaint([this] { ReportFirstFrame(); });
         if (!host.Create()) return 0;
-        ShowWindow(host.Handle(), SW_SHOW);
-        UpdateWindow(host.Handle());
+        host.ShowFirstFrame();
         MSG message{};
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {
             if (host.TakeDialogMessage(message)) continue;

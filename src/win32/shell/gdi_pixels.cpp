@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/ui/window_shape.h"
+
 namespace vc::win32 {
 
 void PutSurface(HDC dc, const ui::Surface& surface, const ui::Rect& area) {
@@ -43,11 +45,10 @@ HRGN RegionOfSpans(const ui::Region& region) {
     return result;
 }
 
-HRGN RegionOfOutline(std::span<const ui::OutlineVertex> polygon) {
-    std::vector<POINT> points;
-    points.reserve(polygon.size());
-    for (const ui::OutlineVertex& v : polygon) points.push_back(POINT{v.x, v.y});
-    return CreatePolygonRgn(points.data(), static_cast<int>(points.size()), ALTERNATE);
+HRGN RegionOfOutline(std::span<const ui::OutlineVertex> polygon, int32_t width, int32_t height) {
+    HRGN shape = RegionOfSpans(ui::WindowShape(polygon, width, height));
+    // An empty shape hides the whole window (a null region would show it all).
+    return shape != nullptr ? shape : CreateRectRgn(0, 0, 0, 0);
 }
 
 ui::Rect ToRect(const RECT& r) { return ui::Rect{r.left, r.top, r.right, r.bottom}; }

@@ -18,8 +18,9 @@ void PutSurface(HDC dc, const ui::Surface& surface, const ui::Rect& area);
 // The region of `region`'s pixel runs; null for an empty region.
 HRGN RegionOfSpans(const ui::Region& region);
 
-// The outline polygon, odd-even (ALTERNATE) fill.
-HRGN RegionOfOutline(std::span<const ui::OutlineVertex> polygon);
+// The window shape the outline polygon gives a `width` x `height` window:
+// the core's rows, not GDI's polygon fill, which differs where it crosses itself.
+HRGN RegionOfOutline(std::span<const ui::OutlineVertex> polygon, int32_t width, int32_t height);
 
 ui::Rect ToRect(const RECT& r);
 RECT ToRECT(const ui::Rect& r);

@@ -44,9 +44,17 @@ bool MainWindowHost::Create() {
     if (RegisterClassA(&windowClass) == 0) return false;
     // Children are left out of the window's own drawing: the animations put
     // frames straight on the window while the buttons stay on top.
+    creating_ = true;
     HWND window = CreateWindowExA(0, kMainWindowClass, kMainWindowTitle, WS_POPUP | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance(), this);
+    creating_ = false;
     return window != nullptr;
+}
+
+void MainWindowHost::ShowFirstFrame() {
+    if (!showWhenCreated_ || destroyed_) return;
+    showWhenCreated_ = false;
+    ShowPainted();
 }
 
 LRESULT CALLBACK MainWindowHost::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -66,8 +74,20 @@ LRESULT MainWindowHost::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CREATE:
             // -1 makes the creation fail: the program then ends with 0.
             return events_ && events_->OnCreate() ? 0 : -1;
+        case WM_CLOSE:
+            // Closed from outside (Alt+F4, a task list): an orderly end like
+            // Exit. The default processing then destroys the window.
+            if (events_) events_->OnEnding();
+            break;
+        case WM_ENDSESSION:
+            // The session ends (logout, shutdown): the process may be gone
+            // as soon as this returns.
+            if (wParam != FALSE && events_) events_->OnEnding();
+            return 0;
         case WM_DESTROY:
             destroyed_ = true;
+            // Closed other than by Exit: no dead icon stays in the tray.
+            if (trayIconShown_) RemoveTrayIcon(ui::kTrayIconId);
             PostQuitMessage(0);
             return 0;
         case WM_TIMER:
@@ -102,9 +122,7 @@ void MainWindowHost::DropPanelModels() {
     for (const auto& panel : panels_) panel->DropModel();
 }
 
-void MainWindowHost::ShowChild(ui::ChildHandle child, bool show) {
-    if (HWND button = Child(child)) ShowWindow(button, show ? SW_SHOW : SW_HIDE);
-}
+void MainWindowHost::ShowChild(ui::ChildHandle child, bool show) { ShowChildButton(child, show); }
 
 void MainWindowHost::ShowMainWindow(bool show) { ShowWindow(Handle(), show ? SW_SHOW : SW_HIDE); }
 
@@ -117,8 +135,11 @@ ui::Rect MainWindowHost::MainWindowScreenRect() const {
 }
 
 void MainWindowHost::PlaceMainWindow(const ui::Rect& screenRect) {
+    // While the window is being created it is only placed: it is shown
+    // once its first frame is ready (ShowFirstFrame).
+    showWhenCreated_ = creating_;
     SetWindowPos(Handle(), HWND_TOP, screenRect.left, screenRect.top, screenRect.Width(), screenRect.Height(),
-                 SWP_SHOWWINDOW);
+                 creating_ ? SWP_NOACTIVATE : SWP_SHOWWINDOW);
 }
 
 void MainWindowHost::MoveMainWindow(const ui::Rect& screenRect) {
@@ -129,7 +150,7 @@ void MainWindowHost::CloseMainWindow() { DestroyWindow(Handle()); }
 
 void MainWindowHost::SetOutline(std::span<const ui::OutlineVertex> polygon) {
     // The system owns the region from here on; no redraw yet.
-    SetWindowRgn(Handle(), RegionOfOutline(polygon), FALSE);
+    SetWindowRgn(Handle(), RegionOfOutline(polygon, ui::kMainWidth, ui::kMainHeight), FALSE);
 }
 
 void MainWindowHost::RepaintScreen() {

@@ -33,9 +33,13 @@ public:
     // Called once, after the first paint of the visible window.
     void SetOnFirstPaint(std::function<void()> firstPaint) { onFirstPaint_ = std::move(firstPaint); }
 
-    // Registers the class and creates the window; its creation runs the
-    // model's OnCreate. False when either fails (or the model refuses).
+    // Registers the class and creates the window, still hidden; its
+    // creation runs the model's OnCreate. False when either fails (or the
+    // model refuses).
     bool Create();
+    // Shows the window the model placed, with its face and buttons painted
+    // before it appears: no frame shows an empty window.
+    void ShowFirstFrame();
     // Hands `message` to the dialog manager of a panel it belongs to, so
     // Enter, Esc and Tab work there. True when it was taken.
     bool TakeDialogMessage(MSG& message);
@@ -78,6 +82,8 @@ private:
     HMENU menu_ = nullptr;
     bool destroyed_ = false;
     bool trayIconShown_ = false;
+    bool creating_ = false;
+    bool showWhenCreated_ = false;
     std::function<void()> onFirstPaint_;
 };
 

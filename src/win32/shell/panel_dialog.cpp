@@ -74,6 +74,8 @@ INT_PTR PanelDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     LRESULT result = 0;
     if (!HandleSkinMessage(message, wParam, lParam, result)) return FALSE;
+    // A colour request is answered with the brush itself.
+    if (message == WM_CTLCOLORBTN) return static_cast<INT_PTR>(result);
     // A dialog procedure hands message results over through the window's
     // result slot; TRUE says the message was handled.
     SetWindowLongPtrA(Handle(), DWLP_MSGRESULT, result);

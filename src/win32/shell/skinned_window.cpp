@@ -40,12 +40,70 @@ ui::ChildHandle SkinnedWindow::CreateChildButton(const ui::ChildButtonSpec& desc
     // The system owns the region from here on.
     if (HRGN shape = RegionOfSpans(desc.region)) SetWindowRgn(button, shape, TRUE);
     children_.push_back(button);
+    childDescs_.push_back(desc);
     return static_cast<ui::ChildHandle>(children_.size());
 }
 
 HWND SkinnedWindow::Child(ui::ChildHandle child) const {
     if (child == ui::kNoChild || child > children_.size()) return nullptr;
     return children_[child - 1];
+}
+
+bool SkinnedWindow::DrawChildIntoScreen(size_t index) {
+    ui::SkinnedWindowEvents* events = Events();
+    if (events == nullptr) return false;
+    const ui::ChildButtonSpec& desc = childDescs_[index];
+    ui::Surface face(desc.bounds.Width(), desc.bounds.Height());
+    ui::DrawItemRequest request;
+    request.controlId = desc.id;
+    request.surface = &face;
+    request.itemRect = face.Bounds();
+    if (!events->OnDrawItem(request)) return false;
+    for (int32_t y = 0; y < face.Height(); ++y) {
+        for (int32_t x = 0; x < face.Width(); ++x) {
+            if (!desc.region.IsEmpty() && !desc.region.Contains(x, y)) continue;
+            if (screen_.Contains(desc.bounds.left + x, desc.bounds.top + y))
+                screen_.Set(desc.bounds.left + x, desc.bounds.top + y, face.At(x, y));
+        }
+    }
+    return true;
+}
+
+void SkinnedWindow::ShowChildButton(ui::ChildHandle child, bool show) {
+    HWND button = Child(child);
+    if (button == nullptr) return;
+    const bool shown = (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (show && !shown && DrawChildIntoScreen(child - 1) && IsWindowVisible(window_)) {
+        // The button's erase draws nothing (WM_CTLCOLORBTN), so what shows
+        // until it paints itself is this face on the window.
+        HDC dc = GetDC(window_);
+        PutSurface(dc, screen_, childDescs_[child - 1].bounds);
+        ReleaseDC(window_, dc);
+    }
+    ShowWindow(button, show ? SW_SHOWNA : SW_HIDE);
+}
+
+void SkinnedWindow::ShowPainted() {
+    // Under Wine a paint may reach the display before the next one is done:
+    // the buttons stay hidden while the window's own pixels, their faces
+    // included, are drawn in one go.
+    std::vector<size_t> buttons;
+    for (size_t i = 0; i < children_.size(); ++i) {
+        if (!(GetWindowLongA(children_[i], GWL_STYLE) & WS_VISIBLE)) continue;
+        ShowWindow(children_[i], SW_HIDE);
+        buttons.push_back(i);
+    }
+    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    PrepareScreen();
+    if (ui::SkinnedWindowEvents* events = Events()) events->OnPaint();
+    for (size_t i : buttons) DrawChildIntoScreen(i);
+    HDC dc = GetDC(window_);
+    PutSurface(dc, screen_, screen_.Bounds());
+    ReleaseDC(window_, dc);
+    // Their erase draws nothing: the face already there shows until they
+    // paint the same one.
+    for (size_t i : buttons) ShowWindow(children_[i], SW_SHOWNA);
+    GdiFlush();
 }
 
 ui::ScreenSize SkinnedWindow::PrimaryScreenSize() const {
@@ -114,6 +172,14 @@ bool SkinnedWindow::HandleSkinMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_DRAWITEM:
             DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
             result = TRUE;
+            return true;
+        case WM_CTLCOLORBTN:
+            // An owner-drawn button erases itself with this brush before it
+            // asks for its face: the hollow one leaves the face that is
+            // already there instead of a grey box. Other buttons keep theirs.
+            if ((GetWindowLongA(reinterpret_cast<HWND>(lParam), GWL_STYLE) & BS_TYPEMASK) != BS_OWNERDRAW)
+                return false;
+            result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
             return true;
         case WM_COMMAND:
             if (events) events->OnCommand(static_cast<uint32_t>(wParam));

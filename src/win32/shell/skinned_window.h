@@ -44,6 +44,12 @@ protected:
     void FitScreenToClient();
     void SetScreenSize(int32_t width, int32_t height) { screen_ = ui::Surface(width, height); }
     HWND Child(ui::ChildHandle child) const;
+    // Shows or hides a child button. A button about to appear has its face
+    // drawn onto the window first, so no frame shows it without one.
+    void ShowChildButton(ui::ChildHandle child, bool show);
+    // Shows the hidden window with all of it drawn at once: its face with
+    // the faces of its buttons, which stay hidden until that is there.
+    void ShowPainted();
 
     // The messages every skinned window handles alike. False for any other
     // message; `result` is then untouched.
@@ -52,11 +58,15 @@ protected:
 private:
     void Paint();
     void DrawItem(const DRAWITEMSTRUCT& item);
+    // The face of child `index` as the model draws it when up, copied into
+    // the screen surface inside the button's shape; false without a model.
+    bool DrawChildIntoScreen(size_t index);
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
     ui::Surface screen_;
     std::vector<HWND> children_;  // a child's handle is its index + 1
+    std::vector<ui::ChildButtonSpec> childDescs_;  // in the same order
     bool captured_ = false;
 };
 

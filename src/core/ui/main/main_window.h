@@ -51,6 +51,7 @@ public:
     void OnLeftButtonUp() override;
     void OnTrayNotify(uint32_t iconId, uint32_t mouseMessage) override;
     void OnTimer(int32_t timerId) override;
+    void OnEnding() override;
 
     // Hide the Advance set, then show the Easy set.
     void ShowEasyControls();

@@ -53,8 +53,10 @@ int32_t MainWindow::OnCreate() {
     Measure(1);
     LoadPanelFrames();
     CreatePanels();
-    ApplyStartupChoice();
+    // The icon is there before the start-up application can say anything,
+    // so whoever reads its message can already see where the program lives.
     shell_.AddTrayIcon(kTrayIconId, kTrayTip);
+    ApplyStartupChoice();
     shell_.LoadPopupMenu();
     return 1;
 }
@@ -118,6 +120,8 @@ void MainWindow::SettleStartupChoice() {
 void MainWindow::OnTimer(int32_t timerId) {
     if (timerId == kTimerStartupSettled) SettleStartupChoice();
 }
+
+void MainWindow::OnEnding() { SettleStartupChoice(); }
 
 PanelHandle MainWindow::Panel(int32_t templateId) const {
     const auto* found = std::find(kPanelTemplates.begin(), kPanelTemplates.end(), templateId);

@@ -61,6 +61,10 @@ void MainWindow::EnterAdvanceLayout() {
     // The outline grows first, then the Advance face rises into it.
     SetMainOutline(kLayoutCodeAdvance, windowRect_);
     shell_.Invalidate(windowRect_, true);
+    // Where the rising face is transparent above the Easy face, a frame
+    // shows what the screen holds there: the Advance face in its final
+    // place, never pixels left from an earlier layout or none at all.
+    DrawPicture(shell_.Screen(), advanceBackground_, 0, 0);
     TransitionToAdvance(shell_, ctx_.machine.clock, advanceBackground_, easyBackground_);
     ShowAdvanceControls();
     layoutMode_ = kLayoutCodeAdvance;

@@ -155,6 +155,11 @@ public:
 
     // A tick of a timer the model started on the main window.
     virtual void OnTimer(int32_t timerId) = 0;
+
+    // The program is ending in order (the window closed, the session ending,
+    // termination asked for) rather than by the Exit command: whatever the
+    // start-up left to settle is settled now. Only a crash or a hang skips it.
+    virtual void OnEnding() = 0;
 };
 
 }  // namespace vc::ui

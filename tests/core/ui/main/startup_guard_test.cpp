@@ -3,6 +3,7 @@
 // lasts leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -76,8 +77,12 @@ TEST(StartupGuardTest, AClockThatHungIsSkippedOnceThenAppliedAgain) {
         EXPECT_FALSE(second.sim.Hung());
         EXPECT_DOUBLE_EQ(second.sim.BusClockMHz(), board.board.bootBusMHz);
         for (const std::string& line : second.sim.TraceLines()) EXPECT_EQ(line.find("select"), std::string::npos) << line;
-        const auto messages = Messages(second.shell.Take());
+        const std::vector<std::string> log = second.shell.Take();
+        const auto messages = Messages(log);
         ASSERT_EQ(messages.size(), 1u);
+        // The icon is in the tray before the message asks for attention.
+        const auto trayAt = std::find(log.begin(), log.end(), "tray add 101 VelocoreIII");
+        EXPECT_LT(trayAt - log.begin(), std::find(log.begin(), log.end(), messages[0]) - log.begin());
         EXPECT_TRUE(messages[0].starts_with("message Message: The frequency applied automatically")) << messages[0];
         EXPECT_NE(messages[0].find("(entry " + std::to_string(hungEntry) + ", "), std::string::npos) << messages[0];
         EXPECT_FALSE(ReadPendingStartup(dir.Path()).present);
@@ -92,21 +97,33 @@ TEST(StartupGuardTest, AClockThatHungIsSkippedOnceThenAppliedAgain) {
     EXPECT_TRUE(ReadPendingStartup(dir.Path()).present);
 }
 
-// A minute of running (the timer, as the test drives it) or Exit settles it.
+// A minute of running (the timer, as the test drives it), Exit, or any
+// other orderly end (the window closed, the session's end, a termination
+// signal: the shells report each as OnEnding) settles it, and the next
+// start applies the choice again.
 TEST(StartupGuardTest, AClockThatLastsLeavesNoPendingRecord) {
     const sim::MachineDescription board = sim::test::VirtualDefault();
-    for (const bool byTimer : {true, false}) {
-        SCOPED_TRACE(byTimer ? "timer" : "exit");
+    for (const char* end : {"timer", "exit", "ending"}) {
+        SCOPED_TRACE(end);
         vc::test::TempDir dir;
-        Start start(board, dir.Path());
-        ASSERT_TRUE(ReadPendingStartup(dir.Path()).present);
-        EXPECT_EQ(start.shell.timers, (std::map<int32_t, int32_t>{{kTimerStartupSettled, 60000}}));
-        start.window->OnTimer(kTimerStartupSettled + 1);  // not ours: nothing happens
+        {
+            Start start(board, dir.Path());
+            ASSERT_TRUE(ReadPendingStartup(dir.Path()).present);
+            EXPECT_EQ(start.shell.timers, (std::map<int32_t, int32_t>{{kTimerStartupSettled, 60000}}));
+            start.window->OnTimer(kTimerStartupSettled + 1);  // not ours: nothing happens
+            EXPECT_TRUE(ReadPendingStartup(dir.Path()).present);
+            if (std::string(end) == "timer") start.window->OnTimer(kTimerStartupSettled);
+            else if (std::string(end) == "exit") start.window->OnCommand(kMenuExit);
+            else start.window->OnEnding();
+            EXPECT_FALSE(ReadPendingStartup(dir.Path()).present);
+            EXPECT_TRUE(start.shell.timers.empty());
+            start.window->OnEnding();  // a second report of the end changes nothing
+            EXPECT_FALSE(ReadPendingStartup(dir.Path()).present);
+        }
+        Start next(board, dir.Path());
+        EXPECT_TRUE(Messages(next.shell.log).empty());
         EXPECT_TRUE(ReadPendingStartup(dir.Path()).present);
-        if (byTimer) start.window->OnTimer(kTimerStartupSettled);
-        else start.window->OnCommand(kMenuExit);
-        EXPECT_FALSE(ReadPendingStartup(dir.Path()).present);
-        EXPECT_TRUE(start.shell.timers.empty());
+        EXPECT_EQ(next.window->autoOptimized(), 1);
     }
 }
 
