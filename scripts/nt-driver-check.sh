@@ -142,7 +142,9 @@ run start-other "$other" vcctl.exe driver start
 expect start-other 1 "a copy of another version is running"
 run status-running "$vc" vcctl.exe driver status
 expect status-running 0 "driver.state: running"
-grep -qxF "driver.file: this version" "$work/status-running.out" || fail "status: $(cat "$work/status-running.out")"
+for line in "driver.file: this version" "driver.device: opens"; do
+  grep -qxF "$line" "$work/status-running.out" || fail "status does not say '$line': $(cat "$work/status-running.out")"
+done
 echo "vcctl.exe driver install/start with another version running: refused, exit 1"
 
 # The program as NT 4 and as 2000, through the driver.

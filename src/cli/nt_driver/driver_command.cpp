@@ -291,6 +291,18 @@ int Status(Context& c) {
                                    : *installed == *ours ? "this version"
                                                          : "another version")
           << '\n';
+    // Whether this user may open the device, as the programs open it.
+    HANDLE device = CreateFileA("\\\\.\\GpdDev", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device != INVALID_HANDLE_VALUE) {
+        CloseHandle(device);
+        c.out << "driver.device: opens\n";
+    } else {
+        const DWORD error = GetLastError();
+        c.out << "driver.device: cannot open (" << Error(error)
+              << (error == ERROR_ACCESS_DENIED ? ": not an administrator or a member of " + std::string(kAccessGroup)
+                                               : std::string())
+              << ")\n";
+    }
     return kExitOk;
 }
 
