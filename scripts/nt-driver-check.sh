@@ -116,6 +116,12 @@ run descriptor "$vc" open-descriptor-check.exe
 expect descriptor 0 "0 failed"
 echo "open-descriptor-check.exe: $(grep -c '^ok' "$work/descriptor.out") checks of the open descriptor passed"
 
+# As Windows 98 there is no service manager to load a kernel driver.
+wine reg add 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /v Version /d win98 /f < /dev/null > /dev/null 2>&1
+run install-98 "$vc" vcctl.exe driver install
+expect install-98 1 "the port driver is for Windows NT 4, 2000 and XP"
+wine reg delete 'HKCU\Software\Wine\AppDefaults\vcctl.exe' /f < /dev/null > /dev/null 2>&1
+
 run status-before "$vc" vcctl.exe driver status
 expect status-before 0 "driver.service: not installed"
 run install-nosys "$WINEPREFIX/drive_c/nosys" vcctl.exe driver install
@@ -130,7 +136,7 @@ expect install-again 0 "driver: already installed, the same version"
 run start "$vc" vcctl.exe driver start
 expect start 0 "driver: started"
 logged "GpdDev: loaded (version"
-echo "vcctl.exe driver install, start: the service loads gpddev.sys (a missing .sys and a second install told apart)"
+echo "vcctl.exe driver install, start: the service loads gpddev.sys (refused as 98; a missing .sys and a second install told apart)"
 
 # Another version beside vcctl.exe while this one runs.
 other=$WINEPREFIX/drive_c/other
