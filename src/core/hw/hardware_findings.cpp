@@ -46,9 +46,19 @@ void ReadBackFromReport(const ProbeReport& report, HardwareFindings& findings) {
     findings.readBackController = findings.controllers.front().base;
     findings.readBack = ReadBackOutcome::NotReported;
     for (const ProbeClockGen& clockGen : report.clockGens) {
-        if (clockGen.controller != findings.readBackController || !clockGen.readBackReported) continue;
-        if (!clockGen.answers || !clockGen.readBack) {
+        if (clockGen.controller != findings.readBackController) continue;
+        // The helper leaves readback out where nothing answers; only where
+        // something does is a missing key an older helper's.
+        if (!clockGen.answersReported) {
+            findings.readBack = ReadBackOutcome::NotReported;
+        } else if (!clockGen.asked) {
+            findings.readBack = ReadBackOutcome::NotAsked;
+        } else if (!clockGen.answers) {
             findings.readBack = ReadBackOutcome::NoAnswer;
+        } else if (!clockGen.readBackReported) {
+            findings.readBack = ReadBackOutcome::NotReported;
+        } else if (!clockGen.readBack) {
+            findings.readBack = ReadBackOutcome::NoReadBack;
         } else {
             findings.readBack = ReadBackOutcome::Read;
             findings.readBackBytes = *clockGen.readBack;

@@ -24,6 +24,8 @@ namespace vc {
 enum class ReadBackOutcome {
     NoController,  // nothing to ask through
     NoAnswer,      // nobody answered at the clock generator's address
+    NoReadBack,    // something answered, but its block read failed
+    NotAsked,      // the controller is not enabled, so the driver did not ask
     NotReported,   // the driver's report says nothing of it (an older helper)
     Read,          // `readBack` holds what the chip returned
 };
