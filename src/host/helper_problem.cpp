@@ -77,20 +77,20 @@ GroupStanding StandingOf(const std::string& socketPath, const std::string& group
             break;
         }
     }
-    struct stat socket {};
-    const bool socketGroupKnown = ::stat(socketPath.c_str(), &socket) == 0 && socket.st_gid != 0;
+    struct stat socketFile {};
+    const bool socketGroupKnown = ::stat(socketPath.c_str(), &socketFile) == 0 && socketFile.st_gid != 0;
     const auto groups = Records(groupFile);
     const std::vector<std::string>* found = nullptr;
     for (const auto& r : groups) {
         if (r.size() < 4) continue;
-        if (socketGroupKnown ? Number(r[2]) == socket.st_gid : r[0] == kHelperGroup) {
+        if (socketGroupKnown ? Number(r[2]) == socketFile.st_gid : r[0] == kHelperGroup) {
             found = &r;
             break;
         }
     }
     standing.group = found != nullptr ? (*found)[0] : std::string(kHelperGroup);
     if (found == nullptr) {
-        standing.inProcess = uid == 0 || (socketGroupKnown && ProcessHasGroup(socket.st_gid));
+        standing.inProcess = uid == 0 || (socketGroupKnown && ProcessHasGroup(socketFile.st_gid));
         return standing;
     }
     const auto gid = Number((*found)[2]);

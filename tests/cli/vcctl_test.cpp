@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -417,7 +416,9 @@ TEST_F(VcctlTest, ARelativeDirGivesAbsoluteFoldersAndAnAutostartEntryThatExists)
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_EQ(Fields(run.out)["folders.state"], (dir_ / "program").string());
     std::ifstream entry(dir_ / "config" / "autostart" / "VelocoreIII.desktop");
-    const std::string text((std::istreambuf_iterator<char>(entry)), std::istreambuf_iterator<char>());
+    std::stringstream read;
+    read << entry.rdbuf();
+    const std::string text = read.str();
     EXPECT_TRUE(text.ends_with("\n")) << text;
     std::string exec, tryExec;
     for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
