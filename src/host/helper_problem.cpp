@@ -60,6 +60,10 @@ HelperProblem ConnectProblem(int error) {
         case EACCES:
         case EPERM: return {HelperProblemKind::NotPermitted, error};
         case ECONNREFUSED: return {HelperProblemKind::NobodyListening, error};
+        // No socket at all: the helper is not installed, which the callers'
+        // own messages already say.
+        case ENOENT:
+        case ENOTDIR: return {HelperProblemKind::None, error};
         default: return {HelperProblemKind::Unreachable, error};
     }
 }

@@ -20,7 +20,7 @@ struct HelperProblem {
     int error = 0;  // errno of the failed connect
 };
 
-// How a failed connect's errno reads.
+// How a failed connect's errno reads (no socket at all: None).
 HelperProblem ConnectProblem(int error);
 
 // Where the running user stands with the group that may use the helper.
