@@ -14,7 +14,7 @@
 # runtime libraries drag in that 98 or NT 4 lack), and lists the program in
 # windows-programs.txt, the list the import check goes through. .rc files in
 # a target's sources go through windres. velocore_win32_host is this computer
-# on Windows (src/win32/host: platform, processor, clock, the registry's Run
+# on Windows (src/host/win32: platform, processor, clock, the registry's Run
 # value as the autorun store); velocore_host is the same library under the
 # name the shared CMake links, so velocore_launch works unchanged. It also
 # serves host::HostProcess (host/process/host_process.h: current folder,

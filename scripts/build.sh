@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour: dev (default), asan, fuzz or win32
-# (the Windows programs and their tests, cross-built with MinGW-w64).
-# Usage: scripts/build.sh [dev|asan|fuzz|win32]
+# (the Windows programs and their tests, cross-built with MinGW-w64), or
+# main: only the programs named (default velocore-sim and vcctl), without
+# tests, benchmarks or debug information, what scripts/run-main.sh runs
+# (what scripts/setup.sh build installs is enough for it).
+# Usage: scripts/build.sh [dev|asan|fuzz|win32] | scripts/build.sh main [TARGET...]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 flavour=${1:-dev}
+[ $# -gt 0 ] && shift
+targets=()
+[ $# -gt 0 ] && [ "$flavour" != main ] && { echo "only main takes targets" >&2; exit 2; }
 case "$flavour" in
   # The package is built from dev (scripts/package-check.sh): Debian's prefix.
   dev)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVC_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr) ;;
+  # Debug information would cost the main job's build about a third.
+  main) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DVC_WERROR=ON
+              -DVC_TESTS=OFF -DVC_BENCH=OFF)
+        targets=(--target "${@:-velocore-sim}")
+        [ $# -gt 0 ] || targets+=(vcctl) ;;
   asan) args=(-DCMAKE_BUILD_TYPE=Debug -DVC_WERROR=ON -DVC_SANITIZE=ON -DVC_BENCH=OFF) ;;
   fuzz) args=(-DCMAKE_BUILD_TYPE=Debug -DVC_FUZZ=ON -DVC_TESTS=OFF -DVC_BENCH=OFF -DVC_GUI=OFF
               -DCMAKE_CXX_COMPILER=clang++) ;;
-  # -O2: GCC 12's -O3 warns falsely (-Wrestrict) inside std::string for i686.
-  win32) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DVC_WERROR=ON -DVC_GUI=OFF -DVC_BENCH=OFF -DVC_FUZZ=OFF
+  # The toolchain file turns the Qt programs and the benchmarks off.
+  win32) args=(-DCMAKE_BUILD_TYPE=Release -DVC_WERROR=ON
                -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686-w64-mingw32.cmake") ;;
   *) echo "unknown flavour: $flavour" >&2; exit 2 ;;
 esac
@@ -22,4 +33,4 @@ if [ "$flavour" = win32 ] && command -v ccache >/dev/null; then
   args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$top" -B "$top/build/$flavour" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$top/build/$flavour"
+cmake --build "$top/build/$flavour" ${targets[@]+"${targets[@]}"}

@@ -304,6 +304,43 @@ check "root's probe while user 1000 floods: ${flooded_root:-failed} ms" test -n 
 check "a user outside the group is refused by the socket and vcctl probe fails" \
   sh -c "! su outsider -c 'VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe' >/dev/null 2>&1"
 
+# 4b. Out of reach, each case said with what to do, nothing written: a user
+# outside the group (the socket refuses them; then a socket open to all,
+# where the helper does), and a socket nobody listens on. A member still
+# applies afterwards.
+out_of_reach() {  # out_of_reach NAME USER EXPECTED-EXIT TEXT VCCTL-COMMAND...
+  local name=$1 who=$2 want=$3 text=$4 rc; shift 4
+  i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
+  su $who -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine $*" >/tmp/$name.out 2>/tmp/$name.err
+  rc=$?
+  sed "s/^/INFO $machine $name (exit $rc): /" /tmp/$name.err
+  [ $rc -eq "$want" ] && grep -qF -- "$text" /tmp/$name.err && eeprom_holds 0x00 0x00
+}
+start_helper --clockgen-address 0x50
+check "a user outside the group: detect apply says to join the group, writes nothing (exit 1)" \
+  out_of_reach outsider-detect outsider 1 "run \`sudo usermod -aG velocore outsider\`, then log out and in again" \
+  detect apply
+check "the same user's probe (exit 3)" \
+  out_of_reach outsider-probe outsider 3 "sudo usermod -aG velocore outsider" probe
+group_mode=$socket_mode
+socket_mode=0666
+start_helper --clockgen-address 0x50
+check "a socket open to all: the helper refuses the outsider, probe says so (exit 3)" \
+  out_of_reach outsider-refused outsider 3 "velocore-driverd refused this program" probe
+check "velocore-driverd logged the refusal of uid 1002" grep -q "refused uid=1002 " /tmp/helper.log
+socket_mode=$group_mode
+start_helper --clockgen-address 0x50
+kill "$helper_pid" && wait "$helper_pid" 2>/dev/null
+helper_pid=
+check "a socket nobody listens on: probe points at the socket unit (exit 3)" \
+  out_of_reach nobody-listens user 3 "systemctl status velocore-driverd.socket" probe
+start_helper --clockgen-address 0x50
+settle member
+check "a member still applies" run_vcctl member
+expected_member=$(applied_byte member)
+check "the member's write reached the EEPROM at 0x50: 01 ${expected_member:-?}" \
+  eeprom_holds 0x01 "${expected_member:-none}"
+
 # 5. vcctl board-id last, its block read being the last transfer.
 start_helper --clockgen-address 0x50
 check "vcctl board-id as user 1000 names the controller the probe saw (i2c-dev)" board_id i2c

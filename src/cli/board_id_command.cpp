@@ -62,6 +62,9 @@ std::string ChipNote(const ChipIdentity& chip, const HardwareFindings& findings)
     switch (chip.verdict) {
         case ChipVerdict::NoController: return "no SMBus controller to ask";
         case ChipVerdict::NoAnswer: return "nothing answers at SMBus address 0x69";
+        case ChipVerdict::NoReadBack:
+            return "a device answers at SMBus address 0x69, but its block read failed: no read-back to compare";
+        case ChipVerdict::NotAsked: return "the SMBus controller is not enabled, so the driver did not ask at 0x69";
         case ChipVerdict::NotReported: return "the driver reports no read-back (an older velocore-driverd?)";
         case ChipVerdict::NotInDatabase:
             return "not in the database: no clock generator's read-back signature matches " +
@@ -82,6 +85,8 @@ std::string ChipValue(const ChipIdentity& chip) {
         case ChipVerdict::ChosenByBoard: return chip.name;
         case ChipVerdict::Ambiguous: return "ambiguous";
         case ChipVerdict::NotInDatabase:
+        case ChipVerdict::NoReadBack:
+        case ChipVerdict::NotAsked:
         case ChipVerdict::NotReported: return "unknown";
         case ChipVerdict::NoController:
         case ChipVerdict::NoAnswer: break;
@@ -168,7 +173,8 @@ std::optional<Run> ProposeForThisMachine(Session& s, const char* command, const 
             return std::nullopt;
         case FindingsOutcome::DriverNotOpened:
             s.err << command << ": the hardware access driver does not open"
-                  << " (on Linux: is velocore-driverd's socket enabled?)\n";
+                  << (s.machine->DriverProblem().empty() ? " (on Linux: is velocore-driverd's socket enabled?)\n"
+                                                         : "\n");
             return std::nullopt;
         case FindingsOutcome::NoProbeReport:
             s.err << command << ": the driver gives no probe report\n";

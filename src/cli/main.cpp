@@ -59,6 +59,7 @@ int main(int argc, char** argv) {
     session.dataDir = session.ctx.dataDirectory = folders.data;
     session.resourceDir = folders.resources;
     session.installed = folders.installed;
+    session.dirGiven = options.dir.has_value();
     session.shippedSources = folders.shippedSources;
     vc::launch::EndProcessOnSimulatedHang(*session.machine);
     int code = kExitOk;

@@ -52,14 +52,21 @@ void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
 int ProbeCommand(Session& s, const std::vector<std::string>&) {
     // The probe asks the NT-family driver, whatever the system says it is.
     DriverRequestsPath path(s.ctx.machine.platform);
+    // Where the helper's socket is there but out of reach, the machine has
+    // said why already.
     if (path.OpenForBios().Faulted()) {
-        s.err << "probe: no driver answers; on Linux install velocore-driverd and enable its socket\n";
+        s.err << "probe: no driver answers"
+              << (s.machine->DriverProblem().empty() ? "; on Linux install velocore-driverd and enable its socket\n"
+                                                     : "\n");
         return kExitFailed;
     }
     FieldPrinter p(s.out);
     std::string report;
     if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report)) {
         PrintReport(p, report);
+    } else if (!s.machine->DriverProblem().empty()) {
+        s.err << "probe: the driver gave no answer\n";
+        return kExitFailed;
     } else {
         s.err << "probe: the driver gives no report of its controllers\n";
     }

@@ -15,6 +15,25 @@ namespace vc::cli {
 
 namespace {
 
+// What vcctl leaves to start at logon: the console form of the program's
+// start-up, the application of the choice saved in the same folder (a bare
+// vcctl would only print its usage).
+class StartupAtLogon final : public AutorunStore {
+public:
+    StartupAtLogon(AutorunStore& store, const Session& session) : store_(store), session_(session) {}
+
+    void SetAutorunEntry(const std::string& name, const std::string& command) override {
+        std::vector<std::string> arguments;
+        if (session_.dirGiven) arguments = {"--dir", session_.programDir};
+        arguments.push_back("startup");
+        store_.SetAutorunCommand(name, command, arguments);
+    }
+
+private:
+    AutorunStore& store_;
+    const Session& session_;
+};
+
 // In place of the main window: apply what save.dat asks, report, then keep
 // running (and counted as the running copy) until standard input ends.
 class ConsoleFrontEnd : public ProgramFrontEnd {
@@ -49,7 +68,7 @@ private:
 
 int RunProgramCommand(Session& session, const std::vector<std::string>&) {
     // A simulated machine keeps the autorun entry to itself.
-    AutorunStore& autorun = session.machine->Autorun();
+    StartupAtLogon autorun(session.machine->Autorun(), session);
 
     // The autorun entry names this program as the system found it, an
     // absolute path that exists; --dir decides the folders through the

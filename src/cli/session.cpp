@@ -11,6 +11,12 @@ Session::Session(std::unique_ptr<launch::LaunchedMachine> machineIn, std::string
       out(outIn),
       err(errIn),
       shell(errIn),
-      ctx{machine->Parts(), shell, kOsOther, programDir} {}
+      ctx{machine->Parts(), shell, kOsOther, programDir} {
+    // Why the helper is out of reach, before the message of whatever needed it.
+    machine->ReportDriverProblemsTo([&err = errIn](const std::string& why) {
+        err << "vcctl: " << why << '\n';
+        err.Flush();
+    });
+}
 
 }  // namespace vc::cli

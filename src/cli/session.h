@@ -31,6 +31,7 @@ struct Session {
     std::string resourceDir;  // the pictures
     std::string shippedSources;  // what to copy into programDir/sources
     bool installed = false;   // an installed copy (launch/program_folders.h)
+    bool dirGiven = false;    // --dir chose programDir
     TextOut& out;
     TextOut& err;
     ConsoleShell shell;

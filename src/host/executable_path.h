@@ -1,5 +1,5 @@
 // The running program's own file: on Linux read from /proc, on Windows from
-// GetModuleFileNameA (src/win32/host).
+// GetModuleFileNameA (src/host/win32).
 #pragma once
 
 #include <string>

@@ -32,16 +32,25 @@ bool HelperConnection::Connect(const std::string& path, int timeoutMs) {
     Close();
     path_ = path;
     timeoutMs_ = timeoutMs;
+    answered_ = false;
+    connectError_ = 0;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) return false;
+    if (path.size() >= sizeof address.sun_path) {
+        connectError_ = ENAMETOOLONG;
+        return false;
+    }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        connectError_ = errno;
+        return false;
+    }
     timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
     ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
     if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        connectError_ = errno;
         ::close(fd);
         return false;
     }
@@ -58,7 +67,10 @@ bool HelperConnection::SendAll(std::span<const uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t sent = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         if (sent < 0 && errno == EINTR) continue;
-        if (sent <= 0) return false;
+        if (sent <= 0) {
+            peerClosed_ = sent < 0 && (errno == EPIPE || errno == ECONNRESET);
+            return false;
+        }
         bytes = bytes.subspan(static_cast<size_t>(sent));
     }
     return true;
@@ -68,7 +80,10 @@ bool HelperConnection::ReceiveAll(std::span<uint8_t> bytes) {
     while (!bytes.empty()) {
         const ssize_t got = ::recv(fd_, bytes.data(), bytes.size(), 0);
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;  // closed, or the time limit passed
+        if (got <= 0) {  // closed, or the time limit passed
+            peerClosed_ = got == 0 || errno == ECONNRESET;
+            return false;
+        }
         bytes = bytes.subspan(static_cast<size_t>(got));
     }
     return true;
@@ -83,8 +98,10 @@ bool HelperConnection::ClosedByHelper() const {
 }
 
 bool HelperConnection::Exchange(const DeviceRequest& request) {
+    refused_ = false;
     if (fd_ < 0) return false;
     if (ClosedByHelper() && !Connect(path_, timeoutMs_)) return false;
+    peerClosed_ = false;
     WireRequest wire;
     wire.code = request.code;
     wire.input.assign(request.input.begin(), request.input.end());
@@ -98,9 +115,11 @@ bool HelperConnection::Exchange(const DeviceRequest& request) {
     uint32_t length = 0;
     if (!SendAll(*frame) || !ReceiveAll(header) ||
         !DecodeWireResponseHeader(header, wire.outputLength, ok, length)) {
+        refused_ = peerClosed_ && !answered_;
         Close();
         return false;
     }
+    answered_ = true;
     std::vector<uint8_t> output(length);
     if (!ReceiveAll(output)) {
         Close();

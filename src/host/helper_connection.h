@@ -28,8 +28,9 @@ public:
     HelperConnection(const HelperConnection&) = delete;
     HelperConnection& operator=(const HelperConnection&) = delete;
 
-    // false when nobody accepts at `path`.
+    // false when nobody accepts at `path`; connectError() then says why.
     bool Connect(const std::string& path, int timeoutMs = kHelperTimeoutMs);
+    int connectError() const { return connectError_; }
     void Close();
     bool connected() const { return fd_ >= 0; }
 
@@ -39,6 +40,9 @@ public:
     // closes a connection that has been idle for a few seconds; one it
     // closed between two requests is opened again before the next.
     bool Exchange(const DeviceRequest& request);
+    // Whether the last Exchange failed because the helper closed a fresh
+    // connection before it answered anything: how it turns a caller away.
+    bool refusedWithoutAnswer() const { return refused_; }
 
 private:
     bool SendAll(std::span<const uint8_t> bytes);
@@ -48,6 +52,10 @@ private:
     bool ClosedByHelper() const;
 
     int fd_ = -1;
+    int connectError_ = 0;
+    bool answered_ = false;    // an answer came on this connection
+    bool peerClosed_ = false;  // the helper ended the connection under us
+    bool refused_ = false;
     std::string path_;
     int timeoutMs_ = kHelperTimeoutMs;
 };

@@ -10,12 +10,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "core/base/machine.h"
 #include "host/helper_connection.h"
+#include "host/helper_problem.h"
 #include "host/host_processor.h"
 #include "host/thread_priority.h"
 
@@ -38,7 +40,17 @@ public:
     uint32_t InPort32(uint16_t port) override;
     void OutPort32(uint16_t port, uint32_t value) override;
 
+    // Why the helper's socket did not open or the helper turned this program
+    // away, explained once: `report` hears it as it happens, before the
+    // caller's own message; DriverProblem() keeps it (empty: none so far).
+    void ReportProblemsTo(std::function<void(const std::string&)> report) { report_ = std::move(report); }
+    const std::string& DriverProblem() const { return problem_; }
+
 private:
+    void Note(const host::HelperProblem& problem);
+
+    std::function<void(const std::string&)> report_;
+    std::string problem_;
     DeviceHandle nextHandle_ = 1;
     std::map<DeviceHandle, std::unique_ptr<host::HelperConnection>> connections_;
 };

@@ -23,7 +23,10 @@ OsVersion HostPlatform::GetOsVersion() {
 DeviceHandle HostPlatform::OpenDevice(const std::string& name, DeviceOpenMode mode) {
     if (name != kNtDriverName || mode != DeviceOpenMode::NtShared) return kNoDevice;
     auto connection = std::make_unique<host::HelperConnection>();
-    if (!connection->Connect(host::HelperSocketPath())) return kNoDevice;
+    if (!connection->Connect(host::HelperSocketPath())) {
+        Note(host::ConnectProblem(connection->connectError()));
+        return kNoDevice;
+    }
     const DeviceHandle handle = nextHandle_++;
     connections_[handle] = std::move(connection);
     return handle;
@@ -33,7 +36,22 @@ void HostPlatform::CloseDevice(DeviceHandle handle) { connections_.erase(handle)
 
 bool HostPlatform::DeviceIoControl(DeviceHandle handle, const DeviceRequest& request) {
     const auto found = connections_.find(handle);
-    return found != connections_.end() && found->second->Exchange(request);
+    if (found == connections_.end()) return false;
+    host::HelperConnection& connection = *found->second;
+    if (connection.Exchange(request)) return true;
+    if (connection.refusedWithoutAnswer()) {
+        Note({host::HelperProblemKind::Refused, 0});
+    } else if (connection.connectError() != 0) {  // opening it again failed
+        Note(host::ConnectProblem(connection.connectError()));
+    }
+    return false;
+}
+
+void HostPlatform::Note(const host::HelperProblem& problem) {
+    if (!problem_.empty()) return;
+    const std::string path = host::HelperSocketPath();
+    problem_ = host::ExplainHelperProblem(problem, path, host::StandingOf(path));
+    if (report_ && !problem_.empty()) report_(problem_);
 }
 
 std::span<const uint8_t> HostPlatform::ResolveBiosWindow(uint32_t) { return {}; }

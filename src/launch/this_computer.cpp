@@ -10,6 +10,10 @@ class ThisComputerMachine final : public LaunchedMachine {
 public:
     Machine Parts() override { return machine_.Parts(); }
     AutorunStore& Autorun() override { return autostart_; }
+    void ReportDriverProblemsTo(std::function<void(const std::string&)> report) override {
+        machine_.platform.ReportProblemsTo(std::move(report));
+    }
+    std::string DriverProblem() const override { return machine_.platform.DriverProblem(); }
 
 private:
     HostMachine machine_;

@@ -1,8 +1,8 @@
 // This computer on Windows: the Windows host behind the machine seam and the
 // Run key (the machine's, else the user's) as the start-at-logon list.
 #include "launch/launched_machine.h"
-#include "win32/host/registry_autorun.h"
-#include "win32/host/win32_machine.h"
+#include "host/win32/registry_autorun.h"
+#include "host/win32/win32_machine.h"
 
 namespace vc::launch {
 

@@ -5,12 +5,17 @@
 
 #include <QApplication>
 
+#include "launch/help_option.h"
 #include "launch/machine_choice.h"
 #include "launch/sim_trace_file.h"
 #include "qt/qt_program.h"
 #include "qt/qt_shell.h"
 
 int main(int argc, char** argv) {
+    if (vc::launch::AsksForHelp(argc, argv)) {
+        std::cout << vc::qt::kSimUsage;
+        return 0;
+    }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     std::vector<std::string> args;

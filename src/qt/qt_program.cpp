@@ -42,6 +42,9 @@ private:
 
 int RunDesktopProgram(launch::LaunchedMachine& machine, const SimOptions& options, QtShell& shell) {
     Context ctx{machine.Parts(), shell, kOsOther, {}};
+    // Why the helper is out of reach, as its own message before the one of
+    // whatever needed it.
+    machine.ReportDriverProblemsTo([&shell](const std::string& why) { shell.ShowMessage("Message", why); });
     SystemInfo info;
     GuardedProcess process(machine.Autorun());
     const launch::ProgramFolders folders = launch::ProgramFoldersOfThisCopy();

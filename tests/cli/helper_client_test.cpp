@@ -2,6 +2,7 @@
 // is not there to answer: the driver's failure paths, never a hang. And the
 // probe, read only, on a simulated NT board.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -54,15 +55,54 @@ protected:
         return RunToEnd(args, {"VELOCORE_DRIVER_SOCKET=" + Path()});
     }
 
+    // vcctl against a helper that turns every connection away, as it does a
+    // caller outside its group: accepted, then closed unanswered.
+    Finished VcctlRefused(std::vector<std::string> commands) const {
+        std::vector<std::string> args = {VC_VCCTL_PATH, "--dir", dir_.string()};
+        args.insert(args.end(), commands.begin(), commands.end());
+        Child child(args, {"VELOCORE_DRIVER_SOCKET=" + Path()});
+        for (int waitMs = 10000;; waitMs = 1000) {
+            pollfd incoming{listener_, POLLIN, 0};
+            if (::poll(&incoming, 1, waitMs) <= 0) break;
+            const int fd = ::accept(listener_, nullptr, nullptr);
+            if (fd >= 0) ::close(fd);
+        }
+        return child.Finish();
+    }
+
     fs::path dir_;
     int listener_ = -1;
 };
 
-TEST_F(HelperClientTest, ADeadHelpersSocketFailsToOpenTheDriver) {
+TEST_F(HelperClientTest, ADeadHelpersSocketFailsToOpenTheDriverAndSaysWhereToLook) {
     Socket(false);
+    const std::string why = "vcctl: nobody listens on velocore-driverd's socket " + Path();
     const Finished run = Vcctl({"detect"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "Message: Failed to open Velocore Win2000 driver\n");
+    // The explanation, then the program's own message as it always was.
+    EXPECT_TRUE(run.err.starts_with(why)) << run.err;
+    EXPECT_TRUE(run.err.ends_with("`systemctl status velocore-driverd.socket`\n"
+                                  "Message: Failed to open Velocore Win2000 driver\n"))
+        << run.err;
+
+    const Finished probe = Vcctl({"probe"});
+    EXPECT_EQ(probe.exitCode, 3);
+    EXPECT_TRUE(probe.err.starts_with(why)) << probe.err;
+    EXPECT_EQ(probe.err.find("install velocore-driverd"), std::string::npos) << probe.err;
+}
+
+TEST_F(HelperClientTest, AHelperThatTurnsTheCallerAwayIsNamedAndProbeFails) {
+    Socket(true);
+    const Finished probe = VcctlRefused({"probe"});
+    EXPECT_EQ(probe.exitCode, 3);
+    EXPECT_TRUE(probe.err.starts_with("vcctl: velocore-driverd ")) << probe.err;
+    EXPECT_TRUE(probe.err.ends_with("probe: the driver gave no answer\n")) << probe.err;
+    EXPECT_EQ(probe.out.find("probe."), std::string::npos) << probe.out;
+
+    const Finished detect = VcctlRefused({"detect"});
+    EXPECT_EQ(detect.exitCode, 3);
+    EXPECT_TRUE(detect.err.starts_with("vcctl: velocore-driverd ")) << detect.err;
+    EXPECT_NE(detect.err.find("\nMessage: ScanBiosInfo fail\n"), std::string::npos) << detect.err;
 }
 
 TEST_F(HelperClientTest, AHelperThatNeverAnswersFailsTheRequestsInsteadOfHanging) {

@@ -392,7 +392,11 @@ TEST_F(VcctlTest, OnlyOneCopyRunsAndTheNextStartsOnceItEnds) {
     EXPECT_EQ(firstDone.exitCode, 0) << firstDone.err;
     auto fields = Fields(firstDone.out);
     EXPECT_EQ(fields["programDirectory"], Program());
-    EXPECT_TRUE(fs::equivalent(fields["autorun.VelocoreIII"], VC_VCCTL_PATH)) << fields["autorun.VelocoreIII"];
+    // The entry runs the start-up application of the choice saved in the same folder.
+    const std::string autorun = fields["autorun.VelocoreIII"];
+    const std::string arguments = " --dir " + Program() + " startup";
+    ASSERT_TRUE(autorun.ends_with(arguments)) << autorun;
+    EXPECT_TRUE(fs::equivalent(autorun.substr(0, autorun.size() - arguments.size()), VC_VCCTL_PATH)) << autorun;
     EXPECT_EQ(fields["layoutMode"], "1");
     // On a simulated machine the autorun entry stays in the simulation.
     EXPECT_FALSE(fs::exists(dir_ / "config" / "autostart"));
@@ -412,12 +416,24 @@ TEST_F(VcctlTest, ARelativeDirGivesAbsoluteFoldersAndAnAutostartEntryThatExists)
     EXPECT_EQ(run.exitCode, 3) << run.err;
     EXPECT_EQ(Fields(run.out)["folders.state"], (dir_ / "program").string());
     std::ifstream entry(dir_ / "config" / "autostart" / "VelocoreIII.desktop");
-    std::string exec;
-    for (std::string line; std::getline(entry, line);) {
+    std::stringstream read;
+    read << entry.rdbuf();
+    const std::string text = read.str();
+    EXPECT_TRUE(text.ends_with("\n")) << text;
+    std::string exec, tryExec;
+    for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = text.substr(start, end - start);
         if (line.starts_with("Exec=")) exec = line.substr(5);
+        if (line.starts_with("TryExec=")) tryExec = line.substr(8);
     }
-    ASSERT_TRUE(exec.starts_with("/") && fs::exists(exec)) << "Exec=" << exec;
-    EXPECT_TRUE(fs::equivalent(exec, VC_VCCTL_PATH)) << exec;
+    // At login: vcctl's start-up application with the folder of this run.
+    const std::string arguments = " --dir " + (dir_ / "program").string() + " startup";
+    ASSERT_TRUE(exec.ends_with(arguments)) << "Exec=" << exec;
+    const std::string program = exec.substr(0, exec.size() - arguments.size());
+    ASSERT_TRUE(program.starts_with("/") && fs::exists(program)) << "Exec=" << exec;
+    EXPECT_TRUE(fs::equivalent(program, VC_VCCTL_PATH)) << exec;
+    // The session skips the entry once the program is gone.
+    EXPECT_EQ(tryExec, program);
 }
 
 }  // namespace

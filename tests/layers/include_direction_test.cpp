@@ -2,7 +2,9 @@
 // core <- {helper, driver} (the privileged components),
 // read from every #include "..." under src/, and no cycle between core's
 // folders. The desktop library (qt) is linked into the program for this
-// computer, so it must not reach the simulator either.
+// computer, so it must not reach the simulator either. Each system's host
+// sits under host/ (Linux's at its top, Windows' in host/win32/), so a
+// front end's folder holds no host code that launch would reach up for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,11 +46,7 @@ std::vector<Include> ReadIncludes(const fs::path& src) {
     return found;
 }
 
-// The Windows host is this computer on Windows: the same layer as host.
-std::string TopOf(const std::string& path) {
-    if (path.starts_with("win32/host/")) return "host";
-    return path.substr(0, path.find('/'));
-}
+std::string TopOf(const std::string& path) { return path.substr(0, path.find('/')); }
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().generic_string(); }
 
 // Which top-level folders each one may include besides itself.

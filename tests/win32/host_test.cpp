@@ -7,8 +7,8 @@
 
 #include "core/hw/hw_driver.h"
 #include "host/executable_path.h"
-#include "win32/host/registry_autorun.h"
-#include "win32/host/win32_machine.h"
+#include "host/win32/registry_autorun.h"
+#include "host/win32/win32_machine.h"
 
 namespace vc::win32 {
 namespace {

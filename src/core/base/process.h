@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vc {
 
@@ -14,6 +15,12 @@ public:
     // Sets (or replaces) the entry `name` to start `command`. Failures are not
     // reported: start-up goes on whatever happens here.
     virtual void SetAutorunEntry(const std::string& name, const std::string& command) = 0;
+    // The entry starts `program` with `arguments`. By default one command
+    // line: the program, then each argument, any of them with a blank or a
+    // double quote in double quotes (what a Run value or a list in memory
+    // keeps); a store with its own format overrides it.
+    virtual void SetAutorunCommand(const std::string& name, const std::string& program,
+                                   const std::vector<std::string>& arguments);
 };
 
 class ProcessServices {

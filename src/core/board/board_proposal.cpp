@@ -39,6 +39,8 @@ ChipIdentity IdentifyChip(const HardwareFindings& findings, const Database& db, 
     switch (findings.readBack) {
         case ReadBackOutcome::NoController: chip.verdict = ChipVerdict::NoController; return chip;
         case ReadBackOutcome::NoAnswer: chip.verdict = ChipVerdict::NoAnswer; return chip;
+        case ReadBackOutcome::NoReadBack: chip.verdict = ChipVerdict::NoReadBack; return chip;
+        case ReadBackOutcome::NotAsked: chip.verdict = ChipVerdict::NotAsked; return chip;
         case ReadBackOutcome::NotReported: chip.verdict = ChipVerdict::NotReported; return chip;
         case ReadBackOutcome::Read: break;
     }

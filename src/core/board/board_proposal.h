@@ -30,6 +30,8 @@ struct StringCandidate {
 enum class ChipVerdict {
     NoController,   // no controller to ask
     NoAnswer,       // nobody answers at the clock generator's address
+    NoReadBack,     // something answers, but its block read failed
+    NotAsked,       // the driver did not ask (the controller is not enabled)
     NotReported,    // the driver does not report a read-back
     NotInDatabase,  // no chip's signature matches the read-back
     One,            // exactly one chip matches

@@ -44,22 +44,28 @@ void ReadBackOnPorts(Machine machine, HardwareFindings& findings) {
 void ReadBackFromReport(const ProbeReport& report, HardwareFindings& findings) {
     if (findings.controllers.empty()) return;
     findings.readBackController = findings.controllers.front().base;
-    findings.readBack = ReadBackOutcome::NotReported;
-    for (const ProbeClockGen& clockGen : report.clockGens) {
-        if (clockGen.controller != findings.readBackController || !clockGen.readBackReported) continue;
-        if (!clockGen.answers || !clockGen.readBack) {
-            findings.readBack = ReadBackOutcome::NoAnswer;
-        } else {
-            findings.readBack = ReadBackOutcome::Read;
-            findings.readBackBytes = *clockGen.readBack;
-        }
-        return;
-    }
+    findings.readBack = ReadBackInReport(report, findings.readBackController, findings.readBackBytes);
 }
 
 FindingsResult Faulted(BusResult result) { return {FindingsOutcome::Fault, result.fault, {}}; }
 
 }  // namespace
+
+ReadBackOutcome ReadBackInReport(const ProbeReport& report, uint16_t controller, std::vector<uint8_t>& bytes) {
+    for (const ProbeClockGen& clockGen : report.clockGens) {
+        if (clockGen.controller != controller) continue;
+        // The helper leaves readback out where nothing answers; only where
+        // something does is a missing key an older helper's.
+        if (!clockGen.answersReported) return ReadBackOutcome::NotReported;
+        if (!clockGen.asked) return ReadBackOutcome::NotAsked;
+        if (!clockGen.answers) return ReadBackOutcome::NoAnswer;
+        if (!clockGen.readBackReported) return ReadBackOutcome::NotReported;
+        if (!clockGen.readBack) return ReadBackOutcome::NoReadBack;
+        bytes = *clockGen.readBack;
+        return ReadBackOutcome::Read;
+    }
+    return ReadBackOutcome::NotReported;
+}
 
 FindingsResult GatherHardwareFindings(int32_t osKind, BusPath& path, Machine machine) {
     if (osKind != kOsWin9x && osKind != kOsNt4 && osKind != kOsWin2000) {

@@ -17,6 +17,7 @@
 #include "core/base/machine.h"
 #include "core/hw/bios_strings.h"
 #include "core/hw/bus_path.h"
+#include "core/hw/probe_report.h"
 #include "core/hw/smbus_controller_scan.h"
 
 namespace vc {
@@ -24,6 +25,8 @@ namespace vc {
 enum class ReadBackOutcome {
     NoController,  // nothing to ask through
     NoAnswer,      // nobody answered at the clock generator's address
+    NoReadBack,    // something answered, but its block read failed
+    NotAsked,      // the controller is not enabled, so the driver did not ask
     NotReported,   // the driver's report says nothing of it (an older helper)
     Read,          // `readBack` holds what the chip returned
 };
@@ -53,6 +56,10 @@ struct FindingsResult {
     BusFault fault = BusFault::None;
     HardwareFindings findings;
 };
+
+// What the driver's probe report says of the clock generator behind
+// `controller`; `bytes` takes the read-back when there is one.
+ReadBackOutcome ReadBackInReport(const ProbeReport& report, uint16_t controller, std::vector<uint8_t>& bytes);
 
 // `path` is ChooseBusPath(osKind, machine); it stays open for the caller's
 // BIOS string questions afterwards.

@@ -102,7 +102,9 @@ ProbeReport ParseProbeReport(std::string_view report) {
             if (!controller) continue;
             ProbeClockGen clockGen;
             clockGen.controller = *controller;
+            clockGen.answersReported = fields.count("answers") != 0;
             clockGen.answers = field("answers") == "yes";
+            clockGen.asked = field("answers") != "unknown";
             if (fields.count("readback")) {
                 clockGen.readBackReported = true;
                 if (field("readback") != "none") clockGen.readBack = Bytes(field("readback"));

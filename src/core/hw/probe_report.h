@@ -18,7 +18,9 @@ namespace vc {
 
 struct ProbeClockGen {
     uint16_t controller = 0;
-    bool answers = false;
+    bool answersReported = false;  // the oldest helper gives no answers key
+    bool answers = false;          // answers=yes
+    bool asked = true;             // answers=unknown: the controller was not asked
     bool readBackReported = false;               // an older helper gives no readback key
     std::optional<std::vector<uint8_t>> readBack;  // none: the block read failed
 };

@@ -1,8 +1,10 @@
 // Autorun on a freedesktop session: a desktop entry in the user's autostart
-// folder ($XDG_CONFIG_HOME/autostart, else ~/.config/autostart).
+// folder ($XDG_CONFIG_HOME/autostart, else ~/.config/autostart). Its TryExec
+// names the program, so the session ignores an entry a removed program left.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/base/process.h"
 
@@ -15,9 +17,13 @@ public:
 
     // A relative program path is taken from the current directory.
     void SetAutorunEntry(const std::string& name, const std::string& command) override;
+    void SetAutorunCommand(const std::string& name, const std::string& program,
+                           const std::vector<std::string>& arguments) override;
 
-    // The desktop entry's text for a program path (the path quoted for Exec).
-    static std::string DesktopEntry(const std::string& name, const std::string& programPath);
+    // The desktop entry's text for a program path and its arguments (each
+    // quoted for Exec as needed).
+    static std::string DesktopEntry(const std::string& name, const std::string& programPath,
+                                    const std::vector<std::string>& arguments = {});
     std::string EntryPath(const std::string& name) const;
 
 private:

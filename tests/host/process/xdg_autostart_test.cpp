@@ -50,6 +50,15 @@ TEST(XdgAutostartTest, PathsWithReservedCharactersAreQuotedForExec) {
     // Quoted, with $ and " escaped for the command line, and each escaping
     // backslash doubled for the string value.
     EXPECT_NE(entry.find("\nExec=\"/home/a b/\\\\$x\\\\\"y/velocore\"\n"), std::string::npos) << entry;
+
+    // Arguments the same way, and a % doubled so it starts no field code;
+    // TryExec is a plain string value, only its backslashes doubled.
+    const std::string withArguments =
+        XdgAutostart::DesktopEntry("VelocoreIII", "/opt/v\\c/vcctl", {"--dir", "/home/a b/100%", "startup"});
+    EXPECT_NE(withArguments.find("\nTryExec=/opt/v\\\\c/vcctl\n"), std::string::npos) << withArguments;
+    EXPECT_NE(withArguments.find("\nExec=\"/opt/v\\\\\\\\c/vcctl\" --dir \"/home/a b/100%%\" startup\n"),
+              std::string::npos)
+        << withArguments;
 }
 
 TEST(XdgAutostartTest, UnwritableFolderIsIgnoredSilently) {

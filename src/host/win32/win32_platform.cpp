@@ -7,8 +7,8 @@
 #include "core/hw/bios_window.h"
 #include "core/hw/hw_driver.h"
 #include "core/hw/smbus_write_request.h"
-#include "win32/host/port_io.h"
-#include "win32/host/win32_machine.h"
+#include "host/win32/port_io.h"
+#include "host/win32/win32_machine.h"
 
 namespace vc::win32 {
 

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "core/base/clock.h"
-#include "win32/host/win32_machine.h"
+#include "host/win32/win32_machine.h"
 
 namespace vc::win32 {
 

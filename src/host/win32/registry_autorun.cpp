@@ -1,4 +1,4 @@
-#include "win32/host/registry_autorun.h"
+#include "host/win32/registry_autorun.h"
 
 #include <vector>
 
