@@ -31,8 +31,8 @@ done
 
 # --- the same bytes from a second build ----------------------------------------
 again=$build/driver-again
-cmake -S "$top" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
-  -DVC_WERROR=ON -DVC_GUI=OFF -DVC_BENCH=OFF -DVC_FUZZ=OFF -DVC_TESTS=OFF \
+# (scripts/build.sh win32's configuration, without the tests)
+cmake -S "$top" -B "$again" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_WERROR=ON -DVC_TESTS=OFF \
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-i686-w64-mingw32.cmake" > "$build/driver-again.log" 2>&1 ||
   fail "the second configuration failed (see $build/driver-again.log)"
 CCACHE_DISABLE=1 cmake --build "$again" --target gpddev >> "$build/driver-again.log" 2>&1 ||
