@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "core/hw/privileged_hardware.h"
 #include "core/hw/smbus_sequences.h"
 
 namespace vc::helper {
 
-// The clock generator's 7-bit address (0xD2 / 0xD3 in 8-bit form).
-inline constexpr uint8_t kDefaultClockGenAddress = 0x69;
-
-// The BIOS window the identification search reads: 64 KiB at 0xF0000.
-inline constexpr uint64_t kBiosWindowAddress = 0xF0000;
-inline constexpr size_t kBiosWindowSize = 0x10000;
+// The clock generator's 7-bit address and the BIOS window, as the shared
+// request handler names them.
+inline constexpr uint8_t kDefaultClockGenAddress = privileged::kClockGenAddress7;
+inline constexpr uint64_t kBiosWindowAddress = privileged::kBiosWindowPhysical;
+inline constexpr size_t kBiosWindowSize = privileged::kBiosWindowBytes;
 
 // An SMBus host controller as PCI shows it.
 struct SmbusController {
