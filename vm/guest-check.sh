@@ -56,8 +56,9 @@ no_new_privs=
 grep -qx 'NoNewPrivileges=yes' $unit && no_new_privs=--no-new-privs
 exec_options=$(sed -n 's/^ExecStart=[^ ]* //p' $unit)
 socket_mode=$(sed -n 's/^SocketMode=//p' /velocore-driverd.socket)
+export LISTEN_BACKLOG=$(sed -n 's/^Backlog=//p' /velocore-driverd.socket)
 socket_group=$(sed -n "s/^$(sed -n 's/^SocketGroup=//p' /velocore-driverd.socket):x:\([0-9]*\):.*/\1/p" /etc/group)
-info "the units: $exec_options, bounding set $bounding $no_new_privs, socket mode $socket_mode group $socket_group"
+info "the units: $exec_options, bounding set $bounding $no_new_privs, socket mode $socket_mode group $socket_group backlog ${LISTEN_BACKLOG:-default}"
 syslogd -O /tmp/helper.log -S
 
 helper_pid=
@@ -349,19 +350,21 @@ slots_taken() {
 
 # 4b. A member sends malformed headers for 6 s: the log gains no more than
 # the per-uid limit (5 lines a window, and one line counting the rest).
-# Meanwhile another member sends requests at the idle limit, 4.95-5.05 s
+# Meanwhile other members send requests at the idle limit, 4.95-5.05 s
 # after its last answer: each is answered (the client sends once more what
 # the helper closed unread).
 garbage_and_late() {
-  local before after added ms pids=
+  local before after added ms pids= i
   # A fresh helper: no window of uid 1000's earlier lines still open.
   start_helper --clockgen-address 0x50
   before=$(grep -c 'uid=1000' /tmp/helper.log)
   su user -c "socket-load garbage $socket 6" >/tmp/garbage.out 2>&1 &
   pids=$!
+  # One member each (a member holds at most 4 connections).
+  i=0
   for ms in 4950 4975 5000 5010 5025 5050; do
-    su user2 -c "socket-load late $socket $ms" >/tmp/late-$ms.out 2>&1 &
-    pids="$pids $!"
+    su keeper$i -c "socket-load late $socket $ms" >/tmp/late-$ms.out 2>&1 &
+    pids="$pids $!"; i=$((i + 1))
   done
   wait $pids
   # The count of what was held back comes once the 10 s window has ended.

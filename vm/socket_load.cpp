@@ -25,7 +25,8 @@
 //   socket-load activate SOCKET MODE GID COMMAND...
 //       what systemd does for the helper's socket unit: listens at SOCKET
 //       (octal MODE, group GID) and runs COMMAND in its own process with
-//       the socket as fd 3, LISTEN_PID and LISTEN_FDS=1.
+//       the socket as fd 3, LISTEN_PID and LISTEN_FDS=1; $LISTEN_BACKLOG,
+//       when set, is the listen backlog (the unit's Backlog=).
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
@@ -233,6 +234,10 @@ int Late(const std::string& path, int ms) {
 }
 
 int Activate(const std::string& path, mode_t mode, gid_t gid, char** command) {
+    // The socket unit's Backlog=, when the caller passes it on.
+    const char* asked = std::getenv("LISTEN_BACKLOG");
+    const int backlog = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : SOMAXCONN;
+    ::unsetenv("LISTEN_BACKLOG");
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return 2;
@@ -243,7 +248,7 @@ int Activate(const std::string& path, mode_t mode, gid_t gid, char** command) {
     const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::umask(previous);
     if (!bound || ::chown(path.c_str(), 0, gid) != 0 || ::chmod(path.c_str(), mode) != 0 ||
-        ::listen(fd, SOMAXCONN) != 0 || ::dup2(fd, 3) != 3) {
+        ::listen(fd, backlog) != 0 || ::dup2(fd, 3) != 3) {
         std::perror(path.c_str());
         return 1;
     }

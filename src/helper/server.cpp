@@ -23,7 +23,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSystemdFirstFd = 3;
-constexpr int kListenBacklog = SOMAXCONN;  // as systemd listens
+// As the socket unit's Backlog=: behind a connect storm another client's
+// connect waits for a few connections, not thousands.
+constexpr int kListenBacklog = 64;
 // The per-uid limit's key for lines no client's credentials name.
 constexpr uid_t kUnknownUid = static_cast<uid_t>(-1);
 
