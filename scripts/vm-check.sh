@@ -13,7 +13,7 @@ kcache=$top/build/vm-kernel
 work=$build/check
 machines=${*:-pc q35}
 # The guest serial log ends the run; a stuck guest must not hold CI.
-vm_timeout=${VC_VM_TIMEOUT:-90}
+vm_timeout=${VC_VM_TIMEOUT:-150}
 
 now() { echo "${EPOCHREALTIME/./}"; }
 since() { local d=$(( $(now) - $1 )); printf '%d.%d' $((d / 1000000)) $((d % 1000000 / 100000)); }
