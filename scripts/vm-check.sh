@@ -13,7 +13,7 @@ kcache=$top/build/vm-kernel
 work=$build/check
 machines=${*:-pc q35}
 # The guest serial log ends the run; a stuck guest must not hold CI.
-vm_timeout=${VC_VM_TIMEOUT:-90}
+vm_timeout=${VC_VM_TIMEOUT:-150}
 
 now() { echo "${EPOCHREALTIME/./}"; }
 since() { local d=$(( $(now) - $1 )); printf '%d.%d' $((d / 1000000)) $((d % 1000000 / 100000)); }
@@ -148,7 +148,7 @@ run_vm() {
   timeout "$vm_timeout" qemu-system-x86_64 "${qemu_args[@]}" -accel tcg -m 512 \
     -cpu pentium3,+lm,+sse2,+syscall,-hypervisor \
     -nodefaults -display none -no-reboot -monitor none -serial stdio \
-    -device i2c-ddc,bus=i2c,address=0x69 \
+    -device i2c-ddc,bus=i2c,address=0x69 ${VC_VM_QEMU_TRACE:+-trace "$VC_VM_QEMU_TRACE" -D "$work/$machine.trace"} \
     -kernel "$kcache/vmlinux" -initrd "$work/initramfs.cpio" \
     -append "console=ttyS0 panic=-1 loglevel=4 vc.machine=$machine" \
     </dev/null >"$log" 2>&1 || true

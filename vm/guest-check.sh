@@ -28,8 +28,14 @@ root:x:0:
 user:x:1000:
 user2:x:1001:
 outsider:x:1002:
-velocore:x:900:user,user2
 GR
+# Sixteen more members, for the attack on the member slots.
+keepers=
+for i in $(seq 0 15); do
+  echo "keeper$i:x:$((2000 + i)):1000:keeper$i:/:/bin/sh" >>/etc/passwd
+  keepers="$keepers,keeper$i"
+done
+echo "velocore:x:900:user,user2$keepers" >>/etc/group
 for u in user user2 outsider; do mkdir -p /home/$u && chown $u:$u /home/$u; done
 chown 1000:1000 /data/$machine
 
@@ -50,8 +56,9 @@ no_new_privs=
 grep -qx 'NoNewPrivileges=yes' $unit && no_new_privs=--no-new-privs
 exec_options=$(sed -n 's/^ExecStart=[^ ]* //p' $unit)
 socket_mode=$(sed -n 's/^SocketMode=//p' /velocore-driverd.socket)
+export LISTEN_BACKLOG=$(sed -n 's/^Backlog=//p' /velocore-driverd.socket)
 socket_group=$(sed -n "s/^$(sed -n 's/^SocketGroup=//p' /velocore-driverd.socket):x:\([0-9]*\):.*/\1/p" /etc/group)
-info "the units: $exec_options, bounding set $bounding $no_new_privs, socket mode $socket_mode group $socket_group"
+info "the units: $exec_options, bounding set $bounding $no_new_privs, socket mode $socket_mode group $socket_group backlog ${LISTEN_BACKLOG:-default}"
 syslogd -O /tmp/helper.log -S
 
 helper_pid=
@@ -74,17 +81,24 @@ start_helper() {  # start_helper [HELPER OPTION...]
 # Once it serves it holds port I/O and module loading, nothing more: the
 # capability that opened the PCI configuration files is gone.
 capabilities_held() {
-  local eff nnp
+  local eff nnp bnd
   eff=$(awk '/^CapEff:/ { print $2 }' /proc/$helper_pid/status)
   nnp=$(awk '/^NoNewPrivs:/ { print $2 }' /proc/$helper_pid/status)
-  info "velocore-driverd: CapEff=$eff CapBnd=$(awk '/^CapBnd:/ { print $2 }' /proc/$helper_pid/status) NoNewPrivs=$nnp"
-  # CAP_SYS_MODULE is bit 16, CAP_SYS_RAWIO bit 17.
-  [ "$eff" = 0000000000030000 ] && [ "$nnp" = 1 ]
+  bnd=$(awk '/^CapBnd:/ { print $2 }' /proc/$helper_pid/status)
+  info "velocore-driverd: CapEff=$eff CapBnd=$bnd NoNewPrivs=$nnp"
+  # CAP_SYS_MODULE is bit 16, CAP_SYS_RAWIO bit 17; CAP_SYS_ADMIN (21) and
+  # CAP_SETPCAP (8) gone from the bounding set too.
+  [ "$eff" = 0000000000030000 ] && [ "$bnd" = 0000000000030000 ] && [ "$nnp" = 1 ]
 }
 
 # What the helper sees, as INFO lines; in /tmp/probe-NAME.out.
+# The probe reads the chip's block back where vcctl can be asked to: that
+# read (a block read QEMU's devices answer with count 0) is what the write
+# right after it has to survive.
+read_chip=
+vcctl --help 2>&1 | grep -q -- '--read-chip' && read_chip=--read-chip
 probe() {  # probe NAME
-  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe" >/tmp/probe-$1.out 2>&1
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe $read_chip" >/tmp/probe-$1.out 2>&1
   sed "s/^/INFO $machine probe $1: /" /tmp/probe-$1.out
 }
 
@@ -115,14 +129,6 @@ run_vcctl() {  # run_vcctl NAME
   fi
   [ $rc -eq 0 ] || { info "$1: vcctl exit $rc"; sed "s/^/INFO $machine $1: /" /tmp/$1.err; }
   return $rc
-}
-
-# QEMU's SMBus controller keeps its block-data index across the host-control
-# read that resets it on a real one, so after the probe's block read the next
-# block write fails once: this one takes that.
-settle() {  # settle NAME
-  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine detect apply" >/dev/null 2>&1
-  info "$1: one write after the probe's block read, to settle QEMU's block index (exit $?)"
 }
 
 # A write nobody takes ends the program (1) or fails apply (3); not a crash.
@@ -162,24 +168,55 @@ outsider_lock=$!
 check "a user outside the group cannot open the helper's lock in /run" \
   sh -c '! su outsider -c "/usr/bin/flock -n /run/velocore-driverd.lock true" 2>/dev/null'
 start_helper --clockgen-address 0x50
-check "velocore-driverd runs with the unit's capabilities, CAP_SYS_ADMIN given up" capabilities_held
+check "velocore-driverd runs with the unit's capabilities, CAP_SYS_ADMIN given up (bounding set too)" capabilities_held
 probe ports
 check "velocore-driverd finds $controller unclaimed by the kernel" \
   grep -q "pci=$controller driver=none adapter=none" /tmp/probe-ports.out
-settle ports
 # An earlier transfer's command byte, left in the register: the block write
 # must name its own (0x00), or the EEPROM takes the bytes at 0xC4.
 base=$(sed -n "s/^probe\.controller\[[0-9]*\]: kind=[0-9] base=\(0x[0-9A-Fa-f]*\) pci=$controller .*/\1/p" /tmp/probe-ports.out)
 printf '\304' | dd of=/dev/port bs=1 seek=$((base + 3)) conv=notrunc 2>/dev/null
 left=$(dd if=/dev/port bs=1 skip=$((base + 3)) count=1 2>/dev/null | od -An -tx1 | tr -d ' ')
 check "0xC4 left in the command register (${base:-?}+3): $left" test "$left" = c4
-check "vcctl detect apply as user 1000 (helper on the ports, a non-member holding a lock beside its socket)" \
+check "a member's probe, then at once vcctl detect apply as user 1000 (helper on the ports, a non-member holding a lock beside its socket)" \
   run_vcctl ports
 info "detected: $(grep -E '^(board\.biosId|board\.smbusKind|board\.smbusBase|cpuClockMHz|busClockMHz|multiplier|appliedIndex):' \
   /tmp/ports.out | head -7 | tr '\n' ' ')"
 expected_ports=$(applied_byte ports)
 # After the write: a block read leaves QEMU's controller in the state noted below.
 check "vcctl board-id as user 1000 names the controller the probe saw (ports)" board_id ports
+# The helper's lock made readable to all (as a umask of 022 would leave it)
+# and held by a user outside the group through a read-only descriptor: the
+# helper refuses the file at once, with the reason in its log, instead of
+# waiting on it; the probe is not held up either. Once the file is gone
+# the helper makes it 0600 again and writes.
+lock_open_to_all() {
+  local t0 ms mode
+  chmod 0644 /run/velocore-driverd.lock
+  su outsider -c "/usr/bin/flock -s /run/velocore-driverd.lock sleep 30" &
+  local holder=$!
+  sleep 0.3
+  t0=$(now_ms)
+  su user -c "VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine detect apply" >/dev/null 2>&1
+  ms=$(( $(now_ms) - t0 ))
+  info "lock 0644 held by uid 1002: a member's apply ended in $ms ms (vcctl itself included)"
+  check "a 0644 lock file held by a non-member: the helper says why and does not wait on it" \
+    grep -q 'velocore-driverd.lock: mode 0644 lets others open it' /tmp/helper.log
+  info "probe while the 0644 lock is held: $(timed_probe user2) ms"
+  kill $holder 2>/dev/null; wait $holder 2>/dev/null
+  rm -f /run/velocore-driverd.lock
+  probe lock-gone
+  check "the lock removed: a member's probe, then at once apply on the ports again" run_vcctl lock-gone
+  mode=$(stat -c %a /run/velocore-driverd.lock 2>/dev/null)
+  check "the helper made its lock again with mode 600 (${mode:-none})" test "$mode" = 600
+}
+now_ms() { awk '{ printf "%d", $1 * 1000 }' /proc/uptime; }
+timed_probe() {  # timed_probe WHO: user2 or root; prints the time in ms
+  local out
+  if [ "$1" = root ]; then out=$(socket-load probe $socket); else out=$(su $1 -c "socket-load probe $socket"); fi
+  echo "$out" | sed -n 's/^probe=answered ms=//p'
+}
+lock_open_to_all
 kill $outsider_lock 2>/dev/null
 socket=$system_socket
 
@@ -191,17 +228,12 @@ check "adapter /dev/i2c-$adapter on $controller" test -c "/dev/i2c-$adapter"
 check "the port write reached the EEPROM at 0x50 with command 0x00: 01 ${expected_ports:-?}" \
   eeprom_holds 0x01 "${expected_ports:-none}"
 i2cset -y $adapter 0x50 0x00 0x00 && i2cset -y $adapter 0x50 0x01 0x00
-# QEMU's SMBus controller keeps its block-data index across the host-control
-# read that resets it on a real one, so after the byte-wise port write the
-# next block write fails once. This one takes that, at an offset not checked.
-i2cset -y $adapter 0x50 0x40 0x5a s 2>/dev/null
 check "the EEPROM at 0x50 cleared to 00 00" eeprom_holds 0x00 0x00
 start_helper --clockgen-address 0x50
 probe i2c
 check "velocore-driverd sees /dev/i2c-$adapter on $controller" \
   grep -q "pci=$controller driver=[^ ]* adapter=/dev/i2c-$adapter" /tmp/probe-i2c.out
-settle i2c
-check "vcctl detect apply as user 1000 (helper through i2c-dev)" run_vcctl i2c
+check "a member's probe, then at once vcctl detect apply as user 1000 (helper through i2c-dev)" run_vcctl i2c
 expected_i2c=$(applied_byte i2c)
 check "the i2c-dev write reached the EEPROM at 0x50: 01 ${expected_i2c:-?}" \
   eeprom_holds 0x01 "${expected_i2c:-none}"
@@ -258,7 +290,8 @@ if [ -x /opt/velocore/velocore ]; then run_velocore; else fail "velocore is not 
 # 3. The real address: QEMU's i2c-ddc at 0x69 acknowledges (it keeps nothing);
 # where nobody answers, apply must fail.
 start_helper
-check "vcctl apply to 0x69 acknowledged (exit 0)" run_vcctl plain
+probe plain
+check "a member's probe, then at once vcctl apply to 0x69 acknowledged (exit 0)" run_vcctl plain
 start_helper --clockgen-address 0x6a
 check "vcctl apply to 0x6a, where nothing answers, fails (exit 1 or 3)" refused absent
 
@@ -266,11 +299,6 @@ check "vcctl apply to 0x6a, where nothing answers, fails (exit 1 or 3)" refused 
 # serves one request per uid, so neither a member holding 200 connections
 # nor one flooding probes keeps another member or root waiting.
 start_helper --clockgen-address 0x50
-timed_probe() {  # timed_probe WHO: user2 or root; prints the time in ms
-  local out
-  if [ "$1" = root ]; then out=$(socket-load probe $socket); else out=$(su $1 -c "socket-load probe $socket"); fi
-  echo "$out" | sed -n 's/^probe=answered ms=//p'
-}
 quiet=$(timed_probe user2)
 info "a member's probe with nobody else on the socket: ${quiet:-failed} ms"
 su user -c "socket-load hold $socket 200 14" >/tmp/hold.out 2>&1 &
@@ -287,8 +315,8 @@ info "holder: $(tr '\n' ' ' </tmp/hold.out)"
 check "user 1000 kept at most 4 of its 200 connections" \
   sh -c "held=\$(sed -n 's/^held=\([0-9]*\) of 200/\1/p' /tmp/hold.out); [ -n \"\$held\" ] && [ \$held -le 4 ]"
 refusals=$(grep -c 'refused uid=1000:' /tmp/helper.log)
-summaries=$(grep -c 'velocore-driverd\[[0-9]*\]: uid=1000: [0-9]* more refusals in 10000 ms not logged' /tmp/helper.log)
-info "refusal lines for uid 1000: $refusals, summary lines: $summaries ($(grep -o 'uid=1000: [0-9]* more refusals' /tmp/helper.log | tr '\n' ' '))"
+summaries=$(grep -c 'velocore-driverd\[[0-9]*\]: uid=1000: [0-9]* more lines in 10000 ms not logged' /tmp/helper.log)
+info "refusal lines for uid 1000: $refusals, summary lines: $summaries ($(grep -o 'uid=1000: [0-9]* more lines' /tmp/helper.log | tr '\n' ' '))"
 check "the refusals of uid 1000 are logged in a burst and a summary line" \
   sh -c "[ $summaries -ge 1 ] && [ $refusals -le 15 ]"
 su user -c "socket-load flood $socket 4 6" >/tmp/flood.out 2>&1 &
@@ -301,6 +329,72 @@ info "flooder: $(cat /tmp/flood.out)"
 check "user 1001's probe while user 1000 floods probes on 4 connections: ${flooded_user2:-failed} ms" \
   test -n "$flooded_user2"
 check "root's probe while user 1000 floods: ${flooded_root:-failed} ms" test -n "$flooded_root"
+# 4a. Sixteen members hold 4 connections each (all 64 member slots), each
+# with a probe every 3 s so that none idles out: another member still gets
+# in (the uid holding the most gives up its longest-idle connection) and is
+# answered.
+slots_taken() {
+  local i pids= answered
+  for i in $(seq 0 15); do
+    su keeper$i -c "socket-load keep $socket 4 7" >/tmp/keep-$i.out 2>&1 &
+    pids="$pids $!"
+  done
+  sleep 3
+  answered=$(timed_probe user2)
+  check "user 1001's probe while 16 members hold 4 connections each: ${answered:-failed} ms" test -n "$answered"
+  check "vcctl probe as user 1001 while 16 members hold 4 connections each" \
+    sh -c "su user2 -c 'VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe' | grep -q '^probe.controller\[0\]: '"
+  wait $pids
+  info "the 16 holders: $(cat /tmp/keep-*.out | tr '\n' ' ')"
+}
+
+# 4b. A member sends malformed headers for 6 s: the log gains no more than
+# the per-uid limit (5 lines a window, and one line counting the rest).
+# Meanwhile other members send requests at the idle limit, 4.95-5.05 s
+# after its last answer: each is answered (the client sends once more what
+# the helper closed unread).
+garbage_and_late() {
+  local before after added ms pids= i
+  # A fresh helper: no window of uid 1000's earlier lines still open.
+  start_helper --clockgen-address 0x50
+  before=$(grep -c 'uid=1000' /tmp/helper.log)
+  su user -c "socket-load garbage $socket 6" >/tmp/garbage.out 2>&1 &
+  pids=$!
+  # One member each (a member holds at most 4 connections).
+  i=0
+  for ms in 4950 4975 5000 5010 5025 5050; do
+    su keeper$i -c "socket-load late $socket $ms" >/tmp/late-$ms.out 2>&1 &
+    pids="$pids $!"; i=$((i + 1))
+  done
+  wait $pids
+  # The count of what was held back comes once the 10 s window has ended.
+  sleep 5
+  socket-load probe $socket >/dev/null
+  after=$(grep -c 'uid=1000' /tmp/helper.log)
+  added=$((after - before))
+  info "malformed-header flood by uid 1000: $(cat /tmp/garbage.out), $added log lines ($(grep -o 'uid=1000: [0-9]* more lines' /tmp/helper.log | tail -1))"
+  check "a 6 s malformed-header flood added $added log lines (at most 5 and a count)" test "$added" -le 6
+  for ms in 4950 4975 5000 5010 5025 5050; do
+    check "a request $ms ms after the last answer is answered ($(cat /tmp/late-$ms.out))" grep -q '^late=answered' /tmp/late-$ms.out
+  done
+}
+
+# 4c. A member connects and closes as fast as it can: root's and another
+# member's probe are still answered; their times are INFO lines.
+connect_storm() {
+  local storm root_ms member_ms
+  su user -c "socket-load storm $socket 4" >/tmp/storm.out 2>&1 &
+  storm=$!
+  sleep 1.5
+  root_ms=$(timed_probe root)
+  member_ms=$(timed_probe user2)
+  wait $storm
+  info "connect storm by uid 1000 ($(cat /tmp/storm.out)): root's probe ${root_ms:-failed} ms, user 1001's ${member_ms:-failed} ms (quiet: ${quiet:-?} ms)"
+  check "root's and a member's probe answered during a connect storm" test -n "$root_ms" -a -n "$member_ms"
+}
+slots_taken
+garbage_and_late
+connect_storm
 check "a user outside the group is refused by the socket and vcctl probe fails" \
   sh -c "! su outsider -c 'VELOCORE_DRIVER_SOCKET=$socket vcctl --dir /data/$machine probe' >/dev/null 2>&1"
 
@@ -335,7 +429,6 @@ helper_pid=
 check "a socket nobody listens on: probe points at the socket unit (exit 3)" \
   out_of_reach nobody-listens user 3 "systemctl status velocore-driverd.socket" probe
 start_helper --clockgen-address 0x50
-settle member
 check "a member still applies" run_vcctl member
 expected_member=$(applied_byte member)
 check "the member's write reached the EEPROM at 0x50: 01 ${expected_member:-?}" \

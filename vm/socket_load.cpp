@@ -9,10 +9,24 @@
 //   socket-load probe SOCKET
 //       one probe request; prints whether it was answered and how long it
 //       took in milliseconds;
+//   socket-load keep SOCKET COUNT SECONDS
+//       holds COUNT connections, each sending a probe every 3 s so that none
+//       idles out; prints how many probes were answered and how many
+//       connections the helper closed;
+//   socket-load garbage SOCKET SECONDS
+//       connects and sends a header whose input length is over the limit,
+//       again and again; prints how many it sent;
+//   socket-load storm SOCKET SECONDS
+//       connects and closes at once, as fast as it can; prints how many;
+//   socket-load late SOCKET MS
+//       the program's own client: a probe, MS milliseconds of silence (the
+//       helper's idle limit is 5 s), a second probe on the same connection;
+//       prints whether the second was answered;
 //   socket-load activate SOCKET MODE GID COMMAND...
 //       what systemd does for the helper's socket unit: listens at SOCKET
 //       (octal MODE, group GID) and runs COMMAND in its own process with
-//       the socket as fd 3, LISTEN_PID and LISTEN_FDS=1.
+//       the socket as fd 3, LISTEN_PID and LISTEN_FDS=1; $LISTEN_BACKLOG,
+//       when set, is the listen backlog (the unit's Backlog=).
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/socket.h>
@@ -26,8 +40,10 @@
 #include <string>
 #include <vector>
 
+#include "core/base/little_endian.h"
 #include "core/hw/driver_wire.h"
 #include "core/hw/hw_driver.h"
+#include "host/helper_connection.h"
 
 namespace {
 
@@ -144,7 +160,84 @@ int TimedProbe(const std::string& path) {
     return ok ? 0 : 1;
 }
 
+int Keep(const std::string& path, int count, int seconds) {
+    std::vector<int> fds(static_cast<size_t>(count), -1);
+    long answered = 0;
+    long closed = 0;
+    const auto start = Clock::now();
+    auto last = start - std::chrono::seconds(3);
+    while (Clock::now() - start < std::chrono::seconds(seconds)) {
+        for (int& fd : fds) {
+            if (fd >= 0 && Closed(fd)) {
+                ::close(fd);
+                fd = -1;
+                ++closed;
+            }
+            if (fd < 0) fd = Connect(path);
+        }
+        if (Clock::now() - last >= std::chrono::seconds(3)) {
+            last = Clock::now();
+            for (int& fd : fds) {
+                if (fd >= 0 && Probe(fd)) ++answered;
+            }
+        }
+        ::usleep(50'000);
+    }
+    std::printf("answered=%ld closed=%ld\n", answered, closed);
+    return 0;
+}
+
+int Garbage(const std::string& path, int seconds) {
+    uint8_t header[vc::kWireHeaderSize] = {};
+    vc::PutLe32(header, 0, vc::kReqProbe);
+    vc::PutLe32(header, 4, 0xFFFF'FFFF);  // input length over the limit
+    long sent = 0;
+    const auto start = Clock::now();
+    while (Clock::now() - start < std::chrono::seconds(seconds)) {
+        const int fd = Connect(path);
+        if (fd < 0) continue;
+        if (::send(fd, header, sizeof header, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof header)) ++sent;
+        char byte = 0;
+        ::recv(fd, &byte, 1, 0);  // until the helper closes it
+        ::close(fd);
+    }
+    std::printf("sent=%ld\n", sent);
+    return 0;
+}
+
+int Storm(const std::string& path, int seconds) {
+    long connects = 0;
+    const auto start = Clock::now();
+    while (Clock::now() - start < std::chrono::seconds(seconds)) {
+        const int fd = Connect(path);
+        if (fd >= 0) {
+            ++connects;
+            ::close(fd);
+        }
+    }
+    std::printf("connects=%ld\n", connects);
+    return 0;
+}
+
+int Late(const std::string& path, int ms) {
+    vc::host::HelperConnection connection;
+    std::vector<uint8_t> output(vc::kWireMaxOutput);
+    const vc::DeviceRequest probe{vc::kReqProbe, {}, output, {}};
+    if (!connection.Connect(path) || !connection.Exchange(probe)) {
+        std::printf("late=first-failed\n");
+        return 1;
+    }
+    ::usleep(static_cast<useconds_t>(ms) * 1000);
+    const bool ok = connection.Exchange(probe);
+    std::printf("late=%s after=%d\n", ok ? "answered" : "failed", ms);
+    return ok ? 0 : 1;
+}
+
 int Activate(const std::string& path, mode_t mode, gid_t gid, char** command) {
+    // The socket unit's Backlog=, when the caller passes it on.
+    const char* asked = std::getenv("LISTEN_BACKLOG");
+    const int backlog = asked != nullptr && std::atoi(asked) > 0 ? std::atoi(asked) : SOMAXCONN;
+    ::unsetenv("LISTEN_BACKLOG");
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return 2;
@@ -155,7 +248,7 @@ int Activate(const std::string& path, mode_t mode, gid_t gid, char** command) {
     const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     ::umask(previous);
     if (!bound || ::chown(path.c_str(), 0, gid) != 0 || ::chmod(path.c_str(), mode) != 0 ||
-        ::listen(fd, SOMAXCONN) != 0 || ::dup2(fd, 3) != 3) {
+        ::listen(fd, backlog) != 0 || ::dup2(fd, 3) != 3) {
         std::perror(path.c_str());
         return 1;
     }
@@ -174,11 +267,16 @@ int main(int argc, char** argv) {
     if (mode == "hold" && argc == 5) return Hold(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (mode == "flood" && argc == 5) return Flood(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (mode == "probe" && argc == 3) return TimedProbe(argv[2]);
+    if (mode == "keep" && argc == 5) return Keep(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (mode == "garbage" && argc == 4) return Garbage(argv[2], std::atoi(argv[3]));
+    if (mode == "storm" && argc == 4) return Storm(argv[2], std::atoi(argv[3]));
+    if (mode == "late" && argc == 4) return Late(argv[2], std::atoi(argv[3]));
     if (mode == "activate" && argc > 5) {
         return Activate(argv[2], static_cast<mode_t>(std::strtoul(argv[3], nullptr, 8)),
                         static_cast<gid_t>(std::strtoul(argv[4], nullptr, 10)), argv + 5);
     }
     std::fprintf(stderr,
-                 "usage: socket-load hold|flood SOCKET N SECONDS | probe SOCKET | activate SOCKET MODE GID COMMAND...\n");
+                 "usage: socket-load hold|flood|keep SOCKET N SECONDS | probe SOCKET | garbage|storm SOCKET SECONDS |\n"
+                 "       late SOCKET MS | activate SOCKET MODE GID COMMAND...\n");
     return 2;
 }

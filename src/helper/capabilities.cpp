@@ -26,25 +26,34 @@ bool DropCapability(int capability, std::string& why) {
         why = "no such capability";
         return false;
     }
+    bool ok = true;
+    const auto failed = [&](const std::string& what) {
+        if (ok) why = what + ": " + std::strerror(errno);
+        ok = false;
+    };
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) failed("no-new-privileges");
+    // CAP_SETPCAP shrinks the bounding set, and goes last.
+    for (const int bounded : {capability, CAP_SETPCAP}) {
+        if (::prctl(PR_CAPBSET_READ, bounded, 0, 0, 0) == 1 && ::prctl(PR_CAPBSET_DROP, bounded, 0, 0, 0) != 0) {
+            failed("dropping it from the bounding set");
+        }
+    }
     CapabilitySets sets;
     if (!Get(sets)) {
-        why = std::string("capget: ") + std::strerror(errno);
+        failed("capget");
         return false;
     }
-    const unsigned word = static_cast<unsigned>(capability) / 32;
-    const uint32_t bit = 1u << (static_cast<unsigned>(capability) % 32);
-    sets.data[word].effective &= ~bit;
-    sets.data[word].permitted &= ~bit;
-    sets.data[word].inheritable &= ~bit;
-    if (::syscall(SYS_capset, &sets.header, sets.data) != 0) {
-        why = std::string("capset: ") + std::strerror(errno);
-        return false;
+    for (const int dropped : {capability, CAP_SETPCAP}) {
+        const unsigned word = static_cast<unsigned>(dropped) / 32;
+        const uint32_t bit = 1u << (static_cast<unsigned>(dropped) % 32);
+        sets.data[word].effective &= ~bit;
+        sets.data[word].permitted &= ~bit;
+        sets.data[word].inheritable &= ~bit;
+        // Ambient needs a kernel from 4.3; there it is empty anyway.
+        ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_LOWER, dropped, 0, 0);
     }
-    // Both may fail harmlessly: ambient needs a kernel from 4.3, the
-    // bounding set CAP_SETPCAP.
-    ::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_LOWER, capability, 0, 0);
-    ::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
-    return true;
+    if (::syscall(SYS_capset, &sets.header, sets.data) != 0) failed("capset");
+    return ok;
 }
 
 bool HoldsCapability(int capability) {
@@ -53,5 +62,13 @@ bool HoldsCapability(int capability) {
     return (sets.data[static_cast<unsigned>(capability) / 32].effective &
             (1u << (static_cast<unsigned>(capability) % 32))) != 0;
 }
+
+}  // namespace vc::helper
+
+namespace vc::helper {
+
+bool BoundingHolds(int capability) { return ::prctl(PR_CAPBSET_READ, capability, 0, 0, 0) == 1; }
+
+bool NoNewPrivileges() { return ::prctl(PR_GET_NO_NEW_PRIVS, 0, 0, 0, 0) == 1; }
 
 }  // namespace vc::helper

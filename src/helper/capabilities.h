@@ -1,18 +1,24 @@
-// Giving a capability up for good once it has done its work. Without
-// CAP_SETPCAP the bounding set cannot shrink, so a program the helper
-// starts (modprobe) could get the capability back as root; the unit's
-// NoNewPrivileges keeps it out: a child gets no more than the helper holds.
+// Giving a capability up for good once it has done its work: out of every
+// set, the bounding set included (so a program the helper starts as root,
+// modprobe, cannot get it back), with no-new-privileges set by the helper
+// itself, whatever started it.
 #pragma once
 
 #include <string>
 
 namespace vc::helper {
 
-// Removes `capability` (a CAP_* number) from the effective, permitted,
-// inheritable and ambient sets, and from the bounding set where allowed.
+// Sets no-new-privileges; removes `capability` (a CAP_* number) from the
+// bounding set, which takes CAP_SETPCAP, and then CAP_SETPCAP from it too;
+// then both from the effective, permitted, inheritable and ambient sets.
+// false with `why` when any step failed (the later ones are still done).
 bool DropCapability(int capability, std::string& why);
 
 // Whether `capability` is in the effective set now.
 bool HoldsCapability(int capability);
+// Whether `capability` is in the bounding set now.
+bool BoundingHolds(int capability);
+// Whether no-new-privileges is set.
+bool NoNewPrivileges();
 
 }  // namespace vc::helper

@@ -44,6 +44,11 @@ struct ClockGenWrite {
     std::vector<uint8_t> data;  // 1..32 bytes
 };
 
+// How a write ended. NotSent: it failed before any byte for the device went
+// out (the device did not acknowledge its address, or the transfer never
+// started), so sending it again cannot make the device see it twice.
+enum class WriteOutcome : uint8_t { Done, NotSent, Failed };
+
 class HelperHardware {
 public:
     virtual ~HelperHardware() = default;
@@ -59,8 +64,9 @@ public:
     // Every SMBus host controller of a kind the helper drives.
     virtual std::vector<SmbusController> Controllers() = 0;
     // Runs the write on `controller`: through its kernel adapter when a
-    // driver owns it, on its ports otherwise. `how` says which way it went.
-    virtual bool WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) = 0;
+    // driver owns it, on its ports otherwise, the controller first put in a
+    // known state. `how` says which way it went.
+    virtual WriteOutcome WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) = 0;
     // Whether a device acknowledges a read at `address7`; nothing when the
     // controller could not be asked.
     virtual std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) = 0;

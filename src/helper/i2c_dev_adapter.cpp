@@ -52,7 +52,9 @@ int I2cDevAdapter::Transfer(char readWrite, uint8_t command, int size, void* dat
     request.command = command;
     request.size = static_cast<uint32_t>(size);
     request.data = static_cast<i2c_smbus_data*>(data);
-    return ::ioctl(fd_, I2C_SMBUS, &request) == 0 ? 0 : errno;
+    const int error = ::ioctl(fd_, I2C_SMBUS, &request) == 0 ? 0 : errno;
+    if (readWrite == I2C_SMBUS_WRITE && error != ENXIO && error != EBUSY) wroteAny_ = true;
+    return error;
 }
 
 std::optional<std::vector<uint8_t>> I2cDevAdapter::ReadBlock(uint8_t command) {

@@ -40,12 +40,20 @@ public:
     // neither or failed otherwise.
     std::optional<bool> Answers();
 
+    // No write through this adapter has sent a byte to the device yet: every
+    // one failed with the drivers' "no response" or "busy" (ENXIO: the
+    // address was not acknowledged; EBUSY: the transfer never started;
+    // i2c-piix4's piix4_transaction and i2c-i801's i801_check_pre and
+    // i801_check_post).
+    bool NothingWritten() const { return !wroteAny_; }
+
 private:
     int Transfer(char readWrite, uint8_t command, int size, void* data);
 
     int fd_ = -1;
     unsigned long functions_ = 0;
     bool missing_ = false;
+    bool wroteAny_ = false;
     std::string why_;
     std::string note_;
 };

@@ -12,10 +12,12 @@
 #include <memory>
 
 #include "core/base/little_endian.h"
+#include "core/hw/smbus_controller_reset.h"
 #include "core/hw/smbus_port_transfer.h"
 #include "helper/i2c_dev_adapter.h"
 #include "helper/port_smbus.h"
 #include "helper/smbus_controllers.h"
+#include "helper/wire_watch.h"
 
 extern char** environ;
 
@@ -144,16 +146,17 @@ bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
     return !error;
 }
 
-bool LinuxHardware::WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) {
+WriteOutcome LinuxHardware::WriteClockGen(const SmbusController& controller, const ClockGenWrite& write,
+                                         std::string& how) {
     return controller.KernelOwned() ? WriteThroughKernel(controller, write, how)
                                     : WriteOnPorts(controller, write, how);
 }
 
-bool LinuxHardware::WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write,
-                                       std::string& how) {
+WriteOutcome LinuxHardware::WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write,
+                                               std::string& how) {
     if (controller.adapter.empty()) {
         how = "through " + controller.driver + " (no adapter found)";
-        return false;
+        return WriteOutcome::Failed;
     }
     how = "through " + controller.adapter;
     auto adapter = std::make_unique<I2cDevAdapter>(controller.adapter, write.address7);
@@ -162,41 +165,49 @@ bool LinuxHardware::WriteThroughKernel(const SmbusController& controller, const 
     }
     if (!adapter->ok()) {
         how += " (" + adapter->why() + ")";
-        return false;
+        return WriteOutcome::Failed;
     }
     if (!adapter->note().empty()) how += " " + adapter->note();
     if (!adapter->Supports(write.variant)) {
         how += " (the adapter lacks a transfer the sequence needs)";
-        return false;
+        return WriteOutcome::Failed;
     }
+    // The kernel owns the registers, so the known state comes from a
+    // transfer of its own: a read that starts (and so ends) whatever the last
+    // transfer left counted as under way, without writing to the device.
+    adapter->Answers();
     std::string why;
-    const bool ok = RunAdapterWrite(*adapter, write.variant, write.firstByteMask, write.data, why);
-    if (!ok) how += " (" + why + ")";
-    return ok;
+    if (RunAdapterWrite(*adapter, write.variant, write.firstByteMask, write.data, why)) return WriteOutcome::Done;
+    how += " (" + why + ")";
+    return adapter->NothingWritten() ? WriteOutcome::NotSent : WriteOutcome::Failed;
 }
 
-bool LinuxHardware::WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write, std::string& how) {
+WriteOutcome LinuxHardware::WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write,
+                                         std::string& how) {
     how = "on ports";
     FileLock lock(paths_.lockFile);
     if (!lock.held()) {
         how += " (lock " + lock.why() + ")";
-        return false;
+        return WriteOutcome::Failed;
     }
     // A driver may have been bound since the controllers were listed.
     if (!StillUnowned(controller)) {
         how += " (a kernel driver took the controller)";
-        return false;
+        return WriteOutcome::Failed;
     }
     IoPorts ports(controller.ioBase);
     if (!ports.ok()) {
         how += " (" + ports.why() + ")";
-        return false;
+        return WriteOutcome::Failed;
     }
+    ResetIdleController(ports, controller.kind, controller.ioBase);
+    WireWatch watched(ports, controller.ioBase);
     const auto address8 = static_cast<uint8_t>(write.address7 << 1);
     const SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), write.firstByteMask};
-    const PortTransfer result = RunPortWrite(ports, controller.kind, write.variant, target, write.data);
-    if (result != PortTransfer::Done) how += std::string(" (") + PortTransferText(result) + ")";
-    return result == PortTransfer::Done;
+    const PortTransfer result = RunPortWrite(watched, controller.kind, write.variant, target, write.data);
+    if (result == PortTransfer::Done) return WriteOutcome::Done;
+    how += std::string(" (") + PortTransferText(result) + ")";
+    return watched.NothingSent() ? WriteOutcome::NotSent : WriteOutcome::Failed;
 }
 
 std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controller, uint8_t address7) {

@@ -38,7 +38,7 @@ public:
     bool ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function, uint8_t reg, uint32_t& value,
                        std::string& why) override;
     std::vector<SmbusController> Controllers() override;
-    bool WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) override;
+    WriteOutcome WriteClockGen(const SmbusController& controller, const ClockGenWrite& write, std::string& how) override;
     std::optional<bool> DeviceAnswers(const SmbusController& controller, uint8_t address7) override;
     int32_t ReadClockGenBlock(const SmbusController& controller, uint8_t address7,
                               std::span<uint8_t> block) override;
@@ -47,8 +47,8 @@ private:
     // modprobe `module`, the first time only; whether it was tried now.
     bool LoadModuleOnce(const std::string& module);
     bool StillUnowned(const SmbusController& controller) const;
-    bool WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
-    bool WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
+    WriteOutcome WriteThroughKernel(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
+    WriteOutcome WriteOnPorts(const SmbusController& controller, const ClockGenWrite& write, std::string& how);
 
     LinuxPaths paths_;
     LogSink log_;

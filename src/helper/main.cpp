@@ -69,11 +69,14 @@ int main(int argc, char** argv) {
     // The configuration files it needs whole are opened now; after that
     // CAP_SYS_ADMIN has done its work and goes, before any client is heard.
     LinuxHardware hardware(LinuxPaths{}, log);
-    if (!DropCapability(CAP_SYS_ADMIN, error)) log("cannot give CAP_SYS_ADMIN up: " + error);
-    if (HoldsCapability(CAP_SYS_ADMIN)) {
-        log("still holding CAP_SYS_ADMIN: not serving");
+    if (!DropCapability(CAP_SYS_ADMIN, error)) log("cannot give CAP_SYS_ADMIN up for good: " + error);
+    if (HoldsCapability(CAP_SYS_ADMIN) || !NoNewPrivileges()) {
+        log("still holding CAP_SYS_ADMIN, or no-new-privileges not set: not serving");
         return 1;
     }
+    // Without CAP_SETPCAP (an older unit) the bounding set keeps it;
+    // no-new-privileges still keeps it from anything the helper runs.
+    if (BoundingHolds(CAP_SYS_ADMIN)) log("CAP_SYS_ADMIN stays in the bounding set (the unit gives no CAP_SETPCAP)");
     RefusalLog refusals(log);
     RequestHandler handler(hardware, log, options.clockGenAddress7);
     handler.SetRefusalLog(&refusals);

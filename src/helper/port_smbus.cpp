@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -65,7 +66,7 @@ void IoPorts::Wait() {
     }
 }
 
-FileLock::FileLock(const std::string& path, int waitMs) {
+FileLock::FileLock(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
         why_ = path + ": " + std::strerror(errno);
@@ -77,23 +78,19 @@ FileLock::FileLock(const std::string& path, int waitMs) {
         ::close(fd);
         return;
     }
-    constexpr int kPollMs = 5;
-    for (int waited = 0;; waited += kPollMs) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            fd_ = fd;
-            return;
-        }
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            why_ = path + ": flock: " + std::strerror(errno);
-            break;
-        }
-        if (waited >= waitMs) {
-            why_ = path + ": held by another process for " + std::to_string(waitMs) + " ms";
-            break;
-        }
-        timespec pause{0, kPollMs * 1'000'000L};
-        ::nanosleep(&pause, nullptr);
+    if ((info.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+        why_ = path + ": mode " + mode + " lets others open it, and so hold it (remove it: the helper makes it 0600)";
+        ::close(fd);
+        return;
     }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        fd_ = fd;
+        return;
+    }
+    why_ = path + (errno == EWOULDBLOCK ? std::string(": held by another process")
+                                        : std::string(": flock: ") + std::strerror(errno));
     ::close(fd);
 }
 

@@ -35,16 +35,15 @@ private:
     std::string why_;
 };
 
-// An exclusive flock on `path` (created 0600, never through a link, and
-// only a plain file of this process's owner counts) for the holder's
-// lifetime. The wait is bounded: a lock nobody gives back fails the one
-// request instead of stopping the helper, which serves everybody from one
-// thread.
-inline constexpr int kLockWaitMs = 1000;
-
+// An exclusive flock on `path` for the holder's lifetime. The file is
+// created 0600, never through a link; one that group or others may open, or
+// that is not a plain file of this process's owner, is refused: anybody who
+// can open it can flock it and so stop every port transfer. The lock is
+// tried once and never waited for: the helper serves everybody from one
+// thread, so a lock held elsewhere fails the one request at once.
 class FileLock {
 public:
-    explicit FileLock(const std::string& path, int waitMs = kLockWaitMs);
+    explicit FileLock(const std::string& path);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -7,7 +7,7 @@ RefusalLog::RefusalLog(LogSink sink, size_t burst, std::chrono::milliseconds win
 
 void RefusalLog::Summarise(uid_t uid, const Window& window) {
     if (window.held == 0) return;
-    sink_("uid=" + std::to_string(uid) + ": " + std::to_string(window.held) + " more refusals in " +
+    sink_("uid=" + std::to_string(uid) + ": " + std::to_string(window.held) + " more lines in " +
           std::to_string(window_.count()) + " ms not logged");
 }
 

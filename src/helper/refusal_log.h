@@ -1,6 +1,6 @@
-// Refusal lines, limited per uid: one member sending a stream of bad
-// requests must not fill the system log. Each uid gets a burst of lines per
-// window; what is held back is counted and said in one line once that
+// Lines a client causes (refusals, closes, writes), limited per uid: one
+// member sending a stream of bad requests must not fill the system log.
+// Each uid gets a burst of lines per window; what is held back is counted and said in one line once that
 // uid's window has ended.
 #pragma once
 

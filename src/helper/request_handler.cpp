@@ -77,7 +77,18 @@ public:
         write.address7 = address7;
         write.firstByteMask = mask;
         write.data.assign(data.begin(), data.end());
-        return hardware_.WriteClockGen(*c, write, how_);
+        WriteOutcome outcome = hardware_.WriteClockGen(*c, write, how_);
+        // Sent again once when nothing reached the device: a clock
+        // generator's select write sets the same register to the same byte
+        // however often it comes, so a repeat cannot leave the chip other
+        // than one write that went through would (and here the first one
+        // did not reach it at all).
+        if (outcome == WriteOutcome::NotSent) {
+            const std::string first = how_;
+            outcome = hardware_.WriteClockGen(*c, write, how_);
+            how_ = first + ", nothing sent; again " + how_;
+        }
+        return outcome == WriteOutcome::Done;
     }
 
     std::optional<bool> DeviceAnswers(const privileged::Controller& controller, uint8_t address7) override {
@@ -125,7 +136,11 @@ RequestHandler::RequestHandler(HelperHardware& hardware, LogSink log, uint8_t cl
     : hardware_(hardware), log_(std::move(log)), clockGenAddress7_(clockGenAddress7) {}
 
 WireResponse RequestHandler::Handle(const WireRequest& request, uint32_t uid) {
-    Seam seam(hardware_, log_);
+    // Every line a request causes is the client's: limited per uid.
+    const LogSink log = refusals_ == nullptr ? log_ : LogSink([this, uid](const std::string& line) {
+        refusals_->Refused(uid, line);
+    });
+    Seam seam(hardware_, log);
     privileged::RequestHandler handler(seam, clockGenAddress7_);
     privileged::BytesAtHand data(request.referenced);
     std::vector<uint8_t> output(request.outputLength);
@@ -136,17 +151,12 @@ WireResponse RequestHandler::Handle(const WireRequest& request, uint32_t uid) {
     if (answer.outcome == privileged::Outcome::Refused) {
         char reason[160];
         privileged::RefusalText(answer, reason);
-        const std::string line = "refused uid=" + std::to_string(uid) + " code=" + code + ": " + reason;
-        if (refusals_ != nullptr) {
-            refusals_->Refused(uid, line);
-        } else {
-            log_(line);
-        }
+        log("refused uid=" + std::to_string(uid) + " code=" + code + ": " + reason);
         return {false, {}};
     }
     if (answer.wrote) {
         const auto& c = answer.controller;
-        log_("write uid=" + std::to_string(uid) + " code=" + code + " ioBase=" + HexText(c.ioBase, 4) +
+        log("write uid=" + std::to_string(uid) + " code=" + code + " ioBase=" + HexText(c.ioBase, 4) +
              " kind=" + std::to_string(c.kind) + " address=" + HexText(clockGenAddress7_, 2) + " mask=" +
              HexText(answer.mask, 2) + " bytes=" + Bytes(std::span<const uint8_t>(answer.data, answer.dataLength)) +
              " " + seam.how() + ": " + (answer.outcome == privileged::Outcome::Done ? "done" : "failed"));

@@ -22,7 +22,8 @@ public:
 
     WireResponse Handle(const WireRequest& request, uint32_t uid);
 
-    // Refusals go through `refusals` (limited per uid) instead of the log.
+    // Every line a request causes (refusals, writes, what could not be read)
+    // goes through `refusals`, limited per uid, instead of the log.
     void SetRefusalLog(RefusalLog* refusals) { refusals_ = refusals; }
 
 private:

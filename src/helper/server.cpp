@@ -23,7 +23,11 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr int kSystemdFirstFd = 3;
-constexpr int kListenBacklog = SOMAXCONN;  // as systemd listens
+// As the socket unit's Backlog=: behind a connect storm another client's
+// connect waits for a few connections, not thousands.
+constexpr int kListenBacklog = 64;
+// The per-uid limit's key for lines no client's credentials name.
+constexpr uid_t kUnknownUid = static_cast<uid_t>(-1);
 
 bool SetNonBlocking(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
@@ -31,6 +35,13 @@ bool SetNonBlocking(int fd) {
 }
 
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// Bytes wait on a connection about to be closed as idle: a request sent just
+// at the limit is read rather than lost.
+bool RequestArriving(int fd) {
+    char byte = 0;
+    return ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT) > 0;
+}
 
 }  // namespace
 
@@ -129,7 +140,10 @@ void Server::Stop() {
 }
 
 void Server::Close(Client& client, const std::string& why) {
-    if (!why.empty()) log_("uid=" + std::to_string(client.peer.uid) + " pid=" + std::to_string(client.peer.pid) + ": " + why);
+    if (!why.empty()) {
+        Refused(client.peer.uid, "uid=" + std::to_string(client.peer.uid) + " pid=" + std::to_string(client.peer.pid) +
+                                     ": " + why);
+    }
     ::close(client.fd);
     client.fd = -1;
 }
@@ -147,16 +161,67 @@ size_t Server::Connections(uid_t uid) const {
         std::count_if(clients_.begin(), clients_.end(), [uid](const Client& c) { return c.fd >= 0 && c.peer.uid == uid; }));
 }
 
+size_t Server::MemberConnections() const {
+    return static_cast<size_t>(
+        std::count_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.fd >= 0 && c.peer.uid != 0; }));
+}
+
+Server::Client* Server::LongestIdle(uid_t uid) {
+    Client* idlest = nullptr;
+    for (auto& c : clients_) {
+        if (c.fd < 0 || c.peer.uid != uid || !c.bytes.empty() || c.complete) continue;
+        if (idlest == nullptr || c.idleSince < idlest->idleSince) idlest = &c;
+    }
+    return idlest;
+}
+
+std::string Server::MakeRoomForMember(uid_t uid) {
+    const size_t own = Connections(uid);
+    if (own >= config_.maxPerUid) {
+        return "this uid holds " + std::to_string(own) + " connections already (" +
+               std::to_string(config_.maxPerUid) + " at most)";
+    }
+    if (MemberConnections() < config_.maxClients) return {};
+    // Every slot is taken: the uid holding the most gives up its connection
+    // idle the longest, when it holds more than this one would.
+    std::map<uid_t, size_t> held;
+    for (const auto& c : clients_) {
+        if (c.fd >= 0 && c.peer.uid != 0) ++held[c.peer.uid];
+    }
+    uid_t most = uid;
+    size_t mostHeld = own;
+    for (const auto& [other, count] : held) {
+        if (count > mostHeld) {
+            most = other;
+            mostHeld = count;
+        }
+    }
+    // A uid holding none always gets one; otherwise only from a uid that
+    // would still hold more than this one afterwards.
+    if (most != uid && (own == 0 || mostHeld > own + 1)) {
+        if (Client* idlest = LongestIdle(most)) {
+            Close(*idlest, "closed, its longest-idle connection, for uid " + std::to_string(uid) + " (holding " +
+                               std::to_string(own) + "): all " + std::to_string(config_.maxClients) +
+                               " member slots were taken, " + std::to_string(mostHeld) + " by this uid");
+            return {};
+        }
+    }
+    return "all " + std::to_string(config_.maxClients) + " member slots are taken, and no uid holds more than " +
+           std::to_string(own + 1) + " with one idle";
+}
+
 void Server::Accept() {
     for (size_t accepted = 0; accepted < config_.acceptsPerRound; ++accepted) {
         const int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) log_(Errno("accept"));
+            // Out of descriptors under a connect storm: limited like the
+            // storm's own lines, under no uid.
+            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) Refused(kUnknownUid, Errno("accept"));
             return;
         }
         const auto peer = PeerOf(fd);
         if (!peer) {
-            log_("refused a client whose credentials the kernel does not give");
+            Refused(kUnknownUid, "refused a client whose credentials the kernel does not give");
             ::close(fd);
             continue;
         }
@@ -167,25 +232,23 @@ void Server::Accept() {
             ::close(fd);
             continue;
         }
-        const size_t own = Connections(peer->uid);
-        const size_t members = clients_.size() - Connections(0);
         std::string full;
         if (peer->uid == 0) {
+            const size_t own = Connections(0);
             if (own >= config_.rootSlots) full = std::to_string(own) + " root connections are open already";
-        } else if (own >= config_.maxPerUid) {
-            full = "this uid holds " + std::to_string(own) + " connections already";
-        } else if (members >= config_.maxClients) {
-            full = std::to_string(members) + " clients are connected already";
+        } else {
+            full = MakeRoomForMember(peer->uid);
         }
         if (!full.empty()) {
-            Refused(peer->uid, who + ": " + full);
+            Refused(peer->uid, who + " pid=" + std::to_string(peer->pid) + ": " + full);
             ::close(fd);
             continue;
         }
         Client client;
         client.fd = fd;
         client.peer = *peer;
-        client.idleUntil = Clock::now() + config_.idleTimeout;
+        client.idleSince = Clock::now();
+        client.idleUntil = client.idleSince + config_.idleTimeout;
         clients_.push_back(std::move(client));
     }
 }
@@ -236,7 +299,8 @@ void Server::Answer(Client& client) {
         Close(client, "the answer could not be sent");
         return;
     }
-    client.idleUntil = Clock::now() + config_.idleTimeout;
+    client.idleSince = Clock::now();
+    client.idleUntil = client.idleSince + config_.idleTimeout;
 }
 
 void Server::ServeRound() {
@@ -256,7 +320,7 @@ void Server::CloseExpired() {
         if (c.fd < 0 || c.complete) continue;
         if (!c.bytes.empty() && now >= c.deadline) {
             Close(c, "request not complete within " + std::to_string(config_.readTimeout.count()) + " ms; closed");
-        } else if (c.bytes.empty() && now >= c.idleUntil) {
+        } else if (c.bytes.empty() && now >= c.idleUntil && !RequestArriving(c.fd)) {
             Close(c, "no request for " + std::to_string(config_.idleTimeout.count()) + " ms; closed");
         }
     }

@@ -6,10 +6,16 @@
 //   idle timeout;
 // - one uid holds at most a few connections, and root has slots of its own
 //   that no member can take;
+// - when every member slot is taken, a uid holding fewer than the uid that
+//   holds the most gets that uid's longest-idle connection: a few uids
+//   together cannot keep another out;
 // - each round answers at most one waiting request per uid, so a uid that
-//   floods delays another uid's request by one of its own at most;
+//   floods delays another uid's request by one of its own at most, and the
+//   requests waiting are answered before a bounded number of new
+//   connections is accepted;
 // - a frame whose header does not decode (a length over its limit) closes
-//   the connection.
+//   the connection;
+// - every line a client can cause goes through the per-uid limit.
 #pragma once
 
 #include <sys/types.h>
@@ -35,8 +41,8 @@ struct ServerConfig {
     size_t maxClients = 64;      // connections of all members together
     size_t maxPerUid = 4;        // connections of one member
     size_t rootSlots = 8;        // root's own, beyond maxClients
-    size_t acceptsPerRound = 64; // so a connect storm cannot keep the loop from serving
-    RefusalLog* refusals = nullptr;  // refusal lines limited per uid; none: all logged
+    size_t acceptsPerRound = 16; // so a connect storm cannot keep the loop from serving
+    RefusalLog* refusals = nullptr;  // client-caused lines limited per uid; none: all logged
 };
 
 // A listening socket at `path` (a stale socket there is replaced, any other
@@ -69,6 +75,7 @@ private:
         bool complete = false;  // a whole request waits for its turn
         std::chrono::steady_clock::time_point deadline;  // when a begun request must be complete
         std::chrono::steady_clock::time_point idleUntil; // when a connection without a request is closed
+        std::chrono::steady_clock::time_point idleSince; // connected, or last answered
         uint64_t lastServed = 0;                          // the round it was last answered in
 
         size_t Needed() const {
@@ -84,8 +91,14 @@ private:
     void Answer(Client& client);
     void CloseExpired();
     void Close(Client& client, const std::string& why);
+    // A line a client caused: limited per uid.
     void Refused(uid_t uid, const std::string& line);
     size_t Connections(uid_t uid) const;
+    size_t MemberConnections() const;
+    // Why a member may not have one more connection now; empty when it may
+    // (a connection of the uid holding the most may have been closed for it).
+    std::string MakeRoomForMember(uid_t uid);
+    Client* LongestIdle(uid_t uid);
     int PollTimeoutMs() const;
 
     int listenFd_;

@@ -84,6 +84,7 @@ bool HelperConnection::ReceiveAll(std::span<uint8_t> bytes) {
             peerClosed_ = got == 0 || errno == ECONNRESET;
             return false;
         }
+        received_ += static_cast<size_t>(got);
         bytes = bytes.subspan(static_cast<size_t>(got));
     }
     return true;
@@ -113,11 +114,20 @@ bool HelperConnection::Exchange(const DeviceRequest& request) {
     std::array<uint8_t, kWireResponseHeaderSize> header{};
     bool ok = false;
     uint32_t length = 0;
-    if (!SendAll(*frame) || !ReceiveAll(header) ||
-        !DecodeWireResponseHeader(header, wire.outputLength, ok, length)) {
+    for (bool resent = false;; resent = true) {
+        received_ = 0;
+        if (SendAll(*frame) && ReceiveAll(header) && DecodeWireResponseHeader(header, wire.outputLength, ok, length)) {
+            break;
+        }
+        // The helper closes a connection idle for its limit, and one it
+        // reads nothing from is the only kind it closes unanswered: when it
+        // did so just as this request went out, the request was never read,
+        // so it goes once more on a new connection.
+        const bool closedWhileIdle = peerClosed_ && answered_ && received_ == 0;
         refused_ = peerClosed_ && !answered_;
         Close();
-        return false;
+        if (!closedWhileIdle || resent || !Connect(path_, timeoutMs_)) return false;
+        peerClosed_ = false;
     }
     answered_ = true;
     std::vector<uint8_t> output(length);

@@ -38,7 +38,8 @@ public:
     // on a refused request and on any failure of the connection (which is
     // then closed: a dead helper fails every later request too). The helper
     // closes a connection that has been idle for a few seconds; one it
-    // closed between two requests is opened again before the next.
+    // closed between two requests is opened again before the next, and a
+    // request it closed unread (at that very moment) is sent once more.
     bool Exchange(const DeviceRequest& request);
     // Whether the last Exchange failed because the helper closed a fresh
     // connection before it answered anything: how it turns a caller away.
@@ -56,6 +57,7 @@ private:
     bool answered_ = false;    // an answer came on this connection
     bool peerClosed_ = false;  // the helper ended the connection under us
     bool refused_ = false;
+    size_t received_ = 0;      // answer bytes to the request under way
     std::string path_;
     int timeoutMs_ = kHelperTimeoutMs;
 };

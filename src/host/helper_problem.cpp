@@ -135,9 +135,9 @@ std::string ExplainHelperProblem(const HelperProblem& problem, const std::string
                    "): see `systemctl status velocore-driverd.socket`";
         case HelperProblemKind::Refused:
             if (s.inProcess) {
-                return "velocore-driverd closed the connection without an answer (it turns a member away only "
-                       "while that member holds too many connections): its log says why, `journalctl -u "
-                       "velocore-driverd`";
+                return "velocore-driverd closed the connection without an answer (it turns a member away while "
+                       "that member holds as many connections as one may, or while every member's slot is taken and "
+                       "no other member holds more): its log says which, `journalctl -u velocore-driverd`";
             }
             if (s.listed) return "velocore-driverd refused this program: " + newLogin;
             return "velocore-driverd refused this program: it serves only root and the group " + s.group + ", and " +

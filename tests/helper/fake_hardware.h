@@ -41,6 +41,7 @@ public:
     std::vector<std::string> pciAsked;
     std::vector<SmbusController> controllers{Piix4(), Ich()};
     bool writeSucceeds = true;
+    std::vector<WriteOutcome> outcomes;  // the next writes' outcomes, in turn; then writeSucceeds
     std::vector<RecordedWrite> writes;
     std::optional<bool> answers = true;
     std::optional<std::vector<uint8_t>> readBack;  // none: the block read fails
@@ -71,11 +72,16 @@ public:
         return true;
     }
     std::vector<SmbusController> Controllers() override { return controllers; }
-    bool WriteClockGen(const SmbusController& c, const ClockGenWrite& w, std::string& how) override {
+    WriteOutcome WriteClockGen(const SmbusController& c, const ClockGenWrite& w, std::string& how) override {
         std::lock_guard<std::mutex> lock(mutex);
         writes.push_back({c, w});
         how = c.KernelOwned() ? "through " + c.adapter : "on ports";
-        return writeSucceeds;
+        if (!outcomes.empty()) {
+            const WriteOutcome next = outcomes.front();
+            outcomes.erase(outcomes.begin());
+            return next;
+        }
+        return writeSucceeds ? WriteOutcome::Done : WriteOutcome::Failed;
     }
     std::optional<bool> DeviceAnswers(const SmbusController& c, uint8_t address7) override {
         probed.push_back(c.pci + "@" + HexText(address7, 2));

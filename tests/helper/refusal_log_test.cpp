@@ -21,7 +21,7 @@ TEST(RefusalLog, ABurstPerUidThenOneSummaryLine) {
     now += 1000ms;
     refusals.Flush();
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[3], "uid=1000: 48 more refusals in 1000 ms not logged");
+    EXPECT_EQ(lines[3], "uid=1000: 48 more lines in 1000 ms not logged");
     refusals.Refused(1000, "refused uid=1000 again");
     EXPECT_EQ(lines.back(), "refused uid=1000 again");
 }

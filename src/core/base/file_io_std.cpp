@@ -2,9 +2,12 @@
 #include "core/base/file_io.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
 namespace vc {
@@ -15,8 +18,12 @@ namespace {
 
 // Longer chains are taken for a loop, as the kernel does.
 constexpr int kMaxLinkHops = 40;
-// NAME.tmp, NAME.tmp1, ... until one is free.
+// NAME.tmp followed by random hex digits, until one is free.
 constexpr int kMaxTemporaryTries = 100;
+constexpr const char* kTemporaryInfix = ".tmp";
+// A save writes its temporary and renames it within milliseconds: one
+// older than this belongs to a save that was killed.
+constexpr auto kStaleAfter = std::chrono::seconds(1);
 constexpr size_t kReadChunk = 65536;
 
 class File {
@@ -51,12 +58,43 @@ std::optional<fs::path> FinalTarget(const fs::path& path) {
     return std::nullopt;
 }
 
-// A new file beside `target`, named in `name`; an entry that already has a
-// candidate name (a file, a folder, a link) is never touched.
+// Whether `name` is one this seam makes for `target`'s file name: the name,
+// ".tmp", then hex digits or nothing (the earlier NAME.tmp, NAME.tmp1, ...
+// included).
+bool IsOurTemporary(const std::string& name, const std::string& targetName) {
+    const std::string stem = targetName + kTemporaryInfix;
+    if (name.compare(0, stem.size(), stem) != 0) return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(stem.size()), name.end(),
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes the temporaries of `target` that saves killed before their rename
+// left behind: plain files of our own naming, stale by their age (a save
+// under way elsewhere keeps its fresh one). Nothing else is touched.
+void RemoveStaleTemporaries(const fs::path& target) {
+    std::error_code error;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string targetName = target.filename().string();
+    const auto now = fs::file_time_type::clock::now();
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const fs::path& entry = it->path();
+        if (!IsOurTemporary(entry.filename().string(), targetName)) continue;
+        std::error_code ignored;
+        if (!fs::is_regular_file(fs::symlink_status(entry, ignored))) continue;
+        const auto written = fs::last_write_time(entry, ignored);
+        if (!ignored && now - written > kStaleAfter) fs::remove(entry, ignored);
+    }
+}
+
+// A new file beside `target`, named in `name`; an entry that already has the
+// name (a file, a folder, a link) is never touched. Random names keep one
+// save from ever renaming another's temporary.
 std::FILE* CreateTemporaryBeside(const fs::path& target, std::string& name) {
-    const std::string stem = target.string() + ".tmp";
+    std::random_device random;
     for (int attempt = 0; attempt < kMaxTemporaryTries; ++attempt) {
-        name = attempt == 0 ? stem : stem + std::to_string(attempt);
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(random()));
+        name = target.string() + kTemporaryInfix + digits;
         errno = 0;
         if (std::FILE* created = std::fopen(name.c_str(), "wbx")) return created;
         if (errno != EEXIST) return nullptr;
@@ -88,6 +126,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& path, size_
 bool ReplaceFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
     const std::optional<fs::path> target = FinalTarget(path);
     if (!target) return false;
+    RemoveStaleTemporaries(*target);
     std::string temporary;
     File file(CreateTemporaryBeside(*target, temporary));
     if (file.get() == nullptr) return false;

@@ -24,6 +24,9 @@ inline constexpr uint8_t kStatusDeviceError = 0x04;  // no acknowledge
 inline constexpr uint8_t kStatusBusError = 0x08;
 inline constexpr uint8_t kStatusFailed = 0x10;       // bad request
 inline constexpr uint8_t kStatusByteDone = 0x80;     // byte-by-byte controller: next byte wanted
+// Byte-by-byte controller: the host's semaphore; reading the status while it
+// is 0 sets it, writing a one gives it back (reserved on the other kind).
+inline constexpr uint8_t kStatusInUse = 0x40;
 inline constexpr uint8_t kStatusErrors = kStatusDeviceError | kStatusBusError | kStatusFailed;
 // Written to clear every status bit; on the byte-by-byte controller it also
 // releases the next block byte.
