@@ -74,6 +74,27 @@ TEST_F(Built, ReadsBackAsLinkedWithTheDescriptorByOrdinalOne) {
     EXPECT_EQ(At32(file, header + 0x10), 0x00038000u);
 }
 
+// The descriptor's signatures as the DDK's assembler constants store them
+// ('Prev' is 0x50726576: the bytes "verP"), and ordinal 1's entry flags as
+// the open linkers write a 32-bit entry (0x01, exported); 0x03 is refused.
+TEST_F(Built, SignaturesAndEntryFlagsAreWhatTheDdkAndTheOpenLinkersWrite) {
+    const uint32_t header = At32(file, 0x3C);
+    const ReadResult r = ReadLe(file);
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto& ddb = r.module.objects[r.module.descriptor.object - 1].bytes;
+    const size_t at = r.module.descriptor.offset;
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x3C, ddb.begin() + at + 0x40), "verP");
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x44, ddb.begin() + at + 0x48), "1vsR");
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x4C, ddb.begin() + at + 0x50), "3vsR");
+    const size_t entryFlags = header + At32(file, header + 0x5C) + 4;  // count, type, object word, flags
+    EXPECT_EQ(file[entryFlags], 0x01);
+    auto shared = file;
+    shared[entryFlags] = 0x03;
+    const ReadResult refused = ReadLe(shared);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.error.find("entry flags are 0x3,"), std::string::npos) << refused.error;
+}
+
 TEST_F(Built, EveryOneByteChangeToAFixupRecordOrTheDescriptorIsCaught) {
     const uint32_t header = At32(file, 0x3C);
     std::vector<size_t> positions;
