@@ -21,7 +21,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build/win32}" && pwd)
-shared=$top/../shared/reactos
+# Beside the repository, as in CI (VC_REACTOS_DIR for a checkout elsewhere).
+shared=${VC_REACTOS_DIR:-$top/../shared/reactos}
 work=$top/build/reactos
 timeout_s=${VC_REACTOS_TIMEOUT:-240}
 t_start=$(date +%s)
@@ -60,18 +61,21 @@ cat "$top/vm/data/clockgen.vcdata" "$top/vm/data/pc.vcdata" > "$run/pc.vcdata"
 "$native_vcctl" --dir "$run/files" data build "$run/pc.vcdata" > /dev/null ||
   fail "the data files for QEMU's board could not be built"
 cp "$build/bin/gpddev.sys" "$build/bin/vcctl.exe" "$build/bin/driver-requests.exe" "$run/files/"
-# Each step announced, so the COM1 log can be cut into steps.
+# Each step announced, so the COM1 log can be cut into steps. The apply
+# comes before any block read: QEMU's PIIX4 keeps its block-data index
+# across a block read (a real one resets it when the host control register
+# is read), and the block write after one fails once.
 sed 's/$/\r/' > "$run/files/run.cmd" <<'EOF'
 @echo off
 echo STEP install
 sc create GpdDev type= kernel start= demand binpath= C:\gpddev.sys
 sc start GpdDev
 echo STEP status
-vcctl.exe --dir C:\ driver status
-echo STEP probe
-vcctl.exe --dir C:\ probe
+vcctl.exe driver status
 echo STEP apply
 vcctl.exe --dir C:\ detect next apply
+echo STEP probe
+vcctl.exe --dir C:\ probe
 echo STEP requests
 driver-requests.exe
 echo STEP stop
@@ -135,13 +139,14 @@ need 'GpdDev: loaded (version'
 step status | grep -qx 'driver.state: running' || fail "driver status: $(step status | tr '\n' ' ')"
 echo "ok    sc create/start loaded gpddev.sys from C:; vcctl.exe driver status: $(step status | grep -x 'driver.state: running')"
 
-step probe | grep -q 'controller kind=1 base=0x0700 pci=0000:00:01.3' ||
+step probe | grep -q '^probe.controller\[[0-9]*\]: kind=1 base=0x0700 pci=0000:00:01.3 ' ||
   fail "probe does not list the PIIX4 (kind 1, base 0x0700): $(step probe | tr '\n' ' ')"
-echo "ok    probe: $(step probe | grep -m1 'controller kind=1')"
+echo "ok    probe: $(step probe | grep -m1 'kind=1 base=0x0700')"
 
-# The trace from the apply on: the probe reads 0x69 (a block read); the
-# apply's select must be the last write there: start, command 0x00, the
-# count and the entry's bytes, then the end of the transfer.
+# The write transfers to 0x69 in the trace: the probe's block reads (a
+# command byte, then a repeated start and reads) are not writes; the apply's
+# select must be the one write there: start, command 0x00, the count and the
+# entry's bytes, then the end of the transfer.
 sends=$(grep -c 'i2c_send send(addr:0x69)' "$trace" || true)
 [ "$sends" -gt 0 ] || fail "no byte reached the device at 0x69 (see $trace)"
 writes=$(awk '/i2c_event start\(addr:0x69\)/ {n++; first = 1; next}
@@ -164,7 +169,7 @@ write_transfers=$(awk '/i2c_event start\(addr:0x69\)/ {on = 1; w = 0; next}
 echo "ok    detect next apply: one write at 0x69: command $command, count $count, bytes${rest:+ $rest}"
 
 expected=$top/tests/driver/nt/expected-reactos.txt
-step requests > "$run/requests.out"
+step requests | grep -E '^[a-z0-9-]+ ok=[01] ' > "$run/requests.out" || true
 diff -u "$expected" "$run/requests.out" > "$run/requests.diff" ||
   fail "driver-requests.exe answers differ from $expected: $(cat "$run/requests.diff")"
 need 'GpdDev: data address 00000000 (1 bytes) unreadable: c0000005'
