@@ -1,19 +1,20 @@
 #include "sim/sim_machine.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 
 #include "core/base/little_endian.h"
+#include "core/hw/bios_strings.h"
 #include "core/hw/hw_driver.h"
-#include "core/hw/privileged_requests.h"
+#include "core/hw/probe_report.h"
 #include "core/hw/smbus_sequences.h"
-#include "sim/privileged_sim.h"
+#include "sim/driver_smbus.h"
 
 namespace vc::sim {
 namespace {
 
+constexpr size_t kBiosFindInputSize = 16;
 constexpr uint64_t kDriverWaitPs = 4 * kPsPerMs;
 constexpr uint8_t kClockGenAddress7 = smbus::kClockGenWrite >> 1;
 
@@ -130,51 +131,63 @@ bool SimMachine::Serve9x(const DeviceRequest& request) {
     }
 }
 
-// The NT driver as gpddev.sys is: the one request handler, here over the
-// machine's PCI, BIOS window, processor and SMBus ports (privileged_sim.h).
-// Only the injected faults are the simulation's own, around it.
 bool SimMachine::ServeNt(const DeviceRequest& request) {
     switch (request.code) {
-    case kReqNtBiosFind:
-        if (faults_.biosRequestFails) return false;
-        break;
+    case kReqNtBiosFind: return NtBiosFind(request);
     case kReqNtIntelRatio:
-    case kReqNtAmdRatio:
-        if (faults_.configWordFails) return false;
-        break;
-    case kReqNtPciRead:
-        if (faults_.pciFails) return false;
-        break;
+    case kReqNtAmdRatio: return ConfigWord(request);
+    case kReqNtPciRead: return NtPciRead(request);
     case kReqNtSmbusBlockWrite:
     case kReqNtRtm560:
-    case kReqNtIcs9248:
-        if (faults_.smbusFails) return false;
-        break;
-    default: break;
+    case kReqNtIcs9248: return NtSmbus(request);
+    case kReqProbe: return NtProbe(request);
+    default: return false;
     }
-    // The request's data bytes come with it (DeviceRequest::referenced):
-    // what the driver would copy from the caller's memory.
-    class ReferencedBytes final : public privileged::CallerMemory {
-    public:
-        explicit ReferencedBytes(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-        size_t Read(uint32_t, std::span<uint8_t> out) override {
-            const size_t n = std::min(out.size(), bytes_.size());
-            std::copy_n(bytes_.begin(), n, out.begin());
-            return n;
-        }
+}
 
-    private:
-        std::span<const uint8_t> bytes_;
-    };
-    ReferencedBytes memory(request.referenced);
-    PrivilegedSim hardware(*this);
-    privileged::RequestHandler handler(hardware);
-    privileged::Request r;
-    r.code = request.code;
-    r.input = request.input;
-    r.outputOffered = request.output.size();
-    r.callerMemory = &memory;
-    return handler.Handle(r, request.output).outcome == privileged::Outcome::Done;
+// The helper's report, as a board of this machine would give it: no kernel
+// driver owns the simulated controller. The clock generator is asked with a
+// real block read, the BIOS strings come from the core's own finder.
+bool SimMachine::NtProbe(const DeviceRequest& request) {
+    std::string report;
+    char line[128];
+    if (smbus_) {
+        std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=%s driver=none adapter=none\n",
+                      smbus_->kind(), smbus_->base(), pci_.SmbusFunctionName().c_str());
+        report += line;
+        DriverPortAdapter ports(*this);
+        std::array<uint8_t, smbus::kBlockBufferSize> block{};
+        const vc::SmbusTarget target{smbus_->base(), smbus::kClockGenWrite, smbus::kClockGenRead, 0};
+        const int32_t count = ReadSmbusBlockOfKind(ports, smbus_->kind(), target, block);
+        report += ProbeClockGenLine(smbus_->base(), kClockGenAddress7, count, block);
+    }
+    for (const FoundBiosString& found : FindBiosStrings(bios_.bytes())) report += ProbeBiosLine(found);
+    report += ProbeHostBridgeLine(pci_.Register(0));
+    if (report.size() > request.output.size()) return false;
+    std::fill(request.output.begin(), request.output.end(), uint8_t{0});
+    std::copy(report.begin(), report.end(), request.output.begin());
+    return true;
+}
+
+bool SimMachine::NtBiosFind(const DeviceRequest& request) {
+    if (faults_.biosRequestFails || request.input.size() < kBiosFindInputSize) return false;
+    const auto field = request.input.first(kBiosFindInputSize);
+    const auto end = std::find(field.begin(), field.end(), uint8_t{0});
+    if (end == field.end()) return false;  // no terminator: refused, nothing read beyond
+    const std::string text(field.begin(), end);
+    return bios_.FoundInSearchArea(text);
+}
+
+bool SimMachine::NtPciRead(const DeviceRequest& request) {
+    if (faults_.pciFails || request.input.size() < 4 || request.output.size() < 4) return false;
+    PutLe32(request.output, 0, pci_.ReadConfig(GetLe32(request.input, 0)));
+    return true;
+}
+
+bool SimMachine::NtSmbus(const DeviceRequest& request) {
+    if (faults_.smbusFails) return false;
+    DriverPortAdapter ports(*this);
+    return ServeSmbusRequest(ports, SequenceForRequest(request.code), request.input, request.referenced);
 }
 
 // --- ports ---------------------------------------------------------------------
