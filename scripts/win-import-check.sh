@@ -93,7 +93,7 @@ if [ -n "${counter:-}" ]; then
     echo "probe-import.sys: sys-check.py fails it, but not for ProbeForRead on NT 4: $out"
     status=1
   else
-    echo "probe-import.sys: refused ($(grep -c FAIL <<< "$out") failure: ProbeForRead missing on nt4, exported only from 5.0)"
+    echo "probe-import.sys: refused as it must be: $(grep -m1 -o 'ntoskrnl.exe!ProbeForRead missing on nt4: not exported' <<< "$out")"
   fi
 fi
 exit $status
