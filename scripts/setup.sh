@@ -21,6 +21,9 @@ test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-d
                # The NT port driver: the C cross compiler, the DDK headers and
                # kernel import libraries, python3 for scripts/sys-check.py.
                gcc-mingw-w64-i686-win32 mingw-w64-i686-dev python3
+               # The NT port driver in ReactOS (scripts/reactos-check.sh): the
+               # payload disk's partition table, FAT file system and files.
+               fdisk dosfstools mtools
                # What Wine's display needs of its recommends: its fonts and
                # the X extensions its driver loads.
                fonts-wine libxrender1:i386 libxrandr2:i386 libxinerama1:i386 libxcursor1:i386

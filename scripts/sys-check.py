@@ -5,17 +5,38 @@ at its base), subsystem native (1) version 4.0, OS version 4.0, base
 relocations well formed, the image checksum correct (the loader verifies it
 for drivers), the entry point inside code, no exports, and every import
 from ntoskrnl.exe or hal.dll with a row in scripts/win-exports.tsv that says
-it is there on NT 4 and 2000.
+it is there on NT 4 and 2000: the row's verdict for the system is a plain Y
+(a Y? is recalled, not confirmed, and counts as absent), and its note names
+the version the export appears in ("since 4.0 or earlier", "since 5.0") and
+the public source that says so (a URL).
 
     sys-check.py DRIVER.sys...
 
 One line per check; exit status 1 on any failure."""
+import re
 import struct
 import sys
 from pathlib import Path
 
 TABLE = Path(__file__).with_name("win-exports.tsv")
 KERNEL_DLLS = {"ntoskrnl.exe": "NTOSKRNL", "hal.dll": "HAL"}
+SYSTEMS = (("nt4", (4, 0)), ("2000", (5, 0)))
+
+
+def present(verdict: str, note: str, version) -> str:
+    """Why the export is missing on the system of `version`, or "" when the
+    row shows it there: a plain Y, a "since" version not above the system's,
+    and a cited source."""
+    since = re.search(r"\bsince (\d+)\.(\d+)", note)
+    if verdict != "Y":
+        return "unconfirmed (" + verdict + ")" if verdict.startswith("Y") else "not exported"
+    if not since:
+        return "no first version in the note"
+    if not re.search(r"https?://\S+", note):
+        return "no source cited"
+    if (int(since.group(1)), int(since.group(2))) > version:
+        return f"exported only since {since.group(1)}.{since.group(2)}"
+    return ""
 
 
 def pe_checksum(data: bytes, field: int) -> int:
@@ -160,11 +181,13 @@ def check_driver(path: Path, table) -> int:
             bad += 1
         else:
             nt4, w2k, note = table[key]
-            for system, verdict in (("nt4", nt4), ("2000", w2k)):
-                if not verdict.startswith("Y"):
-                    print(f"{path.name}: FAIL  {dll}!{name} missing on {system} ({note})")
+            for (system, version), verdict in zip(SYSTEMS, (nt4, w2k)):
+                why = present(verdict, note, version)
+                if why:
+                    print(f"{path.name}: FAIL  {dll}!{name} missing on {system}: {why} ({note})")
                     bad += 1
-    check(bad == 0 and len(imports) > 0, f"{len(imports)} imports checked against NT 4 and 2000's kernel and HAL")
+    check(bad == 0 and len(imports) > 0,
+          f"{len(imports)} imports checked against NT 4 and 2000's kernel and HAL, each with its source")
     return failures + bad
 
 

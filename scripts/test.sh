@@ -26,6 +26,8 @@ fi
 "$top/scripts/win-test.sh" "$top/build/win32"
 # The NT port driver: reproducible, and loaded and driven under Wine.
 "$top/scripts/nt-driver-check.sh" "$top/build/win32"
+# And in a real NT-family kernel: ReactOS from ../shared/reactos, under QEMU.
+"$top/scripts/reactos-check.sh" "$top/build/win32"
 if command -v Xvfb >/dev/null; then
   "$top/scripts/win-display-check.sh" "$top/build/win32/bin"
 fi

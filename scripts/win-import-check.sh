@@ -26,6 +26,7 @@ if [ $# -eq 0 ] || [ -d "$1" ]; then
   fi
   while read -r name; do programs+=("$build/bin/$name"); done < "$list"
   drivers=("$build/bin/gpddev.sys")
+  counter=$build/bin/probe-import.sys
 else
   programs=("$@")
 fi
@@ -79,4 +80,20 @@ for sys in "${drivers[@]}"; do
   fi
   rm -f "$damaged"
 done
+# And it must refuse a driver that imports what NT 4 lacks: ProbeForRead,
+# a macro in NT 3.50 to 4.0.
+if [ -n "${counter:-}" ]; then
+  if [ ! -f "$counter" ]; then
+    echo "probe-import.sys: not built"
+    status=1
+  elif out=$(python3 "$top/scripts/sys-check.py" "$counter"); then
+    echo "probe-import.sys: sys-check.py passes a driver importing ProbeForRead"
+    status=1
+  elif ! grep -q 'FAIL  ntoskrnl.exe!ProbeForRead missing on nt4: not exported' <<< "$out"; then
+    echo "probe-import.sys: sys-check.py fails it, but not for ProbeForRead on NT 4: $out"
+    status=1
+  else
+    echo "probe-import.sys: refused as it must be: $(grep -m1 -o 'ntoskrnl.exe!ProbeForRead missing on nt4: not exported' <<< "$out")"
+  fi
+fi
 exit $status

@@ -1,5 +1,6 @@
 #include "sim/privileged_sim.h"
 
+#include "core/cpu/config_word_rule.h"
 #include "core/hw/pci_config.h"
 #include "core/hw/smbus_functions.h"
 #include "core/hw/smbus_port_transfer.h"
@@ -7,9 +8,12 @@
 namespace vc::sim {
 
 bool PrivilegedSim::ReadConfigWord(uint32_t& word) {
-    // As a driver does: only a processor that reports MSRs has the register.
-    constexpr uint32_t kMsrFeature = 1u << 5;
-    if (!machine_.HasCpuid() || (machine_.Cpuid(1).edx & kMsrFeature) == 0) return false;
+    // As the drivers do: only where the one rule says the register exists.
+    if (!machine_.HasCpuid()) return false;
+    const CpuidRegs vendor = machine_.Cpuid(0);
+    const CpuidRegs features = vendor.eax >= 1 ? machine_.Cpuid(1) : CpuidRegs{};
+    if (VcConfigWordVendor(vendor.eax, vendor.ebx, vendor.edx, vendor.ecx, features.eax, features.edx) == VC_WORD_NONE)
+        return false;
     word = machine_.ConfigurationWord();
     return true;
 }

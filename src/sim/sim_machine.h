@@ -7,7 +7,7 @@
 // from a MachineDescription.
 //
 // Personalities (the OS kind the reported version stands for):
-// - 1 (9x): device "\\.\Map9X.vxd", opened with Win9xPerRequest only;
+// - 1 (9x): device "\\.\MAP9X.VXD", opened with Win9xPerRequest only;
 //   requests 2 (4-byte BIOS window address), 8, 9 and 0 (4-byte
 //   configuration word, whatever the vendor). Direct port I/O reaches the
 //   PCI ports 0xCF8-0xCFF and the SMBus controller; other ports read all ones.

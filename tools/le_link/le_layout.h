@@ -129,8 +129,9 @@ inline constexpr uint32_t kMaxPageNumber = 0xFFFFFF;
 namespace entry {
 inline constexpr uint8_t kBundle32 = 0x03;  // 32-bit entries
 inline constexpr uint8_t kExported = 0x01;
-inline constexpr uint8_t kSharedData = 0x02;
-inline constexpr uint8_t kFlags = kExported | kSharedData;
+// What the open linkers write for a 32-bit entry (Open Watcom's wlink: the
+// exported bit alone; bit 1, shared data, is a 16-bit entry's flag).
+inline constexpr uint8_t kFlags = kExported;
 inline constexpr size_t kBundleHeader = 4;  // count, type, object word
 inline constexpr size_t kEntry32 = 5;       // flags, offset dword
 }  // namespace entry

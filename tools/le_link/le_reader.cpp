@@ -202,7 +202,8 @@ private:
                 Expect(offset < module.objects[object - 1].virtualSize,
                        "entry " + std::to_string(ordinal) + " lies outside object " + std::to_string(object));
                 if (ordinal != 1) continue;
-                Expect(flags & entry::kExported, "ordinal 1 is not exported");
+                Expect(flags == entry::kFlags, "ordinal 1's entry flags are " + Hex(flags) + ", not " +
+                                                   Hex(entry::kFlags) + " (exported)");
                 found = true;
                 module.descriptor.object = object;
                 module.descriptor.offset = offset;

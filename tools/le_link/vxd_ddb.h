@@ -38,10 +38,13 @@ inline constexpr size_t kReserved3 = 0x4C;
 inline constexpr size_t kSize = 0x50;
 
 inline constexpr uint16_t kSdkVersion40 = 0x0400;
-inline constexpr uint32_t kPrevSignature = 0x76657250;  // "Prev"
-inline constexpr uint32_t kReserved1Signature = 0x31765352;  // "Rsv1"
-inline constexpr uint32_t kReserved2Signature = 0x32765352;  // "Rsv2"
-inline constexpr uint32_t kReserved3Signature = 0x33765352;  // "Rsv3"
+// The DDK declares these as the assembler's multi-character constants
+// (VMM.INC: DDB_Prev dd 'Prev', DDB_Reserved1 dd 'Rsv1', ...), whose first
+// character is the most significant byte: in the file "verP", "1vsR".
+inline constexpr uint32_t kPrevSignature = 0x50726576;       // 'Prev'
+inline constexpr uint32_t kReserved1Signature = 0x52737631;  // 'Rsv1'
+inline constexpr uint32_t kReserved2Signature = 0x52737632;  // 'Rsv2'
+inline constexpr uint32_t kReserved3Signature = 0x52737633;  // 'Rsv3'
 
 // Empty when the module's ordinal-1 export is a descriptor block the loader
 // accepts for this module: inside initialised data, the module's name in

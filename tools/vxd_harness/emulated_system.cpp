@@ -21,10 +21,20 @@ EmulatedSystem::EmulatedSystem(std::span<const uint8_t> bios, std::string& error
     std::copy(bios.begin(), bios.end(), static_cast<uint8_t*>(window_));
     DWORD old = 0;
     VirtualProtect(window_, kBiosBytes, PAGE_READONLY, &old);  // ROM
+    arena_ = VirtualAlloc(reinterpret_cast<void*>(uintptr_t{kArenaBuffer}), kArenaBytes, MEM_RESERVE | MEM_COMMIT,
+                          PAGE_READWRITE);
+    if (arena_ != reinterpret_cast<void*>(uintptr_t{kArenaBuffer})) {
+        error = "linear 0x20000000 cannot hold the process's buffers in this process";
+        return;
+    }
+    arena = static_cast<uint8_t*>(arena_);
+    for (uint32_t page = kArenaBuffer / kPageBytes; page < (kArenaBuffer + kArenaBytes) / kPageBytes; ++page)
+        processPages[page] = page << VXD_PAGE_SHIFT | VXD_PTE_PRESENT | VXD_PTE_WRITABLE | VXD_PTE_USER;
 }
 
 EmulatedSystem::~EmulatedSystem() {
     if (window_) VirtualFree(window_, 0, MEM_RELEASE);
+    if (arena_) VirtualFree(arena_, 0, MEM_RELEASE);
 }
 
 std::span<const uint8_t> EmulatedSystem::UserRead(uint32_t address, uint32_t size) const {
@@ -46,8 +56,13 @@ uint32_t EmulatedSystem::CallService(uint32_t service, const uint32_t* arguments
             violations.push_back("_CopyPageTable with flags or no buffer");
             return 0;
         }
-        if (page >= kFirstMegabytePages || count > kFirstMegabytePages - page) return 0;
-        std::copy_n(pageTable.begin() + page, count, reinterpret_cast<uint32_t*>(uintptr_t{entries}));
+        if (count == 0 || count > kFirstMegabytePages || page > 0xFFFFF - count + 1) return 0;
+        auto* out = reinterpret_cast<uint32_t*>(uintptr_t{entries});
+        for (uint32_t i = 0; i < count; ++i) {
+            const uint32_t at = page + i;
+            const auto found = processPages.find(at);
+            out[i] = at < kFirstMegabytePages ? pageTable[at] : found == processPages.end() ? 0 : found->second;
+        }
         return 1;
     }
     char text[64];

@@ -29,6 +29,10 @@ inline constexpr uint32_t kPageBytes = 0x1000;
 inline constexpr uint32_t kFirstMegabytePages = 0x110;  // 0 to 1 MB + 64 KB
 inline constexpr uint32_t kBiosPhysical = 0xF0000;
 inline constexpr uint32_t kBiosBytes = 0x10000;
+// Where the emulated process's buffers live: two pages inside the private
+// arena (0x00400000-0x7FFFFFFF), as a Win32 program's memory always is.
+inline constexpr uint32_t kArenaBuffer = 0x20000000;
+inline constexpr uint32_t kArenaBytes = 2 * kPageBytes;
 
 class EmulatedSystem {
 public:
@@ -45,6 +49,11 @@ public:
     EmulatedCpu cpu;
     // Page table entries of linear pages 0..0x10F, as _CopyPageTable answers.
     std::array<uint32_t, kFirstMegabytePages> pageTable{};
+    // Entries of the process's pages elsewhere (absent: not present). The
+    // arena buffer's two pages start present, writable and user pages.
+    std::map<uint32_t, uint32_t> processPages;
+    // The arena buffer (kArenaBuffer, kArenaBytes), or nullptr.
+    uint8_t* arena = nullptr;
 
     // What the device asked of the system.
     std::vector<uint32_t> serviceCalls;  // service numbers, in order
@@ -63,6 +72,7 @@ public:
 
 private:
     void* window_ = nullptr;
+    void* arena_ = nullptr;
 };
 
 }  // namespace vc::vxd

@@ -10,7 +10,7 @@
 
 namespace vc {
 
-inline constexpr const char* kWin9xDriverName = "\\\\.\\Map9X.vxd";
+inline constexpr const char* kWin9xDriverName = "\\\\.\\MAP9X.VXD";  // the descriptor's name: the unload at close matches it
 inline constexpr const char* kNtDriverName = "\\\\.\\GpdDev";
 
 // Windows 9x virtual-device requests.

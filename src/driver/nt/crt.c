@@ -1,8 +1,8 @@
-/* The C library functions the core's code needs that NT 4's kernel is not
- * known to export (memchr, memcmp, strlen), kept in the image so they are not
- * imported. memcpy, memset and memmove come from ntoskrnl.exe, which
- * exports them on every NT version. Built with -ffreestanding so the loops
- * stay loops instead of calls to themselves. */
+/* The C library functions the core's code and GCC's structure copies need,
+ * kept in the image so the driver imports none of them from the kernel
+ * (whose C library exports NT 4's DDK reference does not list). Built with
+ * -ffreestanding and without loop-pattern distribution so the loops stay
+ * loops instead of calls to themselves. */
 #include <stddef.h>
 
 void *memchr(const void *s, int c, size_t n)
@@ -26,4 +26,30 @@ size_t strlen(const char *s)
     const char *p = s;
     while (*p != 0) ++p;
     return (size_t)(p - s);
+}
+
+void *memcpy(void *to, const void *from, size_t n)
+{
+    unsigned char *d = (unsigned char *)to;
+    const unsigned char *f = (const unsigned char *)from;
+    for (; n != 0; --n) *d++ = *f++;
+    return to;
+}
+
+void *memset(void *to, int c, size_t n)
+{
+    unsigned char *d = (unsigned char *)to;
+    for (; n != 0; --n) *d++ = (unsigned char)c;
+    return to;
+}
+
+void *memmove(void *to, const void *from, size_t n)
+{
+    unsigned char *d = (unsigned char *)to;
+    const unsigned char *f = (const unsigned char *)from;
+    if (d < f)
+        for (; n != 0; --n) *d++ = *f++;
+    else
+        while (n != 0) --n, d[n] = f[n];
+    return to;
 }

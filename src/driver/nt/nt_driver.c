@@ -8,6 +8,7 @@
  * the transfer lock, and who may open the device (open_access.c). */
 #include <ntddk.h>
 
+#include "core/cpu/config_word_rule.h"
 #include "guarded_call.h"
 #include "nt_glue.h"
 #include "open_access.h"
@@ -15,9 +16,14 @@
 #define GPD_DEVICE_TYPE 0x9C40
 #define BIOS_WINDOW_PHYSICAL 0xF0000
 #define BIOS_WINDOW_BYTES 0x10000
-#define MSR_CONFIG_WORD 0x2A
+/* The lowest address above user space on 32-bit NT 4, 2000 and XP without
+ * /3GB (MM_USER_PROBE_ADDRESS, MmUserProbeAddress = 0x7FFF0000: the last 64
+ * KiB below 2 GiB are a no-access guard the kernel never lets user mode
+ * map). Below it is only ever the caller's memory. */
+#define USER_PROBE_ADDRESS 0x7FFF0000u
 
 static KMUTEX transferLock;
+static GPD_COUNTS counts;
 
 /* ---- ports, pauses, the lock ------------------------------------------ */
 
@@ -82,18 +88,24 @@ static int CpuidPresent(void)
 static __attribute__((noinline)) void ReadConfigMsr(void *argument)
 {
     ULONG high;
-    __asm__ __volatile__("rdmsr" : "=a"(*(ULONG *)argument), "=d"(high) : "c"(MSR_CONFIG_WORD));
+    __asm__ __volatile__("rdmsr" : "=a"(*(ULONG *)argument), "=d"(high) : "c"(VC_CONFIG_WORD_MSR));
+}
+
+static void Cpuid(ULONG leaf, ULONG *eax, ULONG *ebx, ULONG *ecx, ULONG *edx)
+{
+    __asm__ __volatile__("cpuid" : "=a"(*eax), "=b"(*ebx), "=c"(*ecx), "=d"(*edx) : "a"(leaf), "c"(0));
 }
 
 int GpdReadConfigWord(uint32_t *word)
 {
-    ULONG eax, ebx, ecx, edx, value = 0;
+    ULONG maxLeaf, ebx, ecx, edx, signature = 0, features = 0, unused, value = 0;
     LONG fault;
     if (!CpuidPresent()) return 0;
-    __asm__ __volatile__("cpuid" : "=a"(eax), "=b"(ebx), "=c"(ecx), "=d"(edx) : "a"(1), "c"(0));
-    /* RDMSR needs the MSR feature (EDX bit 5); MSR 0x2A is there from
-     * family 6 on, a Pentium faults. The guard catches the rest. */
-    if ((edx & 0x20) == 0 || (eax >> 8 & 0xF) < 6) return 0;
+    Cpuid(0, &maxLeaf, &ebx, &ecx, &edx);
+    if (maxLeaf >= 1) Cpuid(1, &signature, &unused, &unused, &features);
+    /* Only where the register exists (core/cpu/config_word_rule.h); the
+     * guard is for a processor that breaks the rule, not a substitute. */
+    if (VcConfigWordVendor(maxLeaf, ebx, edx, ecx, signature, features) == VC_WORD_NONE) return 0;
     fault = GpdGuardedCall(ReadConfigMsr, &value);
     if (fault != 0) {
         DbgPrint("GpdDev: rdmsr 0x2a faulted: %08lx\n", (ULONG)fault);
@@ -108,13 +120,15 @@ int GpdReadConfigWord(uint32_t *word)
 /* The dispatch routine of a top-level driver runs in the requesting
  * thread, so the request's data address means the caller's memory here
  * and nowhere else (not in a worker thread, a DPC or a completion
- * routine). ProbeForRead raises for anything outside user space; the page
- * can still vanish (another thread of the caller may free it), so the copy
- * runs under the same guard. The hardware then sees only the copy. */
+ * routine). For a user-mode caller the range must lie wholly below the
+ * user-space limit without wrapping: the check ProbeForRead makes, written
+ * out because NT 3.50 to 4.0 do not export ProbeForRead (a macro there).
+ * The page can still be absent or vanish (another thread of the caller may
+ * free it), so the copy runs under the guard. The hardware then sees only
+ * the copy. */
 typedef struct CALLER_COPY {
     const volatile UCHAR *source;
     ULONG count;
-    BOOLEAN probe;
     UCHAR *out;
 } CALLER_COPY;
 
@@ -122,19 +136,25 @@ static __attribute__((noinline)) void CopyCallerBytes(void *argument)
 {
     CALLER_COPY *copy = (CALLER_COPY *)argument;
     ULONG i;
-    if (copy->probe) ProbeForRead((PVOID)copy->source, copy->count, 1);
     for (i = 0; i < copy->count; ++i) copy->out[i] = copy->source[i];
+}
+
+int GpdUserRangeAllowed(uint32_t address, uint32_t count)
+{
+    return count <= USER_PROBE_ADDRESS && address <= USER_PROBE_ADDRESS - count;
 }
 
 size_t GpdReadCallerBytes(void *irp, uint32_t address, uint8_t *out, size_t count)
 {
     CALLER_COPY copy;
-    LONG fault;
+    LONG fault = 0;
     copy.source = (const volatile UCHAR *)(ULONG_PTR)address;
     copy.count = (ULONG)count;
-    copy.probe = ((PIRP)irp)->RequestorMode != KernelMode;
     copy.out = out;
-    fault = GpdGuardedCall(CopyCallerBytes, &copy);
+    if (((PIRP)irp)->RequestorMode != KernelMode && !GpdUserRangeAllowed(address, (uint32_t)count))
+        fault = (LONG)STATUS_ACCESS_VIOLATION;
+    else
+        fault = GpdGuardedCall(CopyCallerBytes, &copy);
     if (fault != 0) {
         DbgPrint("GpdDev: data address %08lx (%lu bytes) unreadable: %08lx\n", (ULONG)address, (ULONG)count,
                  (ULONG)fault);
@@ -180,9 +200,14 @@ static NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp)
      * and no output) the handler sees empty buffers. */
     if (irp->AssociatedIrp.SystemBuffer == NULL) inLength = outLength = 0;
     GpdServeRequest(irp, code, (uint8_t *)irp->AssociatedIrp.SystemBuffer, inLength, outLength, &served);
-    DbgPrint("GpdDev: request %08lx in %lu out %lu: status %08lx, %lu bytes (outcome %lu refusal %lu: %lu %lu %lu)\n",
-             code, inLength, outLength, (ULONG)served.status, (ULONG)served.information, (ULONG)served.outcome,
-             (ULONG)served.refusal, (ULONG)served.figures[0], (ULONG)served.figures[1], (ULONG)served.figures[2]);
+    GpdCount(&counts, code, &served);
+    /* Only what somebody must look at: a refusal (and why) or a failure of
+     * the hardware. Served requests are counted, shown at unload. */
+    if (served.outcome != GPD_OUTCOME_DONE && !(code == GPD_CODE_BIOS_FIND && served.outcome == GPD_OUTCOME_FAILED))
+        DbgPrint("GpdDev: request %08lx in %lu out %lu refused or failed: status %08lx (outcome %lu refusal %lu: "
+                 "%lu %lu %lu)\n",
+                 code, inLength, outLength, (ULONG)served.status, (ULONG)served.outcome, (ULONG)served.refusal,
+                 (ULONG)served.figures[0], (ULONG)served.figures[1], (ULONG)served.figures[2]);
     return Complete(irp, served.status, served.information);
 }
 
@@ -192,7 +217,10 @@ static VOID NTAPI Unload(PDRIVER_OBJECT driver)
     RtlInitUnicodeString(&link, L"\\DosDevices\\GpdDev");
     IoDeleteSymbolicLink(&link);
     IoDeleteDevice(driver->DeviceObject);
-    DbgPrint("GpdDev: unloaded\n");
+    DbgPrint("GpdDev: unloaded after %lu PCI reads, %lu BIOS searches (%lu found), %lu configuration words, "
+             "%lu probes, %lu SMBus writes, %lu refusals\n",
+             counts.pciReads, counts.biosSearches, counts.biosFound, counts.configWords, counts.probes,
+             counts.smbusWrites, counts.refusals);
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)

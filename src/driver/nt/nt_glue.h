@@ -31,10 +31,14 @@ void GpdUnmapBiosWindow(const uint8_t *window);
 /* MSR 0x2A's low half: 1 when CPUID shows MSRs and family 6 or later and
  * the guarded read did not fault. */
 int GpdReadConfigWord(uint32_t *word);
-/* `count` bytes at `address` in the requesting process, probed and copied
- * under the exception guard: `count`, or 0 when the copy faulted. `irp` is
- * the request (its requestor mode decides whether to probe). */
+/* `count` bytes at `address` in the requesting process, range-checked and
+ * copied under the exception guard: `count`, or 0 when the range is not
+ * user space or the copy faulted. `irp` is the request (a user-mode
+ * requestor's range must lie below the user-space limit). */
 size_t GpdReadCallerBytes(void *irp, uint32_t address, uint8_t *out, size_t count);
+/* 1 when [address, address + count) lies below the user-space limit and
+ * does not wrap. */
+int GpdUserRangeAllowed(uint32_t address, uint32_t count);
 
 /* ---- offered by nt_handler.cpp ---- */
 
@@ -46,6 +50,19 @@ typedef struct GPD_SERVED {
     uint32_t refusal;      /* vc::privileged::Refusal, for the log */
     uint32_t figures[3];
 } GPD_SERVED;
+
+/* GPD_SERVED.outcome (vc::privileged::Outcome) and the BIOS search's code. */
+#define GPD_OUTCOME_DONE 0u
+#define GPD_OUTCOME_FAILED 1u
+#define GPD_CODE_BIOS_FIND 0x9C402458u
+
+/* What the driver served since it loaded, shown at unload. */
+typedef struct GPD_COUNTS {
+    uint32_t pciReads, biosSearches, biosFound, configWords, probes, smbusWrites, refusals;
+} GPD_COUNTS;
+
+/* Counts one served request by its kind. */
+void GpdCount(GPD_COUNTS *counts, uint32_t code, const GPD_SERVED *served);
 
 /* Serves one device-control request. `buffer` is the METHOD_BUFFERED
  * system buffer (input and output share it). */

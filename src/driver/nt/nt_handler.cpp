@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/hw/privileged_hardware.h"
+#include "core/hw/hw_driver.h"
 #include "core/hw/privileged_requests.h"
 #include "core/hw/smbus_functions.h"
 #include "core/hw/smbus_port_transfer.h"
@@ -146,6 +147,28 @@ extern "C" void GpdServeRequest(void* irp, uint32_t code, uint8_t* buffer, uint3
     served->status = answer.outcome == Outcome::Done     ? kSuccess
                      : answer.outcome == Outcome::Failed ? kUnsuccessful
                                                          : RefusalStatus(answer.refusal);
+}
+
+static_assert(GPD_OUTCOME_DONE == static_cast<uint32_t>(Outcome::Done));
+static_assert(GPD_OUTCOME_FAILED == static_cast<uint32_t>(Outcome::Failed));
+static_assert(GPD_CODE_BIOS_FIND == vc::kReqNtBiosFind);
+
+extern "C" void GpdCount(GPD_COUNTS* counts, uint32_t code, const GPD_SERVED* served) {
+    if (served->outcome == static_cast<uint32_t>(Outcome::Refused)) {
+        ++counts->refusals;
+        return;
+    }
+    switch (code) {
+    case vc::kReqNtPciRead: ++counts->pciReads; break;
+    case vc::kReqNtBiosFind:
+        ++counts->biosSearches;
+        if (served->outcome == GPD_OUTCOME_DONE) ++counts->biosFound;
+        break;
+    case vc::kReqNtIntelRatio:
+    case vc::kReqNtAmdRatio: ++counts->configWords; break;
+    case vc::kReqProbe: ++counts->probes; break;
+    default: ++counts->smbusWrites; break;  // the handler refuses every other code
+    }
 }
 
 // The C++ runtime the kernel lacks, as far as the code compiled in needs

@@ -12,6 +12,11 @@
  * check decides who, not what. */
 #define OPEN_RIGHTS (FILE_READ_DATA | FILE_WRITE_DATA)
 
+/* The file objects' generic mapping, what IoGetFileObjectGenericMapping
+ * answers (its WDK page; the FILE_GENERIC_* rights of winnt.h), kept here so
+ * the driver does not import a routine NT 4's DDK reference does not list. */
+static GENERIC_MAPPING fileMapping = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+
 static ULONG descriptor[(GPD_DESCRIPTOR_MAX + 3) / 4];
 
 /* The value `name` of the open service key into `value` (`size` bytes):
@@ -40,7 +45,7 @@ void GpdLoadOpenAccess(PCUNICODE_STRING registryPath)
         length = QueryValue(key, L"AccessGroupSid", value, sizeof buffer, &type);
         if (type == REG_BINARY && GpdSidLength(value->Data, length) == length) {
             sidLength = length;
-            RtlCopyMemory(sid, value->Data, length);
+            for (ULONG i = 0; i < length; ++i) sid[i] = value->Data[i];
         }
         ZwClose(key);
     }
@@ -55,12 +60,12 @@ NTSTATUS GpdOpenAllowed(PIRP irp)
     ACCESS_MASK granted = 0;
     NTSTATUS status = STATUS_ACCESS_DENIED;
     BOOLEAN allowed;
-    if (irp->RequestorMode == KernelMode) return STATUS_SUCCESS;
+    if (irp->RequestorMode == KernelMode && (stack->Flags & SL_FORCE_ACCESS_CHECK) == 0) return STATUS_SUCCESS;
     /* NT's I/O manager hands every create the opener's security context in
      * its access state. Without one nothing says who opens: refused. */
     if (context == NULL || context->AccessState == NULL) return STATUS_ACCESS_DENIED;
     allowed = SeAccessCheck(descriptor, &context->AccessState->SubjectSecurityContext, FALSE, OPEN_RIGHTS, 0, NULL,
-                            IoGetFileObjectGenericMapping(), UserMode, &granted, &status);
+                            &fileMapping, UserMode, &granted, &status);
     if (!allowed || (granted & OPEN_RIGHTS) != OPEN_RIGHTS) return STATUS_ACCESS_DENIED;
     return STATUS_SUCCESS;
 }

@@ -6,9 +6,15 @@
  *   8  the low word of MSR 0x2A on an Intel processor that has it;
  *   9  the same on an AMD processor that has it;
  *   0  no configuration word for other vendors: 0, and success, so the
- *      program's own multiplier step turns the processor down.
- * Any other code, an output buffer shorter than 4 bytes, or one in the
- * system arena fails.
+ *      program's own multiplier step turns the processor down. Code 0 is
+ *      also the system's own DIOC_OPEN, sent by CreateFile with whatever
+ *      output size VWIN32 has (the SDK: the device must answer 0), so it
+ *      never fails and writes its word only where it may.
+ * Any other code or an output buffer shorter than 4 bytes fails. Output
+ * goes only into the calling process's own arena, 0x00400000-0x7FFFFFFF,
+ * and only after the memory manager shows every page of it present,
+ * writable and a user page: a ring-0 write to an address that is not
+ * mapped is a fatal page fault in a virtual device.
  *
  * The window is the system virtual machine's own view of its first
  * megabyte, at linear 0xF0000: Win32 programs run in the system VM, whose
@@ -22,6 +28,7 @@
  * number; otherwise request 2 fails and the program finds no board. */
 #include <stdint.h>
 
+#include "core/cpu/config_word_rule.h"
 #include "vxd_system.h"
 
 enum {
@@ -33,9 +40,8 @@ enum {
 
 #define WINDOW_FIRST_PAGE 0xF0u
 #define WINDOW_PAGES 16u
-#define CONFIG_WORD_MSR 0x2Au
-#define CPUID_FEATURE_MSR (1u << 5) /* leaf 1 EDX */
 #define ANSWER_BYTES 4u
+#define OUTPUT_PAGES_MAX 2u /* 4 bytes span at most two pages */
 
 /* In entry.S. */
 void Map9xControl(void);
@@ -75,9 +81,11 @@ struct DeviceDescriptor MAP9X_DDB = {
     .name = {'M', 'A', 'P', '9', 'X', ' ', ' ', ' '},
     .initOrder = 0x80000000u, /* no particular order */
     .controlProc = Map9xControl,
-    .prev = 0x76657250u,     /* "Prev" */
+    /* The DDK's multi-character constants (VMM.INC's DDB_Prev dd 'Prev',
+     * DDB_Reserved1 dd 'Rsv1', ...): the first character most significant. */
+    .prev = 0x50726576u, /* 'Prev' */
     .size = sizeof(struct DeviceDescriptor),
-    .reserved = {0x31765352u, 0x32765352u, 0x33765352u}, /* "Rsv1".."Rsv3" */
+    .reserved = {0x52737631u, 0x52737632u, 0x52737633u}, /* 'Rsv1'..'Rsv3' */
 };
 
 struct CpuidResult {
@@ -90,37 +98,18 @@ static struct CpuidResult Cpuid(uint32_t leaf) {
     return r;
 }
 
-/* Which processors have MSR 0x2A: the P6 family's EBL_CR_POWERON and the
- * Pentium 4's hard power-on configuration (Intel SDM vol. 3, model-specific
- * registers), and AMD's family 6 (Athlon, Duron), which answers it. Reading
- * it anywhere else faults, and a fault in a virtual device stops the
- * system, so everything else is refused. */
-struct WordSource {
-    uint32_t request;
-    uint32_t vendor[3]; /* CPUID leaf 0 EBX, EDX, ECX */
-    uint8_t families[2];
-};
-
-static const struct WordSource kWordSources[] = {
-    {kRequestIntelWord, {0x756E6547u, 0x49656E69u, 0x6C65746Eu}, {6, 15}}, /* GenuineIntel */
-    {kRequestAmdWord, {0x68747541u, 0x69746E65u, 0x444D4163u}, {6, 6}},   /* AuthenticAMD */
-};
-
-static int HasConfigWord(const struct WordSource* source) {
-    if (!Map9xCpuidPresent()) return 0;
+/* Whose configuration word the processor has (core/cpu/config_word_rule.h);
+ * nothing is read where the rule says there is none. */
+static enum VcWordVendor WordVendor(void) {
+    if (!Map9xCpuidPresent()) return VC_WORD_NONE;
     const struct CpuidResult vendor = Cpuid(0);
-    if (vendor.eax < 1 || vendor.ebx != source->vendor[0] || vendor.edx != source->vendor[1] ||
-        vendor.ecx != source->vendor[2])
-        return 0;
-    const struct CpuidResult features = Cpuid(1);
-    if (!(features.edx & CPUID_FEATURE_MSR)) return 0;
-    const uint32_t family = (features.eax >> 8) & 0xFu;
-    return family == source->families[0] || family == source->families[1];
+    const struct CpuidResult features = vendor.eax >= 1 ? Cpuid(1) : (struct CpuidResult){0, 0, 0, 0};
+    return VcConfigWordVendor(vendor.eax, vendor.ebx, vendor.edx, vendor.ecx, features.eax, features.edx);
 }
 
 static uint32_t ReadConfigWord(void) {
     uint32_t low, high;
-    __asm__ volatile("rdmsr" : "=a"(low), "=d"(high) : "c"(CONFIG_WORD_MSR));
+    __asm__ volatile("rdmsr" : "=a"(low), "=d"(high) : "c"(VC_CONFIG_WORD_MSR));
     (void)high;
     return low;
 }
@@ -137,10 +126,21 @@ static int WindowMapped(void) {
     return 1;
 }
 
-/* A caller's buffer of `size` bytes at `address`: non-null and below the
- * system arena, so a request never writes into the system's memory. */
+/* Whether the caller may be given `size` bytes at `address`: inside the
+ * process's private arena, and every page of it present, writable and a
+ * user page in the current memory context, as _CopyPageTable (Windows 95
+ * DDK, VMM services: copies the page table entries of linear pages) shows
+ * them. */
 static int CallerMemory(uint32_t address, uint32_t size) {
-    return address != 0 && address < VXD_SYSTEM_ARENA && VXD_SYSTEM_ARENA - address >= size;
+    if (address < VXD_PRIVATE_ARENA || address > VXD_PRIVATE_ARENA_LAST || VXD_PRIVATE_ARENA_LAST - address < size - 1)
+        return 0;
+    const uint32_t first = address >> VXD_PAGE_SHIFT, count = ((address + size - 1) >> VXD_PAGE_SHIFT) - first + 1;
+    uint32_t entries[OUTPUT_PAGES_MAX];
+    if (count > OUTPUT_PAGES_MAX || !VmmCopyPageTable(first, count, entries, 0)) return 0;
+    const uint32_t wanted = VXD_PTE_PRESENT | VXD_PTE_WRITABLE | VXD_PTE_USER;
+    for (uint32_t i = 0; i < count; ++i)
+        if ((entries[i] & wanted) != wanted) return 0;
+    return 1;
 }
 
 static uint32_t Answer(const struct VxdDiocParams* p, uint32_t word) {
@@ -149,23 +149,28 @@ static uint32_t Answer(const struct VxdDiocParams* p, uint32_t word) {
     return 0;
 }
 
+static int OutputAllowed(const struct VxdDiocParams* p) {
+    return CallerMemory(p->outBuffer, ANSWER_BYTES) &&
+           (p->bytesReturned == 0 || CallerMemory(p->bytesReturned, ANSWER_BYTES));
+}
+
+_Static_assert(kRequestOtherWord == VXD_DIOC_OPEN, "request 0 is the system's open");
+
 static uint32_t Serve(const struct VxdDiocParams* p) {
     const uint32_t code = p->ioControlCode;
     if (code == VXD_DIOC_CLOSEHANDLE) return 0;
-    if (code == VXD_DIOC_OPEN && p->outSize == 0) return 0; /* the open, or a request 0 that wants no word */
-    if (code != kRequestOtherWord && code != kRequestBiosWindow && code != kRequestIntelWord && code != kRequestAmdWord)
+    if (code == VXD_DIOC_OPEN) { /* also request 0: the word only where it may go */
+        if (p->outSize >= ANSWER_BYTES && OutputAllowed(p)) Answer(p, 0);
+        return 0;
+    }
+    if (code != kRequestBiosWindow && code != kRequestIntelWord && code != kRequestAmdWord)
         return VXD_ERROR_INVALID_FUNCTION;
     if (p->outSize < ANSWER_BYTES) return VXD_ERROR_INSUFFICIENT_BUFFER;
-    if (!CallerMemory(p->outBuffer, ANSWER_BYTES) ||
-        (p->bytesReturned != 0 && !CallerMemory(p->bytesReturned, ANSWER_BYTES)))
-        return VXD_ERROR_INVALID_PARAMETER;
-    if (code == kRequestOtherWord) return Answer(p, 0);
+    if (!OutputAllowed(p)) return VXD_ERROR_INVALID_PARAMETER;
     if (code == kRequestBiosWindow)
         return WindowMapped() ? Answer(p, WINDOW_FIRST_PAGE << VXD_PAGE_SHIFT) : VXD_ERROR_NOT_SUPPORTED;
-    for (uint32_t i = 0; i < sizeof kWordSources / sizeof kWordSources[0]; ++i)
-        if (kWordSources[i].request == code)
-            return HasConfigWord(&kWordSources[i]) ? Answer(p, ReadConfigWord()) : VXD_ERROR_NOT_SUPPORTED;
-    return VXD_ERROR_INVALID_FUNCTION;
+    const enum VcWordVendor wanted = code == kRequestIntelWord ? VC_WORD_INTEL : VC_WORD_AMD;
+    return WordVendor() == wanted ? Answer(p, ReadConfigWord()) : VXD_ERROR_NOT_SUPPORTED;
 }
 
 /* Called by entry.S with the message and ESI; 0 is success. Loading and

@@ -51,9 +51,11 @@ struct VxdDiocParams {
 #define VXD_PTE_FRAME 0xFFFFF000u
 #define VXD_PAGE_SHIFT 12u
 
-/* Arenas of the 9x linear address space: the system arena (ring 0 only)
- * starts at 3 GB. */
-#define VXD_SYSTEM_ARENA 0xC0000000u
+/* Arenas of the 9x linear address space: a process's private arena is
+ * 0x00400000-0x7FFFFFFF; above it the shared arena (2-3 GB) and the system
+ * arena (3-4 GB, ring 0 only), below it the DOS/Win16 arena. */
+#define VXD_PRIVATE_ARENA 0x00400000u
+#define VXD_PRIVATE_ARENA_LAST 0x7FFFFFFFu
 
 /* Win32 error codes (EAX) a request fails with; 0 is success. */
 #define VXD_ERROR_INVALID_FUNCTION 1u

@@ -60,7 +60,7 @@ TEST(BusPathTest, Win9xBiosWindowComesFromRequestTwoOnAPerRequestHandle) {
     const test::RecordedRequest& request = rig.platform.requests[0];
     EXPECT_NE(request.handle, kNoDevice);
     EXPECT_EQ(rig.platform.What(),
-              (Strings{"open \\\\.\\Map9X.vxd 9x", "request 2", "close " + std::to_string(request.handle)}));
+              (Strings{"open \\\\.\\MAP9X.VXD 9x", "request 2", "close " + std::to_string(request.handle)}));
     EXPECT_EQ(request.outputSize, 4u);
     EXPECT_EQ(rig.Bus().BiosWindow(), 0x800F0000u);
     EXPECT_EQ(rig.Bus().DriverHandle(), kNoDevice);
@@ -147,7 +147,7 @@ TEST_P(AddressInfoTest, VendorChoosesRequestAndWordIsStored) {
     EXPECT_EQ(request.outputSize, 4u);
     EXPECT_EQ(rig.info.addressInfo, kConfigWord);
     if (c.osKind == kOsWin9x) {
-        EXPECT_EQ(rig.platform.What().front(), "open \\\\.\\Map9X.vxd 9x");
+        EXPECT_EQ(rig.platform.What().front(), "open \\\\.\\MAP9X.VXD 9x");
         EXPECT_EQ(rig.platform.What().back(), "close " + std::to_string(request.handle));
     } else {
         EXPECT_EQ(request.handle, rig.Bus().DriverHandle());

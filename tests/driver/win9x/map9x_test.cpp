@@ -3,10 +3,12 @@
 // and the program's own 9x detection recognising a board through it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "core/app/detection.h"
+#include "core/cpu/config_word_rule.h"
 #include "core/hw/hw_driver.h"
 #include "harness_platform.h"
 #include "sim/machine_catalogue.h"
@@ -59,16 +61,20 @@ struct Device : ::testing::Test {
             EXPECT_TRUE(system->violations.empty()) << ::testing::PrintToString(system->violations);
         }
     }
-    // The request's error code (0: success) and what landed in the buffer.
+    // The request's error code (0: success) and what landed in the
+    // buffer, which is in the process's arena as a program's is.
     std::pair<uint32_t, uint32_t> Ask(uint32_t code, uint32_t size = 4) {
-        uint32_t out = kUntouched, returned = 0;
-        const ControlResult r = device->IoControl(code, &out, size, &returned);
+        auto* out = reinterpret_cast<uint32_t*>(system->arena);
+        auto* returned = out + 1;
+        *out = kUntouched;
+        *returned = 0;
+        const ControlResult r = device->IoControl(code, out, size, returned);
         EXPECT_EQ(r.carry, r.eax != 0) << "request " << code;
         EXPECT_TRUE(r.registersKept) << "request " << code;
-        if (r.eax == 0 && size != 0) {
-            EXPECT_EQ(returned, 4u) << "request " << code;
+        if (r.eax == 0 && size >= 4) {
+            EXPECT_EQ(*returned, 4u) << "request " << code;
         }
-        return {r.eax, out};
+        return {r.eax, *out};
     }
     std::string error;
     std::unique_ptr<EmulatedSystem> system;
@@ -76,28 +82,70 @@ struct Device : ::testing::Test {
 };
 
 TEST_F(Device, AnswersOpenCloseAndEachRequest) {
-    EXPECT_EQ(Ask(VXD_DIOC_OPEN, 0).first, 0u);
+    EXPECT_EQ(Ask(VXD_DIOC_OPEN, 0), std::make_pair(0u, kUntouched));
     EXPECT_EQ(Ask(kReq9xBiosWindow), std::make_pair(0u, 0xF0000u));
     EXPECT_EQ(Ask(kReq9xIntelRatio), std::make_pair(0u, kWord));
     EXPECT_EQ(Ask(kReq9xAmdRatio), std::make_pair(50u, kUntouched));  // not an AMD processor
     EXPECT_EQ(Ask(kReq9xOtherRatio), std::make_pair(0u, 0u));
     EXPECT_EQ(Ask(VXD_DIOC_CLOSEHANDLE, 0).first, 0u);
-    EXPECT_EQ(system->serviceCalls, std::vector<uint32_t>{0x00010061});  // _CopyPageTable, for request 2
+    // _CopyPageTable only: the buffer's and the count's pages of the four
+    // requests with room for a word, and the window's pages once.
+    EXPECT_EQ(system->serviceCalls, std::vector<uint32_t>(4 * 2 + 1, 0x00010061u));
     EXPECT_EQ(system->msrReads, 1u);
+}
+
+// DIOC_OPEN is code 0, the word for other vendors: whatever output size
+// VWIN32 passes, the open succeeds; the word goes only where it fits.
+TEST_F(Device, TheOpenNeverFailsAndWritesOnlyWhereThereIsRoom) {
+    for (uint32_t size : {0u, 1u, 3u}) EXPECT_EQ(Ask(VXD_DIOC_OPEN, size), std::make_pair(0u, kUntouched)) << size;
+    for (uint32_t size : {4u, 8u, 4096u}) EXPECT_EQ(Ask(VXD_DIOC_OPEN, size), std::make_pair(0u, 0u)) << size;
+    for (uint32_t address : {0u, 0x80001000u, 0xC0001000u, 0x003FFFFCu}) {
+        EXPECT_EQ(device->IoControl(VXD_DIOC_OPEN, reinterpret_cast<void*>(uintptr_t{address}), 4, nullptr).eax, 0u)
+            << std::hex << address;
+        EXPECT_EQ(device->IoControl(VXD_DIOC_OPEN, system->arena, 4,
+                                    reinterpret_cast<uint32_t*>(uintptr_t{address})).eax, 0u) << std::hex << address;
+    }
+    EXPECT_EQ(system->msrReads, 0u);
+}
+
+// Output only into the process's arena and onto pages shown present,
+// writable and user's; a refused request writes nothing anywhere.
+TEST_F(Device, RefusesOutputOutsideTheArenaOrOnPagesNotPresent) {
+    const uint32_t secondPage = kArenaBuffer / kPageBytes + 1;
+    uint8_t* const straddling = system->arena + kPageBytes - 2;
+    for (uint32_t code : {kReq9xBiosWindow, kReq9xIntelRatio}) {
+        for (uint32_t address : {0x80001000u, 0x7FFFFFFEu, 0x003FF000u, 0x00001000u})
+            EXPECT_EQ(device->IoControl(code, reinterpret_cast<void*>(uintptr_t{address}), 4, nullptr).eax, 87u)
+                << std::hex << address;
+        const uint32_t good = system->processPages[secondPage];
+        for (uint32_t entry : {good & ~VXD_PTE_PRESENT, good & ~VXD_PTE_USER, good & ~VXD_PTE_WRITABLE}) {
+            system->processPages[secondPage] = entry;
+            std::fill(system->arena, system->arena + kArenaBytes, uint8_t{0xCC});
+            EXPECT_EQ(device->IoControl(code, straddling, 4, nullptr).eax, 87u) << code;
+            auto* inArena = reinterpret_cast<uint32_t*>(system->arena);
+            EXPECT_EQ(device->IoControl(code, inArena, 4, reinterpret_cast<uint32_t*>(system->arena + kPageBytes)).eax,
+                      87u) << code;  // the byte count on the missing page
+            EXPECT_TRUE(std::all_of(system->arena, system->arena + kArenaBytes, [](uint8_t b) { return b == 0xCC; }))
+                << code;
+        }
+        system->processPages[secondPage] = good;
+        EXPECT_EQ(device->IoControl(code, straddling, 4, nullptr).eax, 0u) << code;
+    }
+    EXPECT_EQ(system->msrReads, 1u);  // only the last, allowed one
 }
 
 TEST_F(Device, RefusesOtherCodesShortBuffersAndSystemAddresses) {
     for (uint32_t code : {1u, 3u, 7u, 10u, 0x23u, 0x9C402458u, 0x9C40245Cu})
         EXPECT_EQ(Ask(code), std::make_pair(1u, kUntouched)) << code;
-    for (uint32_t code : {kReq9xOtherRatio, kReq9xBiosWindow, kReq9xIntelRatio, kReq9xAmdRatio})
+    for (uint32_t code : {kReq9xBiosWindow, kReq9xIntelRatio, kReq9xAmdRatio})
         for (uint32_t size : {1u, 2u, 3u}) EXPECT_EQ(Ask(code, size), std::make_pair(122u, kUntouched)) << code << "/" << size;
     for (uint32_t code : {kReq9xBiosWindow, kReq9xIntelRatio}) EXPECT_EQ(Ask(code, 0).first, 122u) << code;
     // Addresses in the system arena (unmapped here: a write would crash the test).
-    uint32_t word = 0;
-    for (uint32_t code : {kReq9xOtherRatio, kReq9xBiosWindow, kReq9xIntelRatio}) {
+    auto* word = reinterpret_cast<uint32_t*>(system->arena);
+    for (uint32_t code : {kReq9xBiosWindow, kReq9xIntelRatio}) {
         EXPECT_EQ(device->IoControl(code, reinterpret_cast<void*>(0xC0001000u), 4, nullptr).eax, 87u) << code;
         EXPECT_EQ(device->IoControl(code, nullptr, 4, nullptr).eax, 87u) << code;
-        EXPECT_EQ(device->IoControl(code, &word, 4, reinterpret_cast<uint32_t*>(0xFFFFFFF0u)).eax, 87u) << code;
+        EXPECT_EQ(device->IoControl(code, word, 4, reinterpret_cast<uint32_t*>(0xFFFFFFF0u)).eax, 87u) << code;
     }
     EXPECT_EQ(system->msrReads, 0u);
 }
@@ -118,7 +166,8 @@ TEST_F(Device, ReadsTheConfigurationWordOnlyWhereTheRegisterExists) {
         {"Pentium 4", Processor("GenuineIntel", 0xF24, kFeatures, kWord), kReq9xIntelRatio, true},
         {"Athlon", Processor("AuthenticAMD", 0x642, kFeatures, kWord), kReq9xAmdRatio, true},
         {"Pentium MMX", Processor("GenuineIntel", 0x543, kFeatures, std::nullopt), kReq9xIntelRatio, false},
-        {"P6 without MSRs", Processor("GenuineIntel", 0x683, kFeatures & ~0x20u, kWord), kReq9xIntelRatio, false},
+        {"P6 without MSRs", Processor("GenuineIntel", 0x683, kFeatures & ~VC_CPUID_FEATURE_MSR, kWord), kReq9xIntelRatio,
+         false},
         {"486 without CPUID", noCpuid, kReq9xIntelRatio, false},
         {"no leaf 1", noLeaf1, kReq9xIntelRatio, false},
         {"Athlon asked as Intel", Processor("AuthenticAMD", 0x642, kFeatures, kWord), kReq9xIntelRatio, false},
@@ -200,6 +249,21 @@ TEST(Map9xProgram, DetectionOn98RecognisesTheBoardThroughTheDevice) {
     EXPECT_TRUE(p.platform->lifecycleFaults.empty()) << ::testing::PrintToString(p.platform->lifecycleFaults);
     EXPECT_TRUE(p.system->violations.empty()) << ::testing::PrintToString(p.system->violations);
     EXPECT_EQ(p.system->msrReads, 1u);
+}
+
+// The unload at close matches the open name against the descriptor's, case
+// and all: a device opened under another spelling would stay loaded.
+TEST(Map9xProgram, TheProgramOpensTheNameTheDescriptorCarries) {
+    ProgramOn98 p(true);
+    ASSERT_TRUE(p.error.empty()) << p.error;
+    EXPECT_STREQ(kWin9xDriverName, "\\\\.\\MAP9X.VXD");
+    EXPECT_EQ(p.platform->OpenDevice("\\\\.\\Map9X.vxd", DeviceOpenMode::Win9xPerRequest), kNoDevice);
+    ASSERT_EQ(p.platform->lifecycleFaults.size(), 1u);
+    EXPECT_NE(p.platform->lifecycleFaults[0].find("descriptor names 'MAP9X   '"), std::string::npos);
+    const DeviceHandle h = p.platform->OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xPerRequest);
+    EXPECT_NE(h, kNoDevice);
+    p.platform->CloseDevice(h);
+    EXPECT_EQ(p.platform->lifecycleFaults.size(), 1u);
 }
 
 TEST(Map9xProgram, DetectionOn98FindsNoBoardWhenTheWindowIsNotForRing3) {

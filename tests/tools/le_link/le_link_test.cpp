@@ -74,12 +74,33 @@ TEST_F(Built, ReadsBackAsLinkedWithTheDescriptorByOrdinalOne) {
     EXPECT_EQ(At32(file, header + 0x10), 0x00038000u);
 }
 
+// The descriptor's signatures as the DDK's assembler constants store them
+// ('Prev' is 0x50726576: the bytes "verP"), and ordinal 1's entry flags as
+// the open linkers write a 32-bit entry (0x01, exported); 0x03 is refused.
+TEST_F(Built, SignaturesAndEntryFlagsAreWhatTheDdkAndTheOpenLinkersWrite) {
+    const uint32_t header = At32(file, 0x3C);
+    const ReadResult r = ReadLe(file);
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto& ddb = r.module.objects[r.module.descriptor.object - 1].bytes;
+    const size_t at = r.module.descriptor.offset;
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x3C, ddb.begin() + at + 0x40), "verP");
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x44, ddb.begin() + at + 0x48), "1vsR");
+    EXPECT_EQ(std::string(ddb.begin() + at + 0x4C, ddb.begin() + at + 0x50), "3vsR");
+    const size_t entryFlags = header + At32(file, header + 0x5C) + 4;  // count, type, object word, flags
+    EXPECT_EQ(file[entryFlags], 0x01);
+    auto shared = file;
+    shared[entryFlags] = 0x03;
+    const ReadResult refused = ReadLe(shared);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_NE(refused.error.find("entry flags are 0x3,"), std::string::npos) << refused.error;
+}
+
 TEST_F(Built, EveryOneByteChangeToAFixupRecordOrTheDescriptorIsCaught) {
     const uint32_t header = At32(file, 0x3C);
     std::vector<size_t> positions;
     for (size_t at = header + At32(file, header + 0x6C); at < header + At32(file, header + 0x70); ++at)
         positions.push_back(at);  // the fixup records
-    ASSERT_GE(positions.size(), 3u * 7);  // at least the three fixups the device has
+    ASSERT_GE(positions.size(), 7u);  // at least the descriptor's control procedure
     const ReadResult r = ReadLe(file);
     ASSERT_TRUE(r.ok());
     const uint32_t dataPage = At32(file, header + 0x80) + static_cast<uint32_t>(r.module.objects[0].bytes.size() / 0x1000 +
