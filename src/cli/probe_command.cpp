@@ -49,7 +49,8 @@ void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
 
 }  // namespace
 
-int ProbeCommand(Session& s, const std::vector<std::string>&) {
+int ProbeCommand(Session& s, const std::vector<std::string>& command) {
+    const bool readChip = command.size() > 1 && command[1] == "--read-chip";
     // The probe asks the NT-family driver, whatever the system says it is.
     DriverRequestsPath path(s.ctx.machine.platform);
     // Where the helper's socket is there but out of reach, the machine has
@@ -62,7 +63,8 @@ int ProbeCommand(Session& s, const std::vector<std::string>&) {
     }
     FieldPrinter p(s.out);
     std::string report;
-    if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report)) {
+    if (readChip) s.err << kReadChipNotice;
+    if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report, readChip)) {
         PrintReport(p, report);
     } else if (!s.machine->DriverProblem().empty()) {
         s.err << "probe: the driver gave no answer\n";

@@ -212,7 +212,7 @@ std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controll
     if (!lock.held() || !StillUnowned(controller)) return std::nullopt;
     IoPorts ports(controller.ioBase);
     if (!ports.ok()) return std::nullopt;
-    return PortDeviceAnswers(ports, controller.ioBase, address7);
+    return PortDeviceAnswers(ports, controller.kind, controller.ioBase, address7);
 }
 
 int32_t LinuxHardware::ReadClockGenBlock(const SmbusController& controller, uint8_t address7,

@@ -31,7 +31,7 @@ bool PrivilegedSim::WriteClockGen(const privileged::Controller& controller, Smbu
 }
 
 std::optional<bool> PrivilegedSim::DeviceAnswers(const privileged::Controller& controller, uint8_t address7) {
-    return PortDeviceAnswers(machine_.DriverPorts(), controller.ioBase, address7);
+    return PortDeviceAnswers(machine_.DriverPorts(), controller.kind, controller.ioBase, address7);
 }
 
 int32_t PrivilegedSim::ReadClockGenBlock(const privileged::Controller& controller, uint8_t address7,

@@ -10,6 +10,19 @@
 
 namespace vc {
 
+// What says a controller of a family is on, as its kernel driver checks it.
+enum class SmbusEnableRule : uint8_t {
+    // PIIX4 and ICH families: the command register's I/O space bit and the
+    // host-enable bit (the kernel's i2c-piix4 and i2c-i801 enable the PCI
+    // device, then test the host configuration's bit 0).
+    IoSpaceAndHost,
+    // VIA: the host-enable bit alone. The power-management function's
+    // command register reads 0 while its SMBus decodes (the ports are
+    // enabled by the host configuration, not the command register); the
+    // kernel's i2c-viapro looks only at 0xD2 bit 0.
+    HostOnly,
+};
+
 struct KnownSmbusFunction {
     uint16_t vendor;
     uint16_t device;
@@ -20,7 +33,12 @@ struct KnownSmbusFunction {
     uint8_t function;        // the PCI function of its device the host sits at
     uint8_t enableRegister;  // host configuration: bit 0 (kHostEnableBit) turns the host on
     const char* linuxDriver; // the kernel driver that serves it on Linux
+    SmbusEnableRule enableRule;
 };
+
+// Whether a function of the row `known` is on, from its command register
+// and the byte holding its host enable (at known.enableRegister).
+bool SmbusHostEnabled(const KnownSmbusFunction& known, uint32_t command, uint8_t enableByte);
 
 // Every row, in the order the scan tries them.
 std::span<const KnownSmbusFunction> KnownSmbusFunctions();

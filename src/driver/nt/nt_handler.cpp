@@ -66,7 +66,7 @@ public:
     std::optional<bool> DeviceAnswers(const Controller& controller, uint8_t address7) override {
         HalPorts ports;
         const TransferLock lock;
-        return vc::PortDeviceAnswers(ports, controller.ioBase, address7);
+        return vc::PortDeviceAnswers(ports, controller.kind, controller.ioBase, address7);
     }
     int32_t ReadClockGenBlock(const Controller& controller, uint8_t address7, std::span<uint8_t> block) override {
         HalPorts ports;

@@ -48,7 +48,7 @@ protected:
             db.boards.push_back(board);
         }
         static const KnownSmbusFunction ich{0x8086, 0x2443, "ICH2", 0x20, 0xFFE0, kSmbusControllerByteWise, 3, 0x40,
-                                            "i801_smbus"};
+                                            "i801_smbus", SmbusEnableRule::IoSpaceAndHost};
         findings.controllers.push_back({&ich, 0x1F, 3, 0x0540});
         findings.readBack = ReadBackOutcome::Read;
         findings.biosStrings = {{0xF000, "BBB-2x", DmiSource::Board}, {0xF100, "NEW-77", DmiSource::None}};
