@@ -130,7 +130,47 @@ bool LinuxHardware::ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function,
     return true;
 }
 
-std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(pci_); }
+namespace {
+
+// The text of every record the kernel log holds now, one a line (a record
+// is "level,seq,time,flags;text", its dictionary lines start with a blank);
+// empty when it cannot be read (no permission: the probe then says nothing
+// of ACPI).
+std::string ReadKernelMessages(const std::string& path) {
+    std::string raw;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return raw;
+    char record[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, record, sizeof record);
+        if (got < 0 && errno == EPIPE) continue;  // overwritten while reading: the next one
+        if (got <= 0) break;
+        raw.append(record, static_cast<size_t>(got));
+        if (raw.back() != '\n') raw += '\n';
+    }
+    ::close(fd);
+    std::string text;
+    for (size_t start = 0, end = 0; start < raw.size(); start = end + 1) {
+        end = raw.find('\n', start);
+        if (raw[start] == ' ') continue;
+        const size_t semicolon = raw.find(';', start);
+        const size_t from = semicolon != std::string::npos && semicolon < end ? semicolon + 1 : start;
+        text.append(raw, from, end - from).push_back('\n');
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<SmbusController> LinuxHardware::Controllers() {
+    std::vector<SmbusController> found = FindSmbusControllers(pci_);
+    for (SmbusController& c : found) {
+        if (c.KernelOwned() || c.ioBase == 0) continue;
+        if (!kernelMessages_) kernelMessages_ = ReadKernelMessages(paths_.kernelLog);
+        if (auto region = AcpiRegionOver(*kernelMessages_, c.ioBase)) c.acpiRegion = *region;
+    }
+    return found;
+}
 
 bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
     // Anything but a clear "no driver link" counts as owned, and so does an

@@ -5,10 +5,13 @@
 // - PCI configuration from sysfs, the later registers of the host bridge
 //   and the SMBus functions through the files kept open at start-up;
 // - SMBus writes through the kernel adapter's i2c-dev node when a kernel
-//   driver owns the controller, on the controller's ports otherwise.
+//   driver owns the controller, on the controller's ports otherwise;
+// - for a controller no kernel driver took, the kernel log's word on why
+//   when ACPI claims its ports (reported by the probe).
 // A missing msr or i2c-dev node has its module loaded once.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 
@@ -26,6 +29,10 @@ struct LinuxPaths {
     // /run, where only root creates files.
     std::string lockFile = "/run/velocore-driverd.lock";
     bool loadModules = true;  // modprobe msr / i2c-dev when their nodes are missing
+    // The kernel's message buffer, read for the ACPI resource warnings that
+    // tell why a kernel driver declined a controller (a /dev/kmsg-style
+    // file: one record a read, "level,seq,time,-;text").
+    std::string kernelLog = "/dev/kmsg";
 };
 
 class LinuxHardware final : public HelperHardware {
@@ -54,6 +61,8 @@ private:
     LogSink log_;
     PciConfigFiles pci_;
     std::set<std::string> modulesTried_;
+    // The kernel log's messages, read once (its ACPI warnings date from boot).
+    std::optional<std::string> kernelMessages_;
 };
 
 }  // namespace vc::helper

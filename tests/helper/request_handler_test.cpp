@@ -280,6 +280,7 @@ const std::vector<uint8_t> kReadChip = {0x01, 0x00, 0x00, 0x00};
 
 TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
     hw.controllers.push_back({"0000:00:1f.4", 0x8086, 0x2930, 2, 0x0580, false, "", ""});
+    hw.controllers[1].acpiRegion = "\\SM00";  // the kernel declined it: ACPI claims its ports
     hw.readBack = std::vector<uint8_t>{0x00, 0xFF, 0x6D, 0x06};
     hw.pci[FakeHardware::PciKey(0, 0, 0, 0)] = 0x71908086;
     const char board[] = "P3B-F ACPI BIOS";
@@ -299,7 +300,7 @@ TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
     EXPECT_EQ(hw.blockReads, 2);
     EXPECT_EQ(std::string(r.output.begin(), r.output.end()),
               "controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n"
-              "controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none\n"
+              "controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none acpi=\\SM00\n"
               "controller kind=2 base=0x0580 pci=0000:00:1f.4 driver=none adapter=none\n"
               "clockgen controller=0x0700 address=0x69 answers=yes readback=00,ff,6d,06\n"
               "clockgen controller=0x0600 address=0x69 answers=yes readback=00,ff,6d,06\n"

@@ -61,7 +61,9 @@ std::string_view NameOr(const char (&name)[24]) {
 void PutControllerLine(ReportText& out, const Controller& c) {
     out.Put("controller kind=").PutDecimal(static_cast<uint32_t>(c.kind)).Put(" base=").PutHex(c.ioBase, 4);
     out.Put(" pci=0000:").PutLowerHex(c.bus, 2).Put(":").PutLowerHex(c.device, 2).Put(".").PutLowerHex(c.function, 1);
-    out.Put(" driver=").Put(NameOr(c.driver)).Put(" adapter=").Put(NameOr(c.adapter)).Put("\n");
+    out.Put(" driver=").Put(NameOr(c.driver)).Put(" adapter=").Put(NameOr(c.adapter));
+    if (c.acpiRegion[0] != '\0') out.Put(" acpi=").Put(NameOr(c.acpiRegion));
+    out.Put("\n");
 }
 
 }  // namespace
