@@ -11,7 +11,6 @@
 // A missing msr or i2c-dev node has its module loaded once.
 #pragma once
 
-#include <optional>
 #include <set>
 #include <string>
 
@@ -61,8 +60,8 @@ private:
     LogSink log_;
     PciConfigFiles pci_;
     std::set<std::string> modulesTried_;
-    // The kernel log's messages, read once (its ACPI warnings date from boot).
-    std::optional<std::string> kernelMessages_;
+    // The kernel log's ACPI resource warnings, read at start-up.
+    std::string acpiWarnings_;
 };
 
 }  // namespace vc::helper
