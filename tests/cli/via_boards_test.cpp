@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -53,6 +54,8 @@ struct ViaPath {
     const char* machine;
     int osKind;
 };
+
+void PrintTo(const ViaPath& v, std::ostream* os) { *os << v.machine << " as os.kind " << v.osKind; }
 
 class ViaEnableTest : public ::testing::TestWithParam<ViaPath> {
 protected:
