@@ -10,11 +10,12 @@
 
 namespace vc {
 
-// What says a controller of a family is on, as its kernel driver checks it.
+// What says a controller of a family is on.
 enum class SmbusEnableRule : uint8_t {
-    // PIIX4 and ICH families: the command register's I/O space bit and the
-    // host-enable bit (the kernel's i2c-piix4 and i2c-i801 enable the PCI
-    // device, then test the host configuration's bit 0).
+    // PIIX4 and ICH families: the command register's I/O space bit (a PCI
+    // function decodes its I/O ranges only with it) and the host-enable bit
+    // (host configuration bit 0: the kernel's i2c-piix4 refuses a host
+    // without it, i2c-i801 turns it on).
     IoSpaceAndHost,
     // VIA: the host-enable bit alone. The power-management function's
     // command register reads 0 while its SMBus decodes (the ports are
