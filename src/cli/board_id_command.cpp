@@ -1,5 +1,7 @@
 #include "cli/board_id_command.h"
 
+#include "cli/probe_command.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -75,6 +77,18 @@ std::string ChipNote(const ChipIdentity& chip, const HardwareFindings& findings)
                    chip.board + ", which names " + chip.name;
         case ChipVerdict::Ambiguous:
             return "the read-back matches " + Joined(chip.matches) + " and nothing here tells them apart";
+        case ChipVerdict::Closest: {
+            std::string note = "no signature matches " + ByteList(findings.readBackBytes) + "; closest: " + chip.name;
+            if (!chip.board.empty()) note += " (of " + Joined(chip.matches) + ", the one board " + chip.board + " names)";
+            for (const SignatureDifference& d : chip.differences) {
+                note += "; byte " + std::to_string(d.index) + " reads " + HexText(d.read, 2) + ", its signature " +
+                        HexText(d.expected, 2) + (d.mask != 0xFF ? " in bits " + HexText(d.mask, 2) : "");
+            }
+            return note + " (a byte the BIOS may have set at start-up)";
+        }
+        case ChipVerdict::ClosestAmbiguous:
+            return "no signature matches " + ByteList(findings.readBackBytes) + "; " + Joined(chip.matches) +
+                   " differ from it only in bytes the BIOS may have set, and nothing here tells them apart";
     }
     return {};
 }
@@ -83,7 +97,9 @@ std::string ChipValue(const ChipIdentity& chip) {
     switch (chip.verdict) {
         case ChipVerdict::One:
         case ChipVerdict::ChosenByBoard: return chip.name;
-        case ChipVerdict::Ambiguous: return "ambiguous";
+        case ChipVerdict::Closest: return chip.name + " (closest)";
+        case ChipVerdict::Ambiguous:
+        case ChipVerdict::ClosestAmbiguous: return "ambiguous";
         case ChipVerdict::NotInDatabase:
         case ChipVerdict::NoReadBack:
         case ChipVerdict::NotAsked:
@@ -164,6 +180,8 @@ std::optional<Run> ProposeForThisMachine(Session& s, const char* command, const 
 
     const int32_t osKind = OsKindFromVersion(s.ctx.machine.platform.GetOsVersion());
     const auto path = ChooseBusPath(osKind, s.ctx.machine);
+    // Naming the chip takes its block read; say so first.
+    if (osKind == kOsWin9x || osKind == kOsNt4 || osKind == kOsWin2000) s.err << kReadChipNotice;
     FindingsResult gathered = GatherHardwareFindings(osKind, *path, s.ctx.machine);
     switch (gathered.outcome) {
         case FindingsOutcome::Gathered: break;

@@ -43,6 +43,9 @@ const char* const kUsageText =
     "  probe         ask the driver (on Linux: velocore-driverd) what it sees, writing\n"
     "                nothing: SMBus controllers, a device at the clock generator's\n"
     "                address, board records the BIOS matches, the configuration word\n"
+    "  probe --read-chip\n"
+    "                the same, and block-read the clock generator's registers (a chip\n"
+    "                without read-back can hang the SMBus until the next reset)\n"
     "  board-id      propose a board record for this computer from its hardware,\n"
     "                writing nothing to any chip: BIOS strings, the SMBus controller\n"
     "                PCI shows, the clock generator its read-back names; exit 3\n"
@@ -83,6 +86,7 @@ const std::vector<CommandShape>& CommandShapes() {
         {{"next"}, 0},      {{"prev"}, 0},          {{"default"}, 0},     {{"apply"}, 0},
         {{"optimal"}, 0},   {{"autoclock"}, 0},     {{"save"}, 0},        {{"load"}, 0},
         {{"startup"}, 0},   {{"trace"}, 0},         {{"probe"}, 0},         {{"board-id"}, 0},
+        {{"probe", "--read-chip"}, 0},
         {{"run"}, 0},       {{"render"}, 2},          {{"apply", "--revert-after"}, 1},
         {{"confirm"}, 0},
         {{"data", "build"}, 1}, {{"data", "dump"}, 0}, {{"data", "check"}, 0},

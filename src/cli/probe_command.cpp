@@ -29,6 +29,27 @@ void PrintReport(FieldPrinter& p, const std::string& report) {
     }
 }
 
+// A controller whose ports the BIOS's ACPI tables claim: the kernel's driver
+// declined it, and the helper drives its ports itself.
+void PrintAcpiClaims(FieldPrinter& p, const std::string& report) {
+    int claims = 0;
+    for (size_t start = 0, end = 0; start < report.size(); start = end + 1) {
+        end = report.find('\n', start);
+        if (end == std::string::npos) end = report.size();
+        const std::string line = report.substr(start, end - start);
+        const size_t acpi = line.find(" acpi=");
+        const size_t base = line.find(" base=");
+        if (line.rfind("controller ", 0) != 0 || acpi == std::string::npos || base == std::string::npos) continue;
+        const std::string region = line.substr(acpi + 6, line.find(' ', acpi + 6) - acpi - 6);
+        const std::string port = line.substr(base + 6, line.find(' ', base + 6) - base - 6);
+        p.Text("probe.acpiClaim[" + std::to_string(claims++) + "]",
+               "the BIOS's ACPI tables claim the SMBus ports at " + port + " (OpRegion " + region +
+                   "), so the kernel's driver declined the controller; velocore-driverd writes through its ports "
+                   "itself, while firmware may use the same bus (booting with acpi_enforce_resources=lax lets the "
+                   "kernel driver take it)");
+    }
+}
+
 // Every board record whose identification string the BIOS holds.
 void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
     const auto file = ReadFileBytes(DataFilePath(s.ctx, kBoardFileName), kLargestDataFile);
@@ -49,7 +70,8 @@ void PrintBiosMatches(FieldPrinter& p, Session& s, BusPath& path) {
 
 }  // namespace
 
-int ProbeCommand(Session& s, const std::vector<std::string>&) {
+int ProbeCommand(Session& s, const std::vector<std::string>& command) {
+    const bool readChip = command.size() > 1 && command[1] == "--read-chip";
     // The probe asks the NT-family driver, whatever the system says it is.
     DriverRequestsPath path(s.ctx.machine.platform);
     // Where the helper's socket is there but out of reach, the machine has
@@ -62,8 +84,10 @@ int ProbeCommand(Session& s, const std::vector<std::string>&) {
     }
     FieldPrinter p(s.out);
     std::string report;
-    if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report)) {
+    if (readChip) s.err << kReadChipNotice;
+    if (RequestProbe(s.ctx.machine.platform, path.DriverHandle(), report, readChip)) {
         PrintReport(p, report);
+        PrintAcpiClaims(p, report);
     } else if (!s.machine->DriverProblem().empty()) {
         s.err << "probe: the driver gave no answer\n";
         return kExitFailed;

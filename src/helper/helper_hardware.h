@@ -32,6 +32,7 @@ struct SmbusController {
     std::string adapter;      // its i2c-dev node ("/dev/i2c-0"); empty: none
     uint8_t baseRegister = 0;    // where its PCI configuration keeps the base
     uint8_t enableRegister = 0;  // and the host-enable bit
+    std::string acpiRegion{};    // the ACPI OpRegion the kernel declined it for ("\\SM00"); empty: none
 
     bool KernelOwned() const { return !driver.empty(); }
 };

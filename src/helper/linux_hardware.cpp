@@ -90,11 +90,47 @@ std::string PciFunctionName(uint8_t bus, uint8_t device, uint8_t function) {
 
 }  // namespace
 
+namespace {
+
+// The kernel's ACPI resource warnings among the records its log holds now,
+// one a line (a record is "level,seq,time,flags;text", its dictionary lines
+// start with a blank); empty when it cannot be read (the probe then says
+// nothing of ACPI).
+std::string ReadAcpiWarnings(const std::string& path) {
+    std::string raw;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return raw;
+    char record[8192];
+    for (;;) {
+        const ssize_t got = ::read(fd, record, sizeof record);
+        if (got < 0 && errno == EPIPE) continue;  // overwritten while reading: the next one
+        if (got <= 0) break;
+        raw.append(record, static_cast<size_t>(got));
+        if (raw.back() != '\n') raw += '\n';
+    }
+    ::close(fd);
+    std::string text;
+    for (size_t start = 0, end = 0; start < raw.size(); start = end + 1) {
+        end = raw.find('\n', start);
+        if (raw[start] == ' ') continue;
+        const size_t semicolon = raw.find(';', start);
+        const size_t from = semicolon != std::string::npos && semicolon < end ? semicolon + 1 : start;
+        const std::string line = raw.substr(from, end - from);
+        if (line.find("conflicts with OpRegion") != std::string::npos) text += line + '\n';
+    }
+    return text;
+}
+
+}  // namespace
+
 LinuxHardware::LinuxHardware(LinuxPaths paths, LogSink log)
     : paths_(std::move(paths)), log_(std::move(log)), pci_(paths_.sysRoot) {
     for (const std::string& name : pci_.KeepOpen(HelperRegisterBeyondHeader)) {
         log_("PCI configuration of " + name + " reads 64 bytes only: the helper needs CAP_SYS_ADMIN when it starts");
     }
+    // Now, while CAP_SYS_ADMIN is held: with dmesg_restrict the kernel lets
+    // nobody else read its log. Its ACPI warnings date from boot.
+    acpiWarnings_ = ReadAcpiWarnings(paths_.kernelLog);
 }
 
 bool LinuxHardware::LoadModuleOnce(const std::string& module) {
@@ -132,7 +168,14 @@ bool LinuxHardware::ReadPciConfig(uint8_t bus, uint8_t device, uint8_t function,
     return true;
 }
 
-std::vector<SmbusController> LinuxHardware::Controllers() { return FindSmbusControllers(pci_); }
+std::vector<SmbusController> LinuxHardware::Controllers() {
+    std::vector<SmbusController> found = FindSmbusControllers(pci_);
+    for (SmbusController& c : found) {
+        if (c.KernelOwned() || c.ioBase == 0) continue;
+        if (auto region = AcpiRegionOver(acpiWarnings_, c.ioBase)) c.acpiRegion = *region;
+    }
+    return found;
+}
 
 bool LinuxHardware::StillUnowned(const SmbusController& controller) const {
     // Anything but a clear "no driver link" counts as owned, and so does an
@@ -223,7 +266,7 @@ std::optional<bool> LinuxHardware::DeviceAnswers(const SmbusController& controll
     if (!lock.held() || !StillUnowned(controller)) return std::nullopt;
     IoPorts ports(controller.ioBase);
     if (!ports.ok()) return std::nullopt;
-    return PortDeviceAnswers(ports, controller.ioBase, address7);
+    return PortDeviceAnswers(ports, controller.kind, controller.ioBase, address7);
 }
 
 int32_t LinuxHardware::ReadClockGenBlock(const SmbusController& controller, uint8_t address7,

@@ -5,7 +5,9 @@
 // - PCI configuration from sysfs, the later registers of the host bridge
 //   and the SMBus functions through the files kept open at start-up;
 // - SMBus writes through the kernel adapter's i2c-dev node when a kernel
-//   driver owns the controller, on the controller's ports otherwise.
+//   driver owns the controller, on the controller's ports otherwise;
+// - for a controller no kernel driver took, the kernel log's word on why
+//   when ACPI claims its ports (reported by the probe).
 // A missing msr or i2c-dev node has its module loaded once.
 #pragma once
 
@@ -26,6 +28,10 @@ struct LinuxPaths {
     // /run, where only root creates files.
     std::string lockFile = "/run/velocore-driverd.lock";
     bool loadModules = true;  // modprobe msr / i2c-dev when their nodes are missing
+    // The kernel's message buffer, read for the ACPI resource warnings that
+    // tell why a kernel driver declined a controller (a /dev/kmsg-style
+    // file: one record a read, "level,seq,time,-;text").
+    std::string kernelLog = "/dev/kmsg";
 };
 
 class LinuxHardware final : public HelperHardware {
@@ -54,6 +60,8 @@ private:
     LogSink log_;
     PciConfigFiles pci_;
     std::set<std::string> modulesTried_;
+    // The kernel log's ACPI resource warnings, read at start-up.
+    std::string acpiWarnings_;
 };
 
 }  // namespace vc::helper

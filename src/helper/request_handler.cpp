@@ -64,6 +64,7 @@ public:
             shown.enableRegister = c.enableRegister;
             std::snprintf(shown.driver, sizeof shown.driver, "%s", c.driver.c_str());
             std::snprintf(shown.adapter, sizeof shown.adapter, "%s", c.adapter.c_str());
+            std::snprintf(shown.acpiRegion, sizeof shown.acpiRegion, "%s", c.acpiRegion.c_str());
         }
         return found;
     }

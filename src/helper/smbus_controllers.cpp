@@ -112,6 +112,30 @@ int PickAdapter(const std::vector<std::pair<int, std::string>>& adapters, uint16
     return -1;
 }
 
+std::optional<std::string> AcpiRegionOver(const std::string& kernelLog, uint16_t ioBase) {
+    static const std::string kRange = "SystemIO range 0x";
+    static const std::string kOpRegion = "conflicts with OpRegion 0x";
+    for (size_t at = kernelLog.find(kRange); at != std::string::npos; at = kernelLog.find(kRange, at + 1)) {
+        const size_t end = kernelLog.find('\n', at);
+        const std::string line = kernelLog.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        unsigned long long first = 0, last = 0;
+        if (std::sscanf(line.c_str() + kRange.size() - 2, "%llx-%llx", &first, &last) != 2) continue;
+        if (ioBase < first || ioBase > last) continue;
+        const size_t region = line.find(kOpRegion);
+        const size_t open = line.find('(', region == std::string::npos ? line.size() : region);
+        const size_t close = line.find(')', open == std::string::npos ? line.size() : open);
+        if (region == std::string::npos || open == std::string::npos || close == std::string::npos) continue;
+        std::string name = line.substr(open + 1, close - open - 1);
+        // Only what an ACPI path holds goes into the report.
+        const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char ch) {
+            return std::isalnum(ch) != 0 || ch == '_' || ch == '.' || ch == '\\' || ch == '^';
+        });
+        if (!plain) name = "unnamed";
+        return name;
+    }
+    return std::nullopt;
+}
+
 std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci) {
     std::vector<SmbusController> found;
     for (const std::string& name : pci.Functions()) {

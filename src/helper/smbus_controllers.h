@@ -38,6 +38,16 @@ std::vector<SmbusController> FindSmbusControllers(const PciConfigFiles& pci);
 // The same for a tree read as it is (tests).
 std::vector<SmbusController> FindSmbusControllers(const std::string& sysRoot);
 
+// The ACPI OpRegion the kernel log says claims the I/O port `ioBase`: its
+// name ("\\SM00") from the warning a kernel driver's resource check leaves
+// when the BIOS's ACPI tables declare a region over the SMBus ports
+// ("ACPI Warning: SystemIO range 0x...E800-0x...E807 conflicts with OpRegion
+// 0x...E800-0x...E80F (\\SM00) (...)", drivers/acpi/utils and
+// utaddress.c); the driver then declines the controller unless the kernel
+// runs with acpi_enforce_resources=lax. `kernelLog` is message text, one a
+// line; nothing when no such line covers the port.
+std::optional<std::string> AcpiRegionOver(const std::string& kernelLog, uint16_t ioBase);
+
 // Which of a controller's adapters (i2c-N under its PCI device, with their
 // names) is the host itself: the only one, or the one whose name ends in
 // "at XXXX", its I/O base; -1 when none or no way to tell.

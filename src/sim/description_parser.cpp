@@ -307,6 +307,14 @@ std::map<std::string, Setting> Parser::Settings() {
         }
         return "unknown south bridge '" + w[0] + "' (machines/README.md lists them)";
     }};
+    s["board.smbusHostEnable"] = {false, BoolInto(&D::board, &BoardDescription::smbusHostEnabled)};
+    s["board.smbusCommand"] = {false, [](const auto& w, D& d) -> std::string {
+        uint64_t value = 0;
+        if (w.size() != 1 || !ToUnsigned(w[0], 0xFFFF, value)) return "expected a 16-bit value";
+        d.board.smbusCommand = static_cast<uint16_t>(value);
+        return "";
+    }};
+    s["board.smbusSemaphoreHeld"] = {false, BoolInto(&D::board, &BoardDescription::smbusSemaphoreHeld)};
     s["board.bootBusMHz"] = {false, [](const auto& w, D& d) { return PositiveDouble(w, 1000.0, d.board.bootBusMHz); }};
     // --- clock chip
     s["chip.model"] = {false, [](const auto& w, D& d) -> std::string {

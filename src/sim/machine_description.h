@@ -72,6 +72,13 @@ struct BoardDescription {
     // the PIIX4 for kind 1, the ICH2 for kind 2.
     std::string southBridge;
     double bootBusMHz = 100.0;
+    // How the BIOS left the SMBus function: its host-enable bit, and its
+    // command register (none: as the family's boards show it, the I/O bit
+    // set on PIIX4 and ICH, 0 on VIA's power-management function).
+    bool smbusHostEnabled = true;
+    std::optional<uint16_t> smbusCommand;
+    // Firmware holds the ICH controller's semaphore.
+    bool smbusSemaphoreHeld = false;
 };
 
 struct ChipDescription {

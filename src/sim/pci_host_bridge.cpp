@@ -38,10 +38,17 @@ PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescr
     smbusConfig_[0] = uint32_t{function->device} << 16 | function->vendor;
     smbusConfig_[smbus_pci::kClassRegister / 4U] = uint32_t{smbus_pci::kClassSmbus} << 16;  // revision 0
     smbusConfig_[function->baseRegister / 4U] = uint32_t{board.smbusBase} | smbus_pci::kIoSpaceBit;
-    // As the BIOS leaves it: I/O decoding and the host interface on.
-    smbusConfig_[smbus_pci::kCommandRegister / 4U] = smbus_pci::kCommandIoSpace;
+    // As the BIOS leaves it: the host interface on; the command register as
+    // the family's boards show it. VIA's power-management function reads 0
+    // there while its SMBus decodes (i2c-viapro never looks at it; seen on
+    // P3V4X and CUV4X-LS BIOS images in an emulator).
+    const bool via = function->enableRule == SmbusEnableRule::HostOnly;
+    const uint32_t command = board.smbusCommand.value_or(via ? 0 : smbus_pci::kCommandIoSpace);
+    smbusConfig_[smbus_pci::kCommandRegister / 4U] = command;
     const uint8_t enable = function->enableRegister;
-    smbusConfig_[enable / 4U] |= uint32_t{smbus_pci::kHostEnableBit} << (8 * (enable % 4U));
+    if (board.smbusHostEnabled) {
+        smbusConfig_[enable / 4U] |= uint32_t{smbus_pci::kHostEnableBit} << (8 * (enable % 4U));
+    }
 }
 
 std::string PciHostBridge::SmbusFunctionName() const {

@@ -3,6 +3,7 @@
 #include "core/cpu/config_word_rule.h"
 #include "core/hw/pci_config.h"
 #include "core/hw/smbus_functions.h"
+#include "core/hw/smbus_controller_reset.h"
 #include "core/hw/smbus_port_transfer.h"
 
 namespace vc::sim {
@@ -31,11 +32,12 @@ bool PrivilegedSim::WriteClockGen(const privileged::Controller& controller, Smbu
                                   uint8_t mask, std::span<const uint8_t> data) {
     const auto address8 = static_cast<uint8_t>(address7 << 1);
     const vc::SmbusTarget target{controller.ioBase, address8, static_cast<uint8_t>(address8 | 1), mask};
+    ResetIdleController(machine_.DriverPorts(), controller.kind, controller.ioBase);
     return RunPortWrite(machine_.DriverPorts(), controller.kind, variant, target, data) == PortTransfer::Done;
 }
 
 std::optional<bool> PrivilegedSim::DeviceAnswers(const privileged::Controller& controller, uint8_t address7) {
-    return PortDeviceAnswers(machine_.DriverPorts(), controller.ioBase, address7);
+    return PortDeviceAnswers(machine_.DriverPorts(), controller.kind, controller.ioBase, address7);
 }
 
 int32_t PrivilegedSim::ReadClockGenBlock(const privileged::Controller& controller, uint8_t address7,

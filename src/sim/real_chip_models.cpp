@@ -1,6 +1,7 @@
 // Real frequency-select clock generators, from public facts: the ICS9xxx
 // model list of the 86Box emulator (src/device/clock_ics9xxx.c, commit
-// ded75f30d9e04f5185777db9f71f7129f87306ea). Written down independently of
+// ded75f30d9e04f5185777db9f71f7129f87306ea; re-read at c23ad1befa2c, Aug
+// 2026, where only the ICS9250-08's FS3 bit differs). Written down independently of
 // the board database, so the database can be checked against them.
 //
 // Per chip: the register file at power-on, the FS pins (the register-0 bit
@@ -247,7 +248,10 @@ const FsRules kIcs9248_143{{Pin(4), Pin(5, 4, 3), Pin(6), Pin(2, 4, 1), kNoPin},
 const FsRules kIcs9248_151{{Pin(4), Pin(5), Pin(6, 3, 7), Pin(1, 1, 4), Pin(2, 1, 5)}, kHwSelectBit,
                            kIcs9248_151Table};
 const FsRules kIcs9248_192{{Pin(4), Pin(5, 4, 3), Pin(6), Pin(7), Pin(2)}, kHwSelectBit, kIcs9248_192Table};
-const FsRules kIcs9250_08{{Pin(4, 4, 7), Pin(5, 4, 4), Pin(6, 5, 6), Pin(7, 4, 1), kNoPin}, kHwSelectBit,
+// FS3 programs register 0 bit 2, not bit 7: the model moved it in commit
+// 9f0d240c7aac3dea2103ba643d07e9b02a47213e (Oct 2021, "Port ES1371 and ICS
+// fixes from VFIO branch", checked against real boards by pass-through).
+const FsRules kIcs9250_08{{Pin(4, 4, 7), Pin(5, 4, 4), Pin(6, 5, 6), Pin(2, 4, 1), kNoPin}, kHwSelectBit,
                           kIcs9250_08Table};
 const FsRules kIcs9250_13{{Pin(4, 1, 4), Pin(5, 5, 7), Pin(6, 1, 5), Pin(2, 2, 7), kNoPin}, kHwSelectBit,
                           kIcs9250_13Table};

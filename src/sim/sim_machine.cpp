@@ -56,6 +56,7 @@ SimMachine::SimMachine(MachineDescription description)
     if (description_.board.smbusKind == 1 || description_.board.smbusKind == 2) {
         smbus_ = std::make_unique<SmbusController>(description_.board.smbusKind,
                                                    description_.board.smbusBase, bus_, trace_, &clock_);
+        if (description_.board.smbusSemaphoreHeld) smbus_->HoldSemaphore(true);
     }
 }
 
@@ -147,14 +148,22 @@ bool SimMachine::ServeNt(const DeviceRequest& request) {
 
 // The helper's report, as a board of this machine would give it: no kernel
 // driver owns the simulated controller. The clock generator is asked with a
-// real block read, the BIOS strings come from the core's own finder.
+// real block read when the request asks for it, the BIOS strings come from
+// the core's own finder.
 bool SimMachine::NtProbe(const DeviceRequest& request) {
     std::string report;
     char line[128];
+    const bool readChip = request.input.size() >= 4 && (GetLe32(request.input, 0) & kProbeReadChip) != 0;
     if (smbus_) {
         std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=%s driver=none adapter=none\n",
                       smbus_->kind(), smbus_->base(), pci_.SmbusFunctionName().c_str());
         report += line;
+    }
+    if (smbus_ && !readChip) {
+        std::snprintf(line, sizeof line, "clockgen controller=0x%04X address=0x%02X answers=%s\n", smbus_->base(),
+                      kClockGenAddress7, chip_ ? "yes readback=skipped" : "no");
+        report += line;
+    } else if (smbus_) {
         DriverPortAdapter ports(*this);
         std::array<uint8_t, smbus::kBlockBufferSize> block{};
         const vc::SmbusTarget target{smbus_->base(), smbus::kClockGenWrite, smbus::kClockGenRead, 0};

@@ -9,6 +9,8 @@ namespace {
 // address, command and count byte ahead of the first data byte.
 constexpr uint64_t kHeaderBytes = 3;
 constexpr uint8_t kStatusReported = kStatusDone | kStatusByteDone | kStatusErrors;
+// The block-buffer controller's status bits 5-7 (reserved on the PIIX4).
+constexpr uint8_t kReservedStatusBits = 0xE0;
 }  // namespace
 
 SmbusController::SmbusController(int32_t kind, uint16_t base, const SmbusBus& bus, Trace& trace,
@@ -26,9 +28,11 @@ void SmbusController::OccupyWire(uint64_t bytes) {
 
 uint8_t SmbusController::Peek(uint16_t offset) const {
     switch (offset) {
-    case kStatus:
-        if (WireBusy()) return static_cast<uint8_t>((status_ & ~kStatusReported) | kStatusBusy);
-        return status_;
+    case kStatus: {
+        const uint8_t semaphore = kind_ == 2 && inUse_ ? kStatusInUse : 0;
+        if (WireBusy()) return static_cast<uint8_t>((status_ & ~kStatusReported) | kStatusBusy | semaphore);
+        return static_cast<uint8_t>(status_ | semaphore);
+    }
     case kControl: return control_;
     case kCommand: return command_;
     case kAddress: return address_;
@@ -43,6 +47,8 @@ uint8_t SmbusController::Peek(uint16_t offset) const {
 
 uint8_t SmbusController::Read(uint16_t offset) {
     const uint8_t value = Peek(offset);
+    // Reading the status takes the byte-by-byte controller's semaphore.
+    if (offset == kStatus && kind_ == 2) inUse_ = true;
     if (offset == kControl) pointer_ = 0;
     if (offset == kBlockData && kind_ == 1 && pointer_ < buffer_.size()) ++pointer_;
     return value;
@@ -52,6 +58,8 @@ void SmbusController::Write(uint16_t offset, uint8_t value) {
     switch (offset) {
     case kStatus:
         status_ &= static_cast<uint8_t>(~(value & ~kStatusBusy));
+        if (kind_ == 2 && (value & kStatusInUse) != 0) inUse_ = false;
+        if (kind_ == 1 && (value & kReservedStatusBits) != 0) ++reservedWrites_;
         if ((value & kStatusByteDone) != 0) {
             if (pending_ == Pending::Write) SendNextByte();
             else if (pending_ == Pending::Read) AdvanceRead();

@@ -25,7 +25,13 @@
 // register 7 the current byte, and each status write moves to the next.
 // Writing host control with bit 5 (0x20) and no start closes an unfinished
 // transfer early (as does a new start); with nothing in progress it does
-// nothing.
+// nothing. Status bit 6 is its host semaphore (INUSE_STS): a status read
+// shows it and then sets it, writing it 1 clears it; firmware may hold it
+// (HoldSemaphore).
+//
+// Kind 1 keeps status bits 5-7 reserved; the model counts the status writes
+// that set any of them (ReservedStatusWrites), which a careful driver never
+// does.
 #pragma once
 
 #include <array>
@@ -72,6 +78,11 @@ public:
     // Whether bytes are still on the wire.
     bool WireBusy() const;
     bool TransferPending() const { return pending_ != Pending::None; }
+    // Kind 2: firmware takes (or gives back) the semaphore; whether it is held.
+    void HoldSemaphore(bool held) { inUse_ = held; }
+    bool SemaphoreHeld() const { return inUse_; }
+    // Kind 1: status writes with a reserved bit set.
+    int ReservedStatusWrites() const { return reservedWrites_; }
 
 private:
     enum class Pending { None, Write, Read };
@@ -95,6 +106,8 @@ private:
     uint64_t wireFreeAtPs_ = 0;
 
     uint8_t status_ = 0;
+    bool inUse_ = false;  // kind 2: the host semaphore
+    int reservedWrites_ = 0;
     uint8_t control_ = 0;
     uint8_t command_ = 0;
     uint8_t address_ = 0;

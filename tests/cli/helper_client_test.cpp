@@ -2,6 +2,8 @@
 // is not there to answer: the driver's failure paths, never a hang. And the
 // probe, read only, on a simulated NT board.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -118,13 +120,34 @@ TEST_F(HelperClientTest, ProbeReportsWhatTheDriverSeesWithoutWriting) {
     const Finished run = RunToEnd({VC_VCCTL_PATH, "--machine", "nt4-q6b1", "--dir", dir_.string(), "probe", "trace"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("probe.controller[0]: kind=2 base=0xEF00"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("probe.clockgen[0]: controller=0xEF00 address=0x69 answers=yes"), std::string::npos);
+    EXPECT_NE(run.out.find("probe.clockgen[0]: controller=0xEF00 address=0x69 answers=yes readback=skipped\n"),
+              std::string::npos) << run.out;
     EXPECT_NE(run.out.find("probe.biosMatch[0]: Q6B1-R1.0"), std::string::npos);
     EXPECT_NE(run.out.find("probe.configWord: 0x"), std::string::npos);
-    // The clock generator is asked with one block read; nothing is written to it.
-    EXPECT_NE(run.out.find("smbus block-read addr=0xD3"), std::string::npos) << run.out;
+    // Unasked, the chip is not read: a block read can hang a controller
+    // behind a chip without read-back. Nothing is written to it either.
+    for (const char* access : {"smbus block-read", "smbus block-write", "smbus word-write", "chip "}) {
+        EXPECT_EQ(run.out.find(access), std::string::npos) << "the probe made: " << access;
+    }
+    EXPECT_EQ(run.err.find("block-reading"), std::string::npos) << run.err;
+
+    // Asked, it says what it does first, reads the block once and reports
+    // its bytes (the RTM560-25's 17-byte block); still nothing written.
+    const Finished read = RunToEnd(
+        {VC_VCCTL_PATH, "--machine", "nt4-q6b1", "--dir", dir_.string(), "probe", "--read-chip", "trace"});
+    ASSERT_EQ(read.exitCode, 0) << read.err;
+    EXPECT_TRUE(read.err.starts_with("note: block-reading the clock generator's registers")) << read.err;
+    EXPECT_NE(read.err.find("can hang the SMBus controller"), std::string::npos) << read.err;
+    const std::string bytes = "readback=";
+    const size_t at = read.out.find("probe.clockgen[0]: controller=0xEF00 address=0x69 answers=yes " + bytes);
+    ASSERT_NE(at, std::string::npos) << read.out;
+    const std::string list = read.out.substr(at, read.out.find('\n', at) - at);
+    EXPECT_EQ(std::count(list.begin(), list.end(), ','), 16) << list;  // seventeen bytes
+    const size_t first = read.out.find("smbus block-read addr=0xD3");
+    EXPECT_NE(first, std::string::npos) << read.out;
+    EXPECT_EQ(read.out.find("smbus block-read", first + 1), std::string::npos) << read.out;
     for (const char* write : {"smbus block-write", "smbus word-write", "chip "}) {
-        EXPECT_EQ(run.out.find(write), std::string::npos) << "the probe wrote: " << write;
+        EXPECT_EQ(read.out.find(write), std::string::npos) << "the probe wrote: " << write;
     }
 }
 

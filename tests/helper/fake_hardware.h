@@ -46,6 +46,7 @@ public:
     std::optional<bool> answers = true;
     std::optional<std::vector<uint8_t>> readBack;  // none: the block read fails
     std::vector<std::string> probed;  // "pci@address"
+    int blockReads = 0;
 
     static std::string PciKey(unsigned bus, unsigned device, unsigned function, unsigned reg) {
         return std::to_string(bus) + ":" + std::to_string(device) + "." + std::to_string(function) + "@" +
@@ -88,6 +89,7 @@ public:
         return answers;
     }
     int32_t ReadClockGenBlock(const SmbusController&, uint8_t, std::span<uint8_t> block) override {
+        ++blockReads;
         if (!readBack) return -1;
         std::copy_n(readBack->begin(), std::min(readBack->size(), block.size()), block.begin());
         return static_cast<int32_t>(readBack->size());

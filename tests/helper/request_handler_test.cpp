@@ -275,17 +275,32 @@ TEST_F(Handler, PciReadRefusesShortBuffers) {
 
 // --- probe ----------------------------------------------------------------------------
 
+// The probe's input word asking for the clock generator's block read.
+const std::vector<uint8_t> kReadChip = {0x01, 0x00, 0x00, 0x00};
+
 TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
     hw.controllers.push_back({"0000:00:1f.4", 0x8086, 0x2930, 2, 0x0580, false, "", ""});
+    hw.controllers[1].acpiRegion = "\\SM00";  // the kernel declined it: ACPI claims its ports
     hw.readBack = std::vector<uint8_t>{0x00, 0xFF, 0x6D, 0x06};
     hw.pci[FakeHardware::PciKey(0, 0, 0, 0)] = 0x71908086;
     const char board[] = "P3B-F ACPI BIOS";
     std::copy(board, board + sizeof board, hw.window.begin() + 0xF120);
-    const WireResponse r = Send({kReqProbe, {}, 1024, {}});
+    // Unasked, nothing is block-read.
+    const WireResponse unread = Send({kReqProbe, {}, 1024, {}});
+    ASSERT_TRUE(unread.ok);
+    const std::string unreadText(unread.output.begin(), unread.output.end());
+    EXPECT_NE(unreadText.find("clockgen controller=0x0700 address=0x69 answers=yes readback=skipped\n"
+                              "clockgen controller=0x0600 address=0x69 answers=yes readback=skipped\n"),
+              std::string::npos) << unreadText;
+    EXPECT_EQ(hw.blockReads, 0);
+    hw.probed.clear();
+
+    const WireResponse r = Send({kReqProbe, kReadChip, 1024, {}});
     ASSERT_TRUE(r.ok);
+    EXPECT_EQ(hw.blockReads, 2);
     EXPECT_EQ(std::string(r.output.begin(), r.output.end()),
               "controller kind=1 base=0x0700 pci=0000:00:01.3 driver=piix4_smbus adapter=/dev/i2c-0\n"
-              "controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none\n"
+              "controller kind=2 base=0x0600 pci=0000:00:1f.3 driver=none adapter=none acpi=\\SM00\n"
               "controller kind=2 base=0x0580 pci=0000:00:1f.4 driver=none adapter=none\n"
               "clockgen controller=0x0700 address=0x69 answers=yes readback=00,ff,6d,06\n"
               "clockgen controller=0x0600 address=0x69 answers=yes readback=00,ff,6d,06\n"
@@ -302,14 +317,14 @@ TEST_F(Handler, ProbeReportsEveryControllerAndWhetherTheClockGeneratorAnswers) {
 TEST_F(Handler, ProbeSaysNoWhenNothingAcknowledgesAndRefusesAShortBuffer) {
     hw.controllers.resize(1);
     hw.answers = false;
-    const WireResponse r = Send({kReqProbe, {}, 1024, {}});
+    const WireResponse r = Send({kReqProbe, kReadChip, 1024, {}});
     ASSERT_TRUE(r.ok);
     EXPECT_NE(std::string(r.output.begin(), r.output.end()).find("answers=no\n"), std::string::npos);
     hw.answers = true;  // answers, but the block read fails
-    const WireResponse failedRead = Send({kReqProbe, {}, 1024, {}});
+    const WireResponse failedRead = Send({kReqProbe, kReadChip, 1024, {}});
     EXPECT_NE(std::string(failedRead.output.begin(), failedRead.output.end()).find("answers=yes readback=none\n"),
               std::string::npos);
-    EXPECT_FALSE(Send({kReqProbe, {}, 40, {}}).ok);
+    EXPECT_FALSE(Send({kReqProbe, kReadChip, 40, {}}).ok);
     EXPECT_EQ(log.Last(), "refused uid=1000 code=0x9C4024F0: the report takes 151 bytes, 40 offered");
 }
 

@@ -152,7 +152,8 @@ TEST_F(HelperSocket, BadRequestsFailWithALogLineAndTheConnectionServesOn) {
 TEST_F(HelperSocket, ProbeAnswersWithTheReportText) {
     Start();
     WireClient client(path_);
-    const auto answer = client.Exchange({kReqProbe, {}, 1024, {}});
+    // With the input word asking for the clock generator's block read.
+    const auto answer = client.Exchange({kReqProbe, {0x01, 0x00, 0x00, 0x00}, 1024, {}});
     ASSERT_TRUE(answer.has_value());
     ASSERT_TRUE(answer->ok);
     const std::string report(answer->output.begin(), answer->output.end());

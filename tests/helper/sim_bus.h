@@ -76,6 +76,7 @@ public:
     void Wait() override { ops.push_back("wait"); }
 
     uint8_t Status() const { return controller_.Peek(0); }
+    sim::SmbusController& controller() { return controller_; }
 
     std::vector<std::string> ops;
     uint8_t aux = 0;

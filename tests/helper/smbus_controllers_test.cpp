@@ -169,6 +169,7 @@ protected:
         paths.msr = root_ + "/msr";
         paths.lockFile = root_ + "/lock";
         paths.loadModules = false;
+        paths.kernelLog = root_ + "/kmsg";
         return LinuxHardware(paths, [this](const std::string& line) { log_.push_back(line); });
     }
     void WriteAt(const std::string& file, size_t offset, std::vector<uint8_t> bytes) {
@@ -221,6 +222,36 @@ TEST_F(FakeFiles, PciConfigurationComesFromSysfsAndAnAbsentDeviceReadsAllOnes) {
     ASSERT_TRUE(hardware.ReadPciConfig(2, 0x03, 0, 0x00, value, why));
     EXPECT_EQ(value, 0xFFFF'FFFFu);
     EXPECT_EQ(hardware.Controllers().size(), 1u);
+}
+
+// The kernel's resource warning as kernels of both widths print it: the
+// SystemIO range the driver asked for must cover the port.
+TEST(AcpiRegionOver, FindsTheOpRegionWhoseWarningCoversThePort) {
+    const std::string log =
+        "i2c i2c-0: adapter registered\n"
+        "ACPI Warning: SystemIO range 0x0000E800-0x0000E807 conflicts with OpRegion 0x0000E800-0x0000E80F "
+        "(\\SM00) (20090903/utaddress-272)\n"
+        "ACPI Warning: SystemIO range 0x000000000000EF00-0x000000000000EF1F conflicts with OpRegion "
+        "0x000000000000EF00-0x000000000000EF0F (\\_SB.PCI0.SBUS.SMBI) (20220331/utaddress-204)\n";
+    EXPECT_EQ(AcpiRegionOver(log, 0xE800), std::optional<std::string>("\\SM00"));
+    EXPECT_EQ(AcpiRegionOver(log, 0xEF00), std::optional<std::string>("\\_SB.PCI0.SBUS.SMBI"));
+    EXPECT_EQ(AcpiRegionOver(log, 0x0700), std::nullopt);
+    EXPECT_EQ(AcpiRegionOver(log, 0xE808), std::nullopt);  // past the range the driver asked for
+    EXPECT_EQ(AcpiRegionOver("", 0xE800), std::nullopt);
+}
+
+// A controller no kernel driver took, and the kernel log says why; the
+// records come as /dev/kmsg hands them out.
+TEST_F(FakeFiles, AControllerTheKernelDeclinedForAcpiNamesItsRegion) {
+    Device("0000:00:1f.3", Ich(0x0000'EF01));
+    std::ofstream(root_ + "/kmsg")
+        << "6,100,5000,-;ACPI: bus type PCI registered\n"
+        << "4,512,9000,-;ACPI Warning: SystemIO range 0x000000000000EF00-0x000000000000EF1F conflicts with "
+           "OpRegion 0x000000000000EF00-0x000000000000EF0F (\\SMBI) (20220331/utaddress-204)\n"
+        << " SUBSYSTEM=pci\n";
+    const auto found = Hardware().Controllers();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].acpiRegion, "\\SMBI");
 }
 
 }  // namespace

@@ -60,11 +60,21 @@ sim::SimMachine Load(const std::string& name) {
     return sim::SimMachine(std::move(*loaded.description));
 }
 
+// A one-byte block write (select 0x38) to the block-buffer controller at `base`.
+const std::vector<uint8_t> kOneByte = {0x38};
+std::vector<uint8_t> SmbusInput(uint32_t base) {
+    std::vector<uint8_t> input(kSmbusWriteRequestSize);
+    const uint32_t fields[] = {base, 1, 0, 2, 1, 0xD2, 0};
+    for (size_t i = 0; i < 7; ++i) PutLe32(input, 4 * i, fields[i]);
+    return input;
+}
+
 // Every catalogue machine the shipped database knows a board of, whose
 // processor has the configuration word.
 TEST(SharedHandler, ServesEveryCatalogueBoardsWrite) {
     const char* boards[] = {"default", "win98-6bxd", "nt4-q6b1", "win2000-h8k2", "win2000-t9p7", "nt4-f4w1",
-                            "win98-ich2-9250-18", "win2000-cubx", "win98-cuv4xls", "win2000-v33t"};
+                            "win98-ich2-9250-18", "win2000-cubx", "win98-cuv4xls", "win2000-v33t",
+                            "win2000-p3v4x"};
     for (const char* name : boards) {
         SCOPED_TRACE(name);
         sim::SimMachine machine = Load(name);
@@ -94,6 +104,42 @@ TEST(SharedHandler, ReadsNoConfigurationWordWhereTheRuleSaysThereIsNone) {
     SystemInfo info;
     EXPECT_EQ(DetectSystem(info, ctx), 0);
     EXPECT_EQ(shell.Texts(), std::vector<std::string>{"ScanAddressInfo fail"});
+}
+
+// VIA boards as their BIOS leaves them: the power-management function's
+// command register reads 0, and only host configuration 0xD2 bit 0 says
+// whether the SMBus host is on. With it set the handler writes through the
+// ports; with it clear the same request is refused as a disabled
+// controller, and nothing reaches the bus.
+TEST(SharedHandler, AViaControllerIsOnWhenItsHostEnableBitIs) {
+    for (const char* name : {"win2000-p3v4x", "win98-cuv4xls"}) {
+        SCOPED_TRACE(name);
+        for (const bool hostOn : {true, false}) {
+            auto loaded = sim::LoadMachineFile(std::string(VC_SOURCE_DIR) + "/machines/" + name + ".machine");
+            ASSERT_TRUE(loaded.ok()) << loaded.error;
+            loaded.description->board.smbusHostEnabled = hostOn;
+            sim::SimMachine machine(std::move(*loaded.description));
+            const uint32_t base = machine.description().board.smbusBase;
+            // The VIA functions at device 7: function 3 (596B) or 4 (686).
+            const uint32_t function = name == std::string("win2000-p3v4x") ? 3 : 4;
+            EXPECT_EQ(machine.PciConfig(0x8000'0000 | 7U << 11 | function << 8 | 0x04) & 0xFFFF, 0U);
+
+            sim::PrivilegedSim hardware(machine);
+            privileged::RequestHandler handler(hardware);
+            privileged::BytesAtHand data(kOneByte);
+            machine.ClearTrace();
+            const auto answer =
+                handler.Handle({kReqNtSmbusBlockWrite, SmbusInput(base), 0, &data}, std::span<uint8_t>());
+            if (hostOn) {
+                EXPECT_EQ(answer.outcome, Outcome::Done);
+                EXPECT_FALSE(machine.trace().Transactions().empty());
+            } else {
+                EXPECT_EQ(answer.outcome, Outcome::Refused);
+                EXPECT_EQ(answer.refusal, Refusal::ControllerDisabled);
+                EXPECT_TRUE(machine.trace().Transactions().empty());
+            }
+        }
+    }
 }
 
 struct RefusalCase {

@@ -37,17 +37,22 @@ BusResult ChoosePath(SystemInfo& info, Context& ctx) {
 }
 
 // A record that leaves its controller's base to PCI takes the first
-// controller of its kind that PCI shows.
-BusResult ResolveSmbusBase(SystemInfo& info, Context&) {
+// controller of its kind that PCI shows with its host on. One whose host is
+// off gets no transfer: the clock generator cannot be reached through it.
+BusResult ResolveSmbusBase(SystemInfo& info, Context& ctx) {
     if (info.board.smbusBase != kSmbusBaseFromPci) return {1};
     std::vector<FoundSmbusController> found;
     const BusResult scan = ScanSmbusControllers(info.Bus(), found);
     if (scan.Faulted()) return scan;
+    bool disabled = false;
     for (const FoundSmbusController& controller : found) {
         if (controller.function->kind != info.board.smbusKind) continue;
+        disabled = disabled || !controller.enabled;
+        if (!controller.enabled) continue;
         info.board.smbusBase = controller.base;
         return {1};
     }
+    ctx.shell.ShowMessage(kCaptionMessage, disabled ? kMsgSmbusControllerDisabled : kMsgSmbusBaseNotShown);
     return {0};
 }
 
@@ -78,7 +83,7 @@ constexpr DetectionStep kDetectionSteps[] = {
     {ChoosePath, nullptr},
     {IdentifyProcessor, nullptr},
     {ScanBiosInfo, kMsgScanBiosInfoFail},
-    {ResolveSmbusBase, kMsgSmbusBaseNotShown},
+    {ResolveSmbusBase, nullptr},  // shows its own message
     {ScanAddressInfo, kMsgScanAddressInfoFail},
     {DecodeMultiplier, kMsgCpuNotSupported},
     {MeasureProcessor, kMsgRefreshCpuFail},

@@ -15,6 +15,9 @@ inline constexpr const char* kMsgRefreshCpuFail = "CPUInfo.RefreshCPU fail";
 inline constexpr const char* kMsgScanCpuFreqFail = "ScanCPUFreqValue fail";
 inline constexpr const char* kMsgSmbusBaseNotShown =
     "The board record takes its SMBus base from PCI, but PCI shows no SMBus controller of its kind";
+inline constexpr const char* kMsgSmbusControllerDisabled =
+    "The board's SMBus controller is disabled (the BIOS left its host interface off), so the clock generator "
+    "cannot be reached";
 
 // Opens the driver, recognises the board and loads its clock generator.
 BusResult ScanBiosInfo(SystemInfo& info, Context& ctx);

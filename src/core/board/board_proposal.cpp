@@ -34,6 +34,50 @@ StringCandidate Judge(const FoundBiosString& found, const Database& db) {
 
 std::string ClockGenName(const Database& db, size_t index) { return FieldText(db.clockGens[index].name); }
 
+// Among chip.matches, the one a board names whose string the BIOS holds.
+bool ChooseByBoard(ChipIdentity& chip, const Database& db, const BiosHoldsText& biosHolds) {
+    for (const BoardRecord& board : db.boards) {
+        const std::string named = FieldText(board.clockGenName);
+        if (std::find(chip.matches.begin(), chip.matches.end(), named) == chip.matches.end()) continue;
+        if (!biosHolds(FieldText(board.biosId))) continue;
+        chip.name = named;
+        chip.board = FieldText(board.biosId);
+        return true;
+    }
+    return false;
+}
+
+// No signature matches: the chips that differ in the fewest bytes the BIOS
+// may have written (a BIOS turns unused clock outputs off at start-up).
+ChipIdentity ClosestChip(const HardwareFindings& findings, const Database& db, const BiosHoldsText& biosHolds) {
+    ChipIdentity chip;
+    chip.verdict = ChipVerdict::NotInDatabase;
+    size_t fewest = kMostBiosSetBytes + 1;
+    std::vector<std::vector<SignatureDifference>> differences;
+    for (size_t i = 0; i < db.clockGens.size() && i < db.clockGenNotes.size(); ++i) {
+        auto found = DifferencesTheBiosMayHaveMade(db.clockGenNotes[i], findings.readBackBytes);
+        if (!found || found->empty() || found->size() > fewest) continue;
+        if (found->size() < fewest) {
+            fewest = found->size();
+            chip.matches.clear();
+            differences.clear();
+        }
+        chip.matches.push_back(ClockGenName(db, i));
+        differences.push_back(std::move(*found));
+    }
+    if (chip.matches.empty()) return chip;
+    chip.verdict = ChipVerdict::ClosestAmbiguous;
+    if (chip.matches.size() == 1) {
+        chip.name = chip.matches.front();
+    } else if (!ChooseByBoard(chip, db, biosHolds)) {
+        return chip;
+    }
+    const auto at = std::find(chip.matches.begin(), chip.matches.end(), chip.name) - chip.matches.begin();
+    chip.differences = differences[static_cast<size_t>(at)];
+    chip.verdict = ChipVerdict::Closest;
+    return chip;
+}
+
 ChipIdentity IdentifyChip(const HardwareFindings& findings, const Database& db, const BiosHoldsText& biosHolds) {
     ChipIdentity chip;
     switch (findings.readBack) {
@@ -41,27 +85,19 @@ ChipIdentity IdentifyChip(const HardwareFindings& findings, const Database& db, 
         case ReadBackOutcome::NoAnswer: chip.verdict = ChipVerdict::NoAnswer; return chip;
         case ReadBackOutcome::NoReadBack: chip.verdict = ChipVerdict::NoReadBack; return chip;
         case ReadBackOutcome::NotAsked: chip.verdict = ChipVerdict::NotAsked; return chip;
-        case ReadBackOutcome::NotReported: chip.verdict = ChipVerdict::NotReported; return chip;
+        case ReadBackOutcome::NotReported:
+        case ReadBackOutcome::Skipped: chip.verdict = ChipVerdict::NotReported; return chip;
         case ReadBackOutcome::Read: break;
     }
     const std::vector<size_t> matching = ClockGensMatching(db, findings.readBackBytes);
     for (const size_t index : matching) chip.matches.push_back(ClockGenName(db, index));
-    if (chip.matches.empty()) {
-        chip.verdict = ChipVerdict::NotInDatabase;
-    } else if (chip.matches.size() == 1) {
+    if (chip.matches.empty()) return ClosestChip(findings, db, biosHolds);
+    if (chip.matches.size() == 1) {
         chip.verdict = ChipVerdict::One;
         chip.name = chip.matches.front();
     } else {
         chip.verdict = ChipVerdict::Ambiguous;
-        for (const BoardRecord& board : db.boards) {
-            const std::string named = FieldText(board.clockGenName);
-            if (std::find(chip.matches.begin(), chip.matches.end(), named) == chip.matches.end()) continue;
-            if (!biosHolds(FieldText(board.biosId))) continue;
-            chip.verdict = ChipVerdict::ChosenByBoard;
-            chip.name = named;
-            chip.board = FieldText(board.biosId);
-            break;
-        }
+        if (ChooseByBoard(chip, db, biosHolds)) chip.verdict = ChipVerdict::ChosenByBoard;
     }
     return chip;
 }

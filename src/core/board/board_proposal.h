@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/board/chip_signature.h"
 #include "core/board/database.h"
 #include "core/hw/hardware_findings.h"
 
@@ -37,13 +38,18 @@ enum class ChipVerdict {
     One,            // exactly one chip matches
     ChosenByBoard,  // several match; a board whose string the BIOS holds names one
     Ambiguous,      // several match and nothing tells them apart
+    // None matches, but one (or a board's choice among several) is closest:
+    // it differs only in bytes the BIOS may have set at start-up.
+    Closest,
+    ClosestAmbiguous,  // several are as close and nothing tells them apart
 };
 
 struct ChipIdentity {
     ChipVerdict verdict = ChipVerdict::NoController;
     std::vector<std::string> matches;  // the names of every matching chip
     std::string name;                  // the chip named (One, ChosenByBoard)
-    std::string board;                 // the board that chose it (ChosenByBoard)
+    std::string board;                 // the board that chose it (ChosenByBoard, Closest)
+    std::vector<SignatureDifference> differences;  // Closest: where the read-back differs from its signature
 };
 
 enum class Refusal {

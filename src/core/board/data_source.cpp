@@ -12,6 +12,7 @@
 
 #include "core/base/text_field.h"
 #include "core/base/text_lines.h"
+#include "core/board/chip_block_read.h"
 #include "core/board/record_notes.h"
 
 namespace vc {
@@ -502,6 +503,10 @@ std::string WriteSources(const Database& db) {
         const ClockGenNotes notes = c < db.clockGenNotes.size() ? db.clockGenNotes[c] : ClockGenNotes{};
         out << "clockgen " << Word(chip.name) << "\n";
         if (!notes.source.empty()) out << "    source     " << Quoted(notes.source) << "\n";
+        const ChipBlockReadFact blockRead = BlockReadOf(FieldText(chip.name));
+        out << "    # block read: " << BlockReadText(blockRead.blockRead);
+        if (blockRead.source[0] != '\0') out << " (" << blockRead.source << ")";
+        out << "\n";
         if (!notes.readBack.empty()) {
             out << "    read-back ";
             for (size_t i = 0; i < notes.readBack.size() && i < notes.readBackMask.size(); ++i) {

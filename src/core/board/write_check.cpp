@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/base/text_field.h"
+#include "core/board/chip_block_read.h"
 #include "core/board/clock_table.h"
 
 namespace vc {
@@ -20,9 +22,12 @@ constexpr double kToleranceShare = 0.01;
 constexpr double kToleranceFloorMHz = 0.5;
 constexpr double kMeasurementStepsAllowed = 2.0;
 
+// Only a chip known to answer a block read is read: on one without
+// read-back the read can hang the controller.
 std::optional<uint8_t> ReadBackSelect(SystemInfo& info, SmbusVariant variant) {
     const std::optional<size_t> index = ReadBackSelectIndex(variant);
     if (!index) return std::nullopt;
+    if (BlockReadOf(FieldText(info.clockWriter.access.chipName)).blockRead != BlockRead::Answers) return std::nullopt;
     const auto block = info.Bus().ReadClockGenBlock(info.clockWriter.access);
     if (!block || block->size() <= *index) return std::nullopt;
     return (*block)[*index];

@@ -27,7 +27,8 @@ double BusToleranceMHz(double expectedBusMHz, double multiplier);
 // Checks the entry at appliedIndex after `outcome`'s write and the
 // measurement that followed it (info.cpu). Nothing is checked when nothing
 // was sent, the write faulted or the path reaches no hardware; a variant
-// that reads the block back does one more block read here.
+// that reads the block back does one more block read here, on a chip known
+// to answer one (chip_block_read.h).
 WriteCheck CheckAppliedEntry(SystemInfo& info, const WriteOutcome& outcome);
 
 }  // namespace vc

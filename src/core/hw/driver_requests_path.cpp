@@ -90,7 +90,7 @@ BusResult DriverRequestsPath::WriteSmbus(SmbusVariant variant, const SmbusAccess
 // when the driver serves the probe and absent otherwise.
 std::optional<std::vector<uint8_t>> DriverRequestsPath::ReadClockGenBlock(const SmbusAccess& access) {
     std::string text;
-    if (!RequestProbe(platform_, handle_, text)) return std::nullopt;
+    if (!RequestProbe(platform_, handle_, text, /*readChip=*/true)) return std::nullopt;
     for (const ProbeClockGen& clockGen : ParseProbeReport(text).clockGens) {
         if (clockGen.controller == static_cast<uint16_t>(access.ioBase) && clockGen.answers) return clockGen.readBack;
     }

@@ -60,6 +60,7 @@ ReadBackOutcome ReadBackInReport(const ProbeReport& report, uint16_t controller,
         if (!clockGen.asked) return ReadBackOutcome::NotAsked;
         if (!clockGen.answers) return ReadBackOutcome::NoAnswer;
         if (!clockGen.readBackReported) return ReadBackOutcome::NotReported;
+        if (clockGen.readBackSkipped) return ReadBackOutcome::Skipped;
         if (!clockGen.readBack) return ReadBackOutcome::NoReadBack;
         bytes = *clockGen.readBack;
         return ReadBackOutcome::Read;
@@ -89,7 +90,7 @@ FindingsResult GatherHardwareFindings(int32_t osKind, BusPath& path, Machine mac
     }
 
     std::string text;
-    if (!RequestProbe(machine.platform, path.DriverHandle(), text)) {
+    if (!RequestProbe(machine.platform, path.DriverHandle(), text, /*readChip=*/true)) {
         return {FindingsOutcome::NoProbeReport, BusFault::None, {}};
     }
     const ProbeReport report = ParseProbeReport(text);

@@ -28,6 +28,7 @@ enum class ReadBackOutcome {
     NoReadBack,    // something answered, but its block read failed
     NotAsked,      // the controller is not enabled, so the driver did not ask
     NotReported,   // the driver's report says nothing of it (an older helper)
+    Skipped,       // the driver was not asked to read it
     Read,          // `readBack` holds what the chip returned
 };
 

@@ -22,11 +22,14 @@ int32_t OsKindFromVersion(const OsVersion& version) {
     return kOsOther;
 }
 
-bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report) {
+bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report, bool readChip) {
     std::array<uint8_t, kProbeReportMax> output{};
+    std::array<uint8_t, 4> flags{};
+    PutLe32(flags, 0, readChip ? kProbeReadChip : 0);
     DeviceRequest request;
     request.code = kReqProbe;
     request.output = output;
+    if (readChip) request.input = flags;
     if (!platform.DeviceIoControl(handle, request)) return false;
     // Text up to the first zero byte (the answer may be shorter than asked).
     const auto end = std::find(output.begin(), output.end(), uint8_t{0});

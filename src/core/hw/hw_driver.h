@@ -45,14 +45,22 @@ inline constexpr uint32_t kReqNtIcs9248 = 0x9C402490;
 // bios_strings.h finds them; hostbridge is PCI 00:00.0 register 0). Keys
 // and line kinds may be added; a reader skips what it does not know, and
 // an older report may lack readback, bios and hostbridge.
+// Its input, when there is one, is a 32-bit flags word: kProbeReadChip asks
+// for the block read behind `readback` (without it the line says
+// `readback=skipped`, and nothing but the acknowledge test reaches the
+// chip). Some clock generators do not support a block read and leave the
+// controller hung when asked (ICS9250-29 datasheet: "Read-Back will lock up
+// the PIIX-4"), so the read is made only on request.
 inline constexpr uint32_t kReqProbe = 0x9C4024F0;
+inline constexpr uint32_t kProbeReadChip = 0x1;
 inline constexpr size_t kProbeReportMax = 1024;
 
 // osKind (see OsKind) from the reported OS version.
 int32_t OsKindFromVersion(const OsVersion& version);
 
 // The probe report, as text; false when the driver does not serve it.
-bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report);
+// `readChip` asks for the clock generator's block read.
+bool RequestProbe(Platform& platform, DeviceHandle handle, std::string& report, bool readChip = false);
 
 // Sends one request without input that answers with a 32-bit word. `word`
 // takes whatever the output buffer holds afterwards; the result decides.

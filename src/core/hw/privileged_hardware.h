@@ -36,6 +36,9 @@ struct Controller {
     uint8_t enableRegister = 0;  // and the host-enable bit
     char driver[24] = {};        // the system's driver that owns it, for the probe report; empty: none
     char adapter[24] = {};       // and the node it is reached through
+    // The ACPI OpRegion over its ports ("\\SM00") when the system's kernel
+    // declined the controller for that; empty: none known.
+    char acpiRegion[24] = {};
 };
 
 class Hardware {

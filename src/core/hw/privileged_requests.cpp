@@ -61,7 +61,9 @@ std::string_view NameOr(const char (&name)[24]) {
 void PutControllerLine(ReportText& out, const Controller& c) {
     out.Put("controller kind=").PutDecimal(static_cast<uint32_t>(c.kind)).Put(" base=").PutHex(c.ioBase, 4);
     out.Put(" pci=0000:").PutLowerHex(c.bus, 2).Put(":").PutLowerHex(c.device, 2).Put(".").PutLowerHex(c.function, 1);
-    out.Put(" driver=").Put(NameOr(c.driver)).Put(" adapter=").Put(NameOr(c.adapter)).Put("\n");
+    out.Put(" driver=").Put(NameOr(c.driver)).Put(" adapter=").Put(NameOr(c.adapter));
+    if (c.acpiRegion[0] != '\0') out.Put(" acpi=").Put(NameOr(c.acpiRegion));
+    out.Put("\n");
 }
 
 }  // namespace
@@ -203,6 +205,9 @@ Answer RequestHandler::SmbusWrite(const Request& request) {
 // What the component sees, one finding a line (format in hw_driver.h). Only
 // reads: a controller nobody may drive is not asked at all.
 Answer RequestHandler::Probe(const Request& request, std::span<uint8_t> output) {
+    // An input word with kProbeReadChip asks for the block read; an older
+    // program sends none and gets none.
+    const bool readChip = request.input.size() >= kWordSize && (GetLe32(request.input, 0) & kProbeReadChip) != 0;
     ReportText out(std::span<char>(reinterpret_cast<char*>(output.data()), output.size()));
     Controller controllers[kMaxControllers];
     const size_t found = hardware_.FindControllers(controllers);
@@ -212,15 +217,19 @@ Answer RequestHandler::Probe(const Request& request, std::span<uint8_t> output) 
         if (c.ioBase == 0) continue;
         std::optional<bool> answers;
         if (c.kernelOwned || c.enabled) answers = hardware_.DeviceAnswers(c, clockGenAddress7_);
-        // What answers is read back, never written, so board-id can name it.
+        // What answers is read back, never written, so board-id can name it;
+        // only when the caller asks: a chip without read-back support can
+        // hang the controller on a block read.
         uint8_t block[smbus::kBlockBufferSize] = {};
-        const int32_t count = answers.value_or(false) ? hardware_.ReadClockGenBlock(c, clockGenAddress7_, block) : -1;
+        const bool read = readChip && answers.value_or(false);
+        const int32_t count = read ? hardware_.ReadClockGenBlock(c, clockGenAddress7_, block) : -1;
         if (count >= 0) {
             PutProbeClockGenLine(out, c.ioBase, clockGenAddress7_, count, block);
         } else {
             out.Put("clockgen controller=").PutHex(c.ioBase, 4).Put(" address=").PutHex(clockGenAddress7_, 2);
             out.Put(" answers=").Put(answers ? (*answers ? "yes" : "no") : "unknown");
-            out.Put(answers.value_or(false) ? " readback=none\n" : "\n");
+            if (answers.value_or(false)) out.Put(read ? " readback=none" : " readback=skipped");
+            out.Put("\n");
         }
     }
     uint32_t hostBridge = 0;

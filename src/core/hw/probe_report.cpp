@@ -107,7 +107,10 @@ ProbeReport ParseProbeReport(std::string_view report) {
             clockGen.asked = field("answers") != "unknown";
             if (fields.count("readback")) {
                 clockGen.readBackReported = true;
-                if (field("readback") != "none") clockGen.readBack = Bytes(field("readback"));
+                clockGen.readBackSkipped = field("readback") == "skipped";
+                if (field("readback") != "none" && !clockGen.readBackSkipped) {
+                    clockGen.readBack = Bytes(field("readback"));
+                }
             }
             parsed.clockGens.push_back(std::move(clockGen));
         } else if (kind == "hostbridge") {

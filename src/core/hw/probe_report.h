@@ -22,6 +22,7 @@ struct ProbeClockGen {
     bool answers = false;          // answers=yes
     bool asked = true;             // answers=unknown: the controller was not asked
     bool readBackReported = false;               // an older helper gives no readback key
+    bool readBackSkipped = false;                // readback=skipped: the read was not asked for
     std::optional<std::vector<uint8_t>> readBack;  // none: the block read failed
 };
 

@@ -19,8 +19,7 @@ bool ResetIdleController(SmbusPorts& ports, int32_t kind, uint16_t ioBase) {
     ports.Wait();
     ports.Out(port(kControl), 0);
     // Only the bits the kind defines: the PIIX4's bits 5-7 are reserved.
-    const uint8_t clear = byteWise ? static_cast<uint8_t>(kStatusDone | kStatusErrors | kStatusByteDone | kStatusInUse)
-                                   : static_cast<uint8_t>(kStatusDone | kStatusErrors);
+    const uint8_t clear = byteWise ? static_cast<uint8_t>(kStatusFlagsByteWise | kStatusInUse) : kStatusFlagsBlockBuffer;
     ports.Out(port(kStatus), clear);
     return true;
 }

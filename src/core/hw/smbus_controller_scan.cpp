@@ -37,7 +37,14 @@ BusResult ScanSmbusControllers(BusPath& path, std::vector<FoundSmbusController>&
             if (result.Faulted()) return result;
             const auto address = static_cast<uint16_t>(base & known->baseMask);
             if ((base & smbus_pci::kIoSpaceBit) == 0 || address == 0) continue;
-            found.push_back({known, device, function, address});
+            uint32_t command = 0;
+            result = ScanPCIValue(path, 0, device, function, smbus_pci::kCommandRegister, command);
+            if (result.Faulted()) return result;
+            uint32_t enableDword = 0;
+            result = ScanPCIValue(path, 0, device, function, known->enableRegister & 0xFCU, enableDword);
+            if (result.Faulted()) return result;
+            const auto enableByte = static_cast<uint8_t>(enableDword >> (8 * (known->enableRegister & 3U)));
+            found.push_back({known, device, function, address, SmbusHostEnabled(*known, command, enableByte)});
         }
     }
     return {1};

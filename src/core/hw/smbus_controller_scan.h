@@ -20,10 +20,12 @@ struct FoundSmbusController {
     uint8_t pciDevice = 0;  // on bus 0
     uint8_t pciFunction = 0;
     uint16_t base = 0;
+    bool enabled = true;  // its family's enable rule holds (SmbusHostEnabled)
 };
 
-// The controllers PCI shows, in device order; a function whose base register
-// holds no I/O range, or a base of 0, is left out. Faults (a refused PCI
+// The controllers PCI shows, in device order, each with whether its host is
+// on; a function whose base register holds no I/O range, or a base of 0, is
+// left out. Faults (a refused PCI
 // request) come back as they are, with what was found before.
 BusResult ScanSmbusControllers(BusPath& path, std::vector<FoundSmbusController>& found);
 

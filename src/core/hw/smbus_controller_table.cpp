@@ -16,17 +16,17 @@ constexpr uint16_t kVia = 0x1106;
 
 constexpr KnownSmbusFunction Piix4(uint16_t vendor, uint16_t device, const char* name, uint8_t function) {
     return {vendor, device, name, kPiix4BaseRegister, kPiix4BaseMask, kSmbusControllerBlockBuffer, function,
-            kPiix4EnableRegister, "piix4_smbus"};
+            kPiix4EnableRegister, "piix4_smbus", SmbusEnableRule::IoSpaceAndHost};
 }
 
 constexpr KnownSmbusFunction Ich(uint16_t device, const char* name) {
     return {kIntel, device, name, kIchBaseRegister, kIchBaseMask, kSmbusControllerByteWise, 3, kIchEnableRegister,
-            "i801_smbus"};
+            "i801_smbus", SmbusEnableRule::IoSpaceAndHost};
 }
 
 constexpr KnownSmbusFunction Via(uint16_t device, const char* name, uint8_t function, uint8_t baseRegister) {
     return {kVia, device, name, baseRegister, kViaBaseMask, kSmbusControllerBlockBuffer, function,
-            kViaEnableRegister, "vt596_smbus"};
+            kViaEnableRegister, "vt596_smbus", SmbusEnableRule::HostOnly};
 }
 
 // IDs and functions as the kernel's i2c-piix4, i2c-i801 and i2c-viapro
@@ -62,6 +62,15 @@ constexpr KnownSmbusFunction kTable[] = {
 }  // namespace
 
 std::span<const KnownSmbusFunction> KnownSmbusFunctions() { return kTable; }
+
+bool SmbusHostEnabled(const KnownSmbusFunction& known, uint32_t command, uint8_t enableByte) {
+    const bool host = (enableByte & kHostEnableBit) != 0;
+    switch (known.enableRule) {
+        case SmbusEnableRule::IoSpaceAndHost: return host && (command & kCommandIoSpace) != 0;
+        case SmbusEnableRule::HostOnly: return host;
+    }
+    return false;
+}
 
 const KnownSmbusFunction* FindKnownSmbusFunction(uint16_t vendor, uint16_t device) {
     for (const KnownSmbusFunction& row : kTable) {

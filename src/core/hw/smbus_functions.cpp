@@ -25,8 +25,7 @@ std::optional<Controller> ControllerOf(const KnownSmbusFunction& known, uint32_t
     c.baseRegister = known.baseRegister;
     c.enableRegister = known.enableRegister;
     const auto enableByte = static_cast<uint8_t>(enableDword >> (8 * (known.enableRegister & 3)));
-    c.enabled = c.ioBase != 0 && (command & smbus_pci::kCommandIoSpace) != 0 &&
-                (enableByte & smbus_pci::kHostEnableBit) != 0;
+    c.enabled = c.ioBase != 0 && SmbusHostEnabled(known, command, enableByte);
     return c;
 }
 

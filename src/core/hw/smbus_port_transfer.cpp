@@ -11,10 +11,13 @@ using namespace smbus;
 
 class Registers {
 public:
-    Registers(SmbusPorts& ports, uint16_t base) : ports_(ports), base_(base) {}
+    Registers(SmbusPorts& ports, int32_t kind, uint16_t base) : ports_(ports), kind_(kind), base_(base) {}
     uint8_t In(uint16_t reg) { return ports_.In(static_cast<uint16_t>(base_ + reg)); }
     void Out(uint16_t reg, uint8_t value) { ports_.Out(static_cast<uint16_t>(base_ + reg), value); }
     void Wait() { ports_.Wait(); }
+
+    // The bits this controller's transfer clears (see smbus_registers.h).
+    uint8_t Flags() const { return StatusFlagsOf(kind_); }
 
     // The status once BUSY has gone, or with BUSY still set after the polls.
     uint8_t StatusWhenIdle() {
@@ -26,12 +29,25 @@ public:
         return status;
     }
 
-    // Idle and with every status bit cleared; false (nothing written) when
-    // somebody else's transfer is still going.
+    // Idle, held, and with the completion and error bits cleared; false
+    // (nothing written but, on the byte-by-byte controller, the semaphore
+    // handed back if this read took it) when somebody else's transfer is
+    // still going or firmware holds the semaphore for the whole wait.
     bool Claim() {
-        if ((StatusWhenIdle() & kStatusBusy) != 0) return false;
-        Out(kStatus, kStatusClearAll);
-        return true;
+        const bool semaphore = kind_ == kSmbusControllerByteWise;
+        bool held = false;
+        for (int poll = 0; poll <= kIdlePolls; ++poll) {
+            if (poll != 0) Wait();
+            const uint8_t status = In(kStatus);
+            // A read that finds the semaphore clear has just taken it.
+            held = held || !semaphore || (status & kStatusInUse) == 0;
+            if (held && (status & kStatusBusy) == 0) {
+                Out(kStatus, Flags());
+                return true;
+            }
+        }
+        if (semaphore && held) Out(kStatus, kStatusInUse);
+        return false;
     }
 
     // BYTE_DONE (or the end, or an error) of the byte-by-byte controller;
@@ -50,8 +66,9 @@ public:
     // controller finishes a block only once the last byte's BYTE_DONE is
     // cleared), wait for the wire, stop a transfer that hangs. False when a
     // transfer had to be stopped: then it did not complete.
+    // The last write hands the semaphore back.
     bool Release() {
-        Out(kStatus, kStatusClearAll);
+        Out(kStatus, Flags());
         bool ended = true;
         if ((StatusWhenIdle() & kStatusBusy) != 0) {
             Out(kControl, kControlKill);
@@ -59,24 +76,26 @@ public:
             Out(kControl, 0);
             ended = false;
         }
-        Out(kStatus, kStatusClearAll);
+        const bool semaphore = kind_ == kSmbusControllerByteWise;
+        Out(kStatus, static_cast<uint8_t>(Flags() | (semaphore ? kStatusInUse : 0)));
         return ended;
     }
 
     // The byte-by-byte controller's auxiliary bits off for a transfer, and
     // back as they were afterwards.
-    uint8_t SaveAux(int32_t kind) {
-        if (kind != kSmbusControllerByteWise) return 0;
+    uint8_t SaveAux() {
+        if (kind_ != kSmbusControllerByteWise) return 0;
         const uint8_t aux = In(kAuxControl);
         if ((aux & kAuxControlOurs) != 0) Out(kAuxControl, static_cast<uint8_t>(aux & ~kAuxControlOurs));
         return aux;
     }
-    void RestoreAux(int32_t kind, uint8_t aux) {
-        if (kind == kSmbusControllerByteWise && (aux & kAuxControlOurs) != 0) Out(kAuxControl, aux);
+    void RestoreAux(uint8_t aux) {
+        if (kind_ == kSmbusControllerByteWise && (aux & kAuxControlOurs) != 0) Out(kAuxControl, aux);
     }
 
 private:
     SmbusPorts& ports_;
+    int32_t kind_;
     uint16_t base_;
 };
 
@@ -119,6 +138,10 @@ int32_t ByteWiseBlockRead(Registers& regs, std::span<uint8_t> block) {
 
 }  // namespace
 
+uint8_t StatusFlagsOf(int32_t kind) {
+    return kind == kSmbusControllerByteWise ? kStatusFlagsByteWise : kStatusFlagsBlockBuffer;
+}
+
 const char* PortTransferText(PortTransfer result) {
     switch (result) {
         case PortTransfer::Done: return "done";
@@ -131,18 +154,20 @@ const char* PortTransferText(PortTransfer result) {
 
 PortTransfer RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant, const SmbusTarget& target,
                           std::span<const uint8_t> data) {
-    Registers regs(ports, target.ioBase);
+    Registers regs(ports, kind, target.ioBase);
     if (!regs.Claim()) return PortTransfer::Busy;
-    const uint8_t aux = regs.SaveAux(kind);
-    const bool ok = RunSmbusWrite(ports, variant, target, data, StartChecks::StatusAfterStart);
+    const uint8_t aux = regs.SaveAux();
+    SmbusTarget ours = target;
+    ours.statusClear = regs.Flags();
+    const bool ok = RunSmbusWrite(ports, variant, ours, data, StartChecks::StatusAfterStart);
     const bool ended = regs.Release();
-    regs.RestoreAux(kind, aux);
+    regs.RestoreAux(aux);
     if (!ok) return PortTransfer::Failed;
     return ended ? PortTransfer::Done : PortTransfer::Stopped;
 }
 
-std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7) {
-    Registers regs(ports, ioBase);
+std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7) {
+    Registers regs(ports, kind, ioBase);
     if (!regs.Claim()) return std::nullopt;
     regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
     regs.Out(kControl, kControlStart | kProtocolByte);
@@ -157,15 +182,15 @@ std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_
 }
 
 int32_t PortBlockRead(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7, std::span<uint8_t> block) {
-    Registers regs(ports, ioBase);
+    Registers regs(ports, kind, ioBase);
     if (!regs.Claim()) return -1;
-    const uint8_t aux = regs.SaveAux(kind);
+    const uint8_t aux = regs.SaveAux();
     regs.Out(kAddress, static_cast<uint8_t>(address7 << 1 | 1));
     regs.Out(kCommand, kCommandBlock);
     const bool byteWise = kind == kSmbusControllerByteWise;
     const int32_t count = byteWise ? ByteWiseBlockRead(regs, block) : BufferedBlockRead(regs, block);
     const bool ended = regs.Release();
-    regs.RestoreAux(kind, aux);
+    regs.RestoreAux(aux);
     return ended ? count : -1;
 }
 

@@ -3,6 +3,10 @@
 // driver): the one sequence library with the status check after every
 // start, wrapped so the controller is idle before the transfer begins and is
 // left idle afterwards. The caller holds its one transfer lock around each.
+// On the byte-by-byte (ICH) controller the transfer also holds the host
+// semaphore: a claim that reads it set waits for it as for BUSY, and the
+// release hands it back. Only the completion and error bits are cleared
+// (StatusFlagsOf), never the semaphore mid-transfer or a reserved bit.
 // No allocation, no exceptions.
 #pragma once
 
@@ -33,6 +37,11 @@ enum class PortTransfer : uint8_t {
     Stopped,  // the transfer did not end and was stopped
 };
 
+// The status bits a transfer on a controller of `kind` clears: completion
+// and errors (and BYTE_DONE on the byte-by-byte controller); the ICH
+// semaphore, the alert bit and the PIIX4's reserved bits are never written 1.
+uint8_t StatusFlagsOf(int32_t kind);
+
 // What went wrong, for a log line ("the controller stays busy").
 const char* PortTransferText(PortTransfer result);
 
@@ -42,7 +51,7 @@ PortTransfer RunPortWrite(SmbusPorts& ports, int32_t kind, SmbusVariant variant,
 // A receive-byte read at `address7` (nothing is written to the device):
 // whether it acknowledged; nothing when the controller was busy or did not
 // report a clear outcome.
-std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, uint16_t ioBase, uint8_t address7);
+std::optional<bool> PortDeviceAnswers(SmbusPorts& ports, int32_t kind, uint16_t ioBase, uint8_t address7);
 
 // A block read (command 0x00) at `address7` into `block`, as the controller
 // family does it: the block-buffer controller fills its buffer and the

@@ -24,13 +24,23 @@ inline constexpr uint8_t kStatusDeviceError = 0x04;  // no acknowledge
 inline constexpr uint8_t kStatusBusError = 0x08;
 inline constexpr uint8_t kStatusFailed = 0x10;       // bad request
 inline constexpr uint8_t kStatusByteDone = 0x80;     // byte-by-byte controller: next byte wanted
-// Byte-by-byte controller: the host's semaphore; reading the status while it
-// is 0 sets it, writing a one gives it back (reserved on the other kind).
-inline constexpr uint8_t kStatusInUse = 0x40;
 inline constexpr uint8_t kStatusErrors = kStatusDeviceError | kStatusBusError | kStatusFailed;
 // Written to clear every status bit; on the byte-by-byte controller it also
 // releases the next block byte.
 inline constexpr uint8_t kStatusClearAll = 0xFF;
+// The byte-by-byte (ICH-family) controller's host semaphore, INUSE_STS: a
+// status read answers it and then sets it, so whoever read it clear holds
+// the controller; writing it 1 releases it. Firmware (SMM, ACPI methods)
+// takes it too (Intel 82801BA datasheet, SMBus HST_STS bit 6; the kernel's
+// i2c-i801 treats it as the BIOS/ACPI lock and releases it after each
+// transfer). The block-buffer controller (PIIX4, VIA) has bits 5-7
+// reserved: written 0 (82371AB datasheet, SMBHSTSTS).
+inline constexpr uint8_t kStatusInUse = 0x40;
+// What a transfer by the privileged components clears, per controller kind:
+// the completion and error bits (and BYTE_DONE), never the semaphore, the
+// alert bit or a reserved bit.
+inline constexpr uint8_t kStatusFlagsBlockBuffer = kStatusDone | kStatusErrors;            // 0x1E
+inline constexpr uint8_t kStatusFlagsByteWise = kStatusDone | kStatusErrors | kStatusByteDone;  // 0x9E
 
 // Host control: bit 6 starts, bits 2-4 choose the protocol, bit 5 on the
 // byte-by-byte controller marks the last byte and closes a stage.

@@ -49,6 +49,7 @@ public:
 
     uint8_t In(uint16_t reg) { return ports_.In(Port(reg)); }
     void Out(uint16_t reg, uint8_t value) { ports_.Out(Port(reg), value); }
+    void ClearStatus() { Out(kStatus, target_.statusClear); }
     void Wait() { ports_.Wait(); }
     bool ok() const { return ok_; }
 
@@ -64,7 +65,9 @@ public:
     // for several step pauses has hung, and its status is taken as it is.
     uint8_t StatusWhenSettled() {
         uint8_t status = In(kStatus);
-        for (int poll = 0; status == kStatusBusy && poll < kCompletionPolls; ++poll) {
+        // (The semaphore bit of the byte-by-byte controller is set all along.)
+        const auto busyAlone = [](uint8_t value) { return (value & ~kStatusInUse) == kStatusBusy; };
+        for (int poll = 0; busyAlone(status) && poll < kCompletionPolls; ++poll) {
             Wait();
             status = In(kStatus);
         }
@@ -85,7 +88,7 @@ public:
     // Header of a byte-by-byte block write of `count` bytes.
     void PrepareByteWise(uint8_t count) {
         In(kControl);
-        Out(kStatus, kStatusClearAll);
+        ClearStatus();
         Out(kCommand, kCommandBlock);
         Out(kAddress, target_.writeAddress);
         Out(kData0, count);
@@ -99,7 +102,7 @@ public:
             if (i == 0) {
                 Start(kStartBlock);
             } else {
-                Out(kStatus, kStatusClearAll);
+                ClearStatus();
             }
             Wait();
         }
@@ -108,7 +111,7 @@ public:
     int32_t ReadBlock(std::span<uint8_t> block) {
         In(kControl);
         Wait();
-        Out(kStatus, kStatusClearAll);
+        ClearStatus();
         Wait();
         Out(kAddress, target_.readAddress);
         Out(kCommand, kCommandBlock);
@@ -124,7 +127,7 @@ public:
         const int32_t reported = static_cast<int8_t>(In(kData0));
         for (int32_t i = 0; i < reported; ++i) {
             const uint8_t value = In(kBlockData);
-            Out(kStatus, kStatusClearAll);
+            ClearStatus();
             Wait();
             if (static_cast<size_t>(i) < block.size()) block[static_cast<size_t>(i)] = value;
         }
@@ -135,7 +138,7 @@ public:
     // it reports done; reading host control rewinds the buffer pointer.
     int32_t ReadBuffered(std::span<uint8_t> block) {
         In(kControl);
-        Out(kStatus, kStatusClearAll);
+        ClearStatus();
         Out(kAddress, target_.readAddress);
         Out(kCommand, kCommandBlock);
         Out(kControl, kStartBlock);
@@ -178,7 +181,7 @@ Block Masked(std::span<const uint8_t> data, uint8_t mask) {
 bool WriteBuffered(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
     const Block block = Masked(data, mask);
     s.In(kControl);  // rewinds the block-data pointer
-    s.Out(kStatus, kStatusClearAll);
+    s.ClearStatus();
     s.Out(kAddress, s.writeAddress());
     // Whatever the last transfer left in the command register would go out
     // as the first byte and decide where the block lands.
@@ -209,7 +212,7 @@ bool WriteIcs9248(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
     s.Out(kBlockData, block[kIcs9248SelectIndex]);
     s.Start(kStartBlock);
     s.Wait();
-    s.Out(kStatus, kStatusClearAll);
+    s.ClearStatus();
     s.Wait();
     s.Out(kControl, kControlLastByte);
     s.Wait();
@@ -225,6 +228,8 @@ bool WriteRtm560(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
     for (const RegisterWrite& write : kRtm560WordWrites) {
         if (write.reg == kControl && write.value == kStartWordData) {
             s.Start(write.value);
+        } else if (write.reg == kStatus) {
+            s.ClearStatus();
         } else {
             s.Out(write.reg, write.value);
         }
@@ -233,7 +238,7 @@ bool WriteRtm560(Sequencer& s, std::span<const uint8_t> data, uint8_t mask) {
 
     const Block select = Masked(data, mask);
     s.In(kControl);
-    s.Out(kStatus, kStatusClearAll);
+    s.ClearStatus();
     s.Out(kAddress, s.writeAddress());
     s.Out(kCommand, kCommandBlock);
     s.Out(kData0, static_cast<uint8_t>(data.size()));

@@ -25,6 +25,11 @@ struct SmbusTarget {
     uint8_t writeAddress = 0;
     uint8_t readAddress = 0;
     uint8_t firstByteMask = 0;  // ORed into the first data byte
+    // What the sequence writes to the status register to clear it (and, on
+    // the byte-by-byte controller, to release the next block byte): every
+    // bit for the program on its own ports; the privileged components leave
+    // the semaphore and reserved bits alone (smbus_port_transfer.h).
+    uint8_t statusClear = 0xFF;
 };
 
 // How much the runner checks along the way. The program trusts every start;

@@ -9,6 +9,7 @@
 #include "core/hw/hw_driver.h"
 #include "core/hw/privileged_requests.h"
 #include "core/hw/smbus_functions.h"
+#include "core/hw/smbus_controller_reset.h"
 #include "core/hw/smbus_port_transfer.h"
 #include "core/hw/smbus_registers.h"
 #include "driver/nt/nt_glue.h"
@@ -61,13 +62,16 @@ public:
                        std::span<const uint8_t> data) override {
         HalPorts ports;
         const TransferLock lock;
+        // Whatever an earlier transfer left (a block read that got no count)
+        // must not fail this write before a byte goes out.
+        vc::ResetIdleController(ports, controller.kind, controller.ioBase);
         return vc::RunPortWrite(ports, controller.kind, variant, TargetOf(controller, address7, mask), data) ==
                vc::PortTransfer::Done;
     }
     std::optional<bool> DeviceAnswers(const Controller& controller, uint8_t address7) override {
         HalPorts ports;
         const TransferLock lock;
-        return vc::PortDeviceAnswers(ports, controller.ioBase, address7);
+        return vc::PortDeviceAnswers(ports, controller.kind, controller.ioBase, address7);
     }
     int32_t ReadClockGenBlock(const Controller& controller, uint8_t address7, std::span<uint8_t> block) override {
         HalPorts ports;

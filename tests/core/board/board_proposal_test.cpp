@@ -29,6 +29,24 @@ TEST(ChipSignature, MatchesOnTheMaskedBitsOfExactlyAsManyBytes) {
     EXPECT_FALSE(ReadBackMatches(shortMask, Bytes{0x55, 0x1F}));
 }
 
+// What a BIOS does to a chip at start-up: clears output-enable bits in
+// bytes 1-5, one byte at most. Set bits, byte 0, later bytes or a second
+// byte make the read-back another chip's.
+TEST(ChipSignature, DifferencesTheBiosMayHaveMadeAreClearedOutputBitsInOneByte) {
+    const ClockGenNotes notes{"", {0x00, 0xFF, 0xFF, 0xFF, 0x6D, 0xBF, 0x42}, {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xBF, 0xFF}};
+    const auto one = DifferencesTheBiosMayHaveMade(notes, Bytes{0x13, 0xFF, 0xFF, 0xF4, 0x6D, 0xBF, 0x42});
+    ASSERT_TRUE(one.has_value());
+    ASSERT_EQ(one->size(), 1U);
+    EXPECT_EQ((*one)[0].index, 3U);
+    EXPECT_EQ((*one)[0].read, 0xF4);
+    EXPECT_EQ((*one)[0].expected, 0xFF);
+    EXPECT_TRUE(DifferencesTheBiosMayHaveMade(notes, Bytes{0x00, 0xFF, 0xFF, 0xFF, 0x6D, 0xBF, 0x42})->empty());
+    EXPECT_FALSE(DifferencesTheBiosMayHaveMade(notes, Bytes{0x00, 0xFF, 0xFF, 0xFF, 0x6F, 0xBF, 0x42}));  // a set bit
+    EXPECT_FALSE(DifferencesTheBiosMayHaveMade(notes, Bytes{0x00, 0xFF, 0xFF, 0xFF, 0x6D, 0xBF, 0x40}));  // byte 6
+    EXPECT_FALSE(DifferencesTheBiosMayHaveMade(notes, Bytes{0x00, 0xFE, 0xFF, 0xF4, 0x6D, 0xBF, 0x42}));  // two
+    EXPECT_FALSE(DifferencesTheBiosMayHaveMade(notes, Bytes{0x00, 0xFF, 0xFF, 0xF4, 0x6D, 0xBF}));        // short
+}
+
 // Chips A and B answer alike, C differently; boards: AAA-1 (A), BBB-2 (B).
 class ProposalTest : public ::testing::Test {
 protected:
@@ -48,7 +66,7 @@ protected:
             db.boards.push_back(board);
         }
         static const KnownSmbusFunction ich{0x8086, 0x2443, "ICH2", 0x20, 0xFFE0, kSmbusControllerByteWise, 3, 0x40,
-                                            "i801_smbus"};
+                                            "i801_smbus", SmbusEnableRule::IoSpaceAndHost};
         findings.controllers.push_back({&ich, 0x1F, 3, 0x0540});
         findings.readBack = ReadBackOutcome::Read;
         findings.biosStrings = {{0xF000, "BBB-2x", DmiSource::Board}, {0xF100, "NEW-77", DmiSource::None}};

@@ -9,6 +9,7 @@
 // board's limits on the clocks the chip really produces.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -160,6 +161,29 @@ TEST_F(DatabaseOnChipModels, EveryShippedBoardAndEntryMatchesTheChipsOwnTable) {
         SCOPED_TRACE("board " + FieldText(db.boards[b].biosId));
         WalkBoard(db.boards[b], b);
     }
+}
+
+// The ICS9250-08 (CUBX, P3B-F and five more boards) as the model fixed in
+// 86Box commit 9f0d240c7 has it: FS3 is register 0 bit 2, so each entry of
+// codes 8-15 carries bit 2 and none carries bit 7, which would select a code
+// 0-7 clock (0xB8 gave 66.80 MHz, not 105). Select bytes from that commit's
+// fs_regs and table.
+TEST(ShippedIcs9250_08, SelectsItsUpperCodesWithBit2) {
+    const Database db = ShippedDatabase();
+    const ClockGenRecord* chip = nullptr;
+    for (const ClockGenRecord& c : db.clockGens) {
+        if (FieldText(c.name) == "ICS9250-08") chip = &c;
+    }
+    ASSERT_NE(chip, nullptr);
+    const std::vector<std::pair<double, uint8_t>> upper = {{120.0, 0x0C}, {115.0, 0x1C}, {110.0, 0x2C},
+                                                          {105.0, 0x3C}, {140.0, 0x4C}, {150.0, 0x5C}};
+    for (const auto& [bus, select] : upper) {
+        const auto it = std::find_if(chip->entries.begin(), chip->entries.end(),
+                                     [&](const ClockEntry& e) { return std::fabs(e.busMHz - bus) < 0.005; });
+        ASSERT_NE(it, chip->entries.end()) << bus;
+        EXPECT_EQ(SelectByte(*it), select) << bus;
+    }
+    for (const ClockEntry& e : chip->entries) EXPECT_EQ(SelectByte(e) & 0x80, 0) << e.busMHz;
 }
 
 }  // namespace
