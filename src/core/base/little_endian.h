@@ -99,8 +99,9 @@ public:
 private:
     template <std::unsigned_integral T>
     void Put(T value) {
-        out_.resize(out_.size() + sizeof(T));
-        PutLe(std::span(out_).last(sizeof(T)), 0, value);
+        // Byte by byte: growing the vector first and writing into its tail
+        // trips GCC 12's bounds warnings at -O3 on i386.
+        for (size_t i = 0; i < sizeof(T); ++i) out_.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 
     std::vector<uint8_t>& out_;
