@@ -11,10 +11,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <vector>
 
 namespace vc {
+
+// Every layout holds 32-bit integers and IEEE doubles of 8 bytes; both are
+// the same on i386 and amd64 (only their alignment in a struct differs,
+// which no layout depends on: fields are read and written one by one).
+inline constexpr size_t kI32Bytes = sizeof(int32_t);
+inline constexpr size_t kF64Bytes = sizeof(double);
+static_assert(kI32Bytes == 4 && kF64Bytes == 8 && std::numeric_limits<double>::is_iec559);
 
 template <std::unsigned_integral T>
 constexpr T GetLe(std::span<const uint8_t> bytes, size_t offset) {
