@@ -16,8 +16,11 @@ root=${VC_I386_ROOT:-$top/build/i386-root}
 suite=bookworm
 # What the dev build and its tests need, nothing recommended: the compiler,
 # CMake and Ninja, Qt 6 (its platform plugins come with libqt6gui6), and
-# GoogleTest. The benchmarks are left out of the i386 build.
-packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev)
+# GoogleTest; dpkg-dev and file for cpack's package (dpkg-shlibdeps), the
+# fonts the skin generator draws with. The
+# benchmarks are left out of the i386 build.
+packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev dpkg-dev file
+          fonts-dejavu-core)
 mirrors=("deb http://deb.debian.org/debian $suite main"
          "deb http://deb.debian.org/debian $suite-updates main"
          "deb http://deb.debian.org/debian-security $suite-security main")
@@ -34,18 +37,21 @@ ensure() {
   fi
   command -v mmdebstrap >/dev/null || { echo "i386 root: mmdebstrap is missing (scripts/setup.sh)" >&2; exit 2; }
   echo "i386 root: making $root (Debian $suite i386: ${packages[*]})"
-  $sudo rm -rf "$root" "$root.stamp"
+  # One file system: a root left mounted by an interrupted run keeps its mounts.
+  $sudo rm -rf --one-file-system "$root" "$root.stamp"
   mkdir -p "$(dirname "$root")"
-  local include
+  local include hooks=()
   include=$(IFS=,; echo "${packages[*]}")
+  # dpkg without its syncs (the root is thrown away when anything fails).
+  [ -d /usr/share/mmdebstrap/hooks/eatmydata ] && hooks=(--hook-directory=/usr/share/mmdebstrap/hooks/eatmydata)
   # Documentation and locales are of no use to a build; dropping them saves
   # a third of the root.
-  if ! $sudo mmdebstrap --quiet --arch=i386 --variant=apt --include="$include" \
+  if ! $sudo mmdebstrap --quiet --arch=i386 --variant=apt --include="$include" ${hooks[@]+"${hooks[@]}"} \
         --aptopt='APT::Install-Recommends "false"' \
         --dpkgopt='path-exclude=/usr/share/man/*' --dpkgopt='path-exclude=/usr/share/doc/*' \
         --dpkgopt='path-exclude=/usr/share/locale/*' \
         "$suite" "$root" "${mirrors[@]}"; then
-    $sudo rm -rf "$root"
+    $sudo rm -rf --one-file-system "$root"
     echo "i386 root: mmdebstrap failed" >&2
     exit 1
   fi

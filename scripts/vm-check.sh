@@ -25,9 +25,11 @@ t_start=$(now)
 
 # -- Static vcctl and velocore-driverd for i386: the initramfs has no C
 # library.
-mkdir -p "$build"
 command -v i686-linux-gnu-g++ >/dev/null ||
   { echo "FAIL the static build: i686-linux-gnu-g++ is missing (scripts/setup.sh)"; exit 1; }
+# A folder configured for another compiler starts afresh.
+grep -qs '^CMAKE_CXX_COMPILER:.*i686-linux-gnu-g++' "$build/CMakeCache.txt" || rm -rf "$build"
+mkdir -p "$build"
 if ! { cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVC_STATIC_TOOLS=ON \
          -DCMAKE_CXX_COMPILER=i686-linux-gnu-g++ -DVC_GUI=OFF -DVC_TESTS=OFF -DVC_BENCH=OFF &&
        cmake --build "$build" -j2 --target vcctl velocore-driverd socket-load; } >"$build/build.log" 2>&1; then
@@ -90,8 +92,8 @@ fetch_kernel() {
     offset=$(LC_ALL=C grep -obUaP '\xfd7zXZ\x00' "$vmlinuz" | head -1 | cut -d: -f1)
     tail -c +$((offset + 1)) "$vmlinuz" | xz -dc --single-stream >"$kcache/kernel" 2>/dev/null || true
   else
-    # The 686 kernel has no PVH entry (Debian builds it without Xen): QEMU
-    # loads the bzImage, which decompresses itself.
+    # The 686 kernel has no PVH entry (its /boot/config: "# CONFIG_PVH is
+    # not set"): QEMU loads the bzImage, which decompresses itself.
     cp "$vmlinuz" "$kcache/kernel"
   fi
   [ -s "$kcache/kernel" ] || { echo "FAIL kernel: nothing to boot in $vmlinuz" >&2; return 1; }
