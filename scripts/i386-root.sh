@@ -20,7 +20,7 @@ suite=bookworm
 # fonts the skin generator draws with. The
 # benchmarks are left out of the i386 build.
 packages=(g++ cmake ninja-build qt6-base-dev libgtest-dev libgmock-dev dpkg-dev file
-          fonts-dejavu-core)
+          fonts-dejavu-core fonts-dejavu-extra)
 mirrors=("deb http://deb.debian.org/debian $suite main"
          "deb http://deb.debian.org/debian $suite-updates main"
          "deb http://deb.debian.org/debian-security $suite-security main")
