@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured build, runs lintian on it,
 # unpacks it into a throw-away root (the machine itself is never changed) and
-# runs the installed programs and the desktop checks there.
-# Usage: scripts/package-check.sh [BUILD_DIR]   (default build/dev)
+# runs the installed programs and the desktop checks there. For i386 (the
+# build scripts/build.sh i386 made) the package is made and its programs run
+# in the i386 root (scripts/i386-root.sh); lintian, dpkg and the file checks
+# run here.
+# Usage: scripts/package-check.sh [BUILD_DIR] [amd64|i386]   (default build/dev amd64)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build/dev}
+arch=${2:-amd64}
+case "$arch" in
+  amd64) in_arch=(env) ;;
+  # The root sees the source tree and /tmp (where the package unpacks) at
+  # the same paths.
+  i386) in_arch=("$top/scripts/i386-root.sh" run env) ;;
+  *) echo "package check: unknown architecture $arch" >&2; exit 2 ;;
+esac
 for tool in cpack lintian dpkg dpkg-deb desktop-file-validate appstreamcli man identify; do
   command -v "$tool" >/dev/null || { echo "package check: $tool is missing" >&2; exit 2; }
 done
@@ -18,11 +29,12 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "package check: $*" >&2; exit 1; }
 
-cmake --build "$build" >/dev/null
-cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+"${in_arch[@]}" cmake --build "$build" >/dev/null
+"${in_arch[@]}" cpack --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack failed"; }
-deb=$(ls "$work"/out/velocore3_*.deb)
+deb=$(ls "$work"/out/velocore3_*_"$arch".deb) || fail "cpack made no velocore3_*_$arch.deb"
 echo "package: $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+[ "$(dpkg-deb --field "$deb" Architecture)" = "$arch" ] || fail "the package is not for $arch"
 dpkg-deb --field "$deb" Depends
 
 # lintian: errors fail, warnings are shown.
@@ -81,7 +93,7 @@ grep -qx 'ExecStart=/usr/libexec/velocore3/velocore-driverd --group velocore' \
 # it, so a detection that succeeds read /usr/share/velocore3.
 home=$work/home
 mkdir -p "$home"
-HOME=$home "$root/usr/bin/vcctl" --machine default detect apply >"$work/vcctl.out" 2>&1 ||
+"${in_arch[@]}" HOME="$home" "$root/usr/bin/vcctl" --machine default detect apply >"$work/vcctl.out" 2>&1 ||
   { cat "$work/vcctl.out"; fail "installed vcctl --machine default detect apply failed"; }
 grep -q '^verify.ok: yes$' "$work/vcctl.out" || { cat "$work/vcctl.out"; fail "installed vcctl did not apply"; }
 echo "installed vcctl: detect apply ok ($(grep '^board.biosId' "$work/vcctl.out" || true))"
@@ -98,7 +110,13 @@ printf 'root:*::\n' >"$inst/etc/gshadow"
 printf 'root:x:0:0:root:/root:/bin/sh\n' >"$inst/etc/passwd"
 printf 'root:*:19000:0:99999:7:::\n' >"$inst/etc/shadow"
 (cd "$inst" && find . | sort) >"$work/before"
-dpkg_in() { dpkg --root="$inst" --log="$work/dpkg.log" --force-script-chrootless --force-depends --force-not-root "$@"; }
+# The throw-away root's dpkg knows only the machine's architecture.
+force_arch=()
+[ "$arch" = "$(dpkg --print-architecture)" ] || force_arch=(--force-architecture)
+dpkg_in() {
+  dpkg --root="$inst" --log="$work/dpkg.log" --force-script-chrootless --force-depends --force-not-root \
+    ${force_arch[@]+"${force_arch[@]}"} "$@"
+}
 dpkg_in -i "$deb" >"$work/dpkg.out" 2>&1 || { cat "$work/dpkg.out"; fail "dpkg -i into a throw-away root failed"; }
 grep -q '^velocore:' "$inst/etc/group" || fail "postinst did not create the group velocore"
 [ -L "$inst/etc/systemd/system/sockets.target.wants/velocore-driverd.socket" ] ||
@@ -112,9 +130,10 @@ run_as_user() {  # run_as_user HOME ARGS...
   local h=$1; shift
   if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     mkdir -p "$h" && chown 65534:65534 "$h"
-    setpriv --reuid=65534 --regid=65534 --clear-groups env -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
+    "${in_arch[@]}" setpriv --reuid=65534 --regid=65534 --clear-groups \
+      env -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
   else
-    mkdir -p "$h" && env -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
+    mkdir -p "$h" && "${in_arch[@]}" -i HOME="$h" PATH=/usr/bin:/bin "$inst/usr/bin/vcctl" "$@"
   fi
 }
 for who in alice bob; do
@@ -167,8 +186,8 @@ if command -v Xvfb >/dev/null; then
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   mkdir -m 700 "$work/runtime"
-  DISPLAY=:$(head -1 "$work/display") HOME=$home XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$home/.config \
-    timeout 30 "$root/usr/bin/velocore-sim" --quit-after-first-frame >"$work/sim.out" 2>&1 ||
+  timeout 30 "${in_arch[@]}" DISPLAY=":$(head -1 "$work/display")" HOME="$home" XDG_RUNTIME_DIR="$work/runtime" \
+    XDG_CONFIG_HOME="$home/.config" "$root/usr/bin/velocore-sim" --quit-after-first-frame >"$work/sim.out" 2>&1 ||
     { cat "$work/sim.out"; fail "installed velocore-sim --quit-after-first-frame failed"; }
   grep -q '^first frame: ' "$work/sim.out" || { cat "$work/sim.out"; fail "installed velocore-sim painted no frame"; }
   echo "installed velocore-sim: $(grep '^first frame: ' "$work/sim.out")"

@@ -10,12 +10,16 @@ set_name=${1:-test}
 build_packages=(cmake ninja-build g++ qt6-base-dev)
 # The tests: GoogleTest and Google Benchmark, clang for the fuzz targets,
 # Xvfb and its tools for the display checks, QEMU and busybox for the VM
-# check, the package checks, and the Windows programs: MinGW-w64 with the
-# win32 thread model, GoogleTest's sources to build with it, and Wine with
+# check, mmdebstrap and the i686 cross compiler for the i386 checks, the
+# package checks, and the Windows programs: MinGW-w64 with the win32 thread
+# model, GoogleTest's sources to build with it, and Wine with
 # its 32-bit half (i386) to run them.
 test_packages=(clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
                xvfb x11-utils x11-xserver-utils xdotool imagemagick trayer perl
                qemu-system-x86 busybox-static xz-utils
+               # The i386 build's Debian 12 root (scripts/i386-root.sh) and
+               # the VM check's static i386 tools.
+               mmdebstrap g++-i686-linux-gnu
                dpkg-dev file lintian desktop-file-utils appstream man-db
                g++-mingw-w64-i686-win32 googletest wine wine32:i386
                # The NT port driver: the C cross compiler, the DDK headers and

@@ -285,7 +285,16 @@ run_velocore() {
   kill $pid 2>/dev/null; wait $pid 2>/dev/null
   [ $ok -eq 1 ] || sed "s/^/INFO $machine velocore: /" /tmp/velocore.err
 }
-if [ -x /opt/velocore/velocore ]; then run_velocore; else fail "velocore is not in the initramfs"; fi
+# Debian 12's Qt 6 needs SSE2, which a Pentium III lacks: there velocore
+# must end at once with Qt's reason instead.
+refuses_without_sse2() {
+  ! su user -c "QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH=/opt/velocore/plugins /opt/velocore/velocore" \
+    >/dev/null 2>/tmp/velocore.err && grep -q 'requires the following features' /tmp/velocore.err &&
+    grep -qw sse2 /tmp/velocore.err
+}
+if [ ! -x /opt/velocore/velocore ]; then fail "velocore is not in the initramfs"
+elif grep -qw sse2 /proc/cpuinfo; then run_velocore
+else check "velocore on a processor without SSE2 ends with Qt's reason" refuses_without_sse2; fi
 
 # 3. The real address: QEMU's i2c-ddc at 0x69 acknowledges (it keeps nothing);
 # where nobody answers, apply must fail.

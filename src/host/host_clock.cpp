@@ -8,8 +8,6 @@ namespace vc {
 
 namespace {
 
-__extension__ typedef unsigned __int128 Wide;
-
 constexpr uint64_t kNsPerSecond = 1'000'000'000;
 
 uint64_t Nanoseconds(clockid_t clock) {
@@ -21,7 +19,12 @@ uint64_t Nanoseconds(clockid_t clock) {
 }  // namespace
 
 uint64_t CounterTicksFromNanoseconds(uint64_t nanoseconds) {
-    return static_cast<uint64_t>(Wide{nanoseconds} * kHostCounterHz / kNsPerSecond);
+    // Whole seconds convert exactly; the remainder's product stays below
+    // 10^9 * kHostCounterHz < 2^52, so no step needs more than 64 bits (i386
+    // has no wider integer) and the floor equals that of the full product.
+    const uint64_t seconds = nanoseconds / kNsPerSecond;
+    const uint64_t rest = nanoseconds % kNsPerSecond;
+    return seconds * kHostCounterHz + rest * kHostCounterHz / kNsPerSecond;
 }
 
 uint64_t MonotonicRawNanoseconds() { return Nanoseconds(CLOCK_MONOTONIC_RAW); }

@@ -8,8 +8,8 @@ namespace vc {
 
 inline constexpr uint64_t kHostCounterHz = 3'579'545;
 
-// Exact integer conversion (128-bit product), so the counter never drifts
-// against the clock it is derived from.
+// Exact integer conversion (the floor of nanoseconds * Hz / 10^9), so the
+// counter never drifts against the clock it is derived from.
 uint64_t CounterTicksFromNanoseconds(uint64_t nanoseconds);
 
 // Monotonic time in nanoseconds (CLOCK_MONOTONIC_RAW).

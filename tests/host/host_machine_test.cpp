@@ -101,6 +101,8 @@ TEST(HostCounter, ConversionIsExactOverLongUptimes) {
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds), kHostCounterHz * 10'000);
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds + 279'365), kHostCounterHz * 10'000 + 999);
     EXPECT_EQ(CounterTicksFromNanoseconds(tenThousandSeconds + 279'366), kHostCounterHz * 10'000 + 1000);
+    // The largest uptime the clock can give: floor((2^64 - 1) * 3579545 / 10^9).
+    EXPECT_EQ(CounterTicksFromNanoseconds(UINT64_MAX), 66'030'950'515'326'656ull);
 }
 
 TEST(HostCounter, CounterAndTickCountFollowTheMonotonicClock) {

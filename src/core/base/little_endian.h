@@ -11,10 +11,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <vector>
 
 namespace vc {
+
+// Every layout holds 32-bit integers and IEEE doubles of 8 bytes; both are
+// the same on i386 and amd64 (only their alignment in a struct differs,
+// which no layout depends on: fields are read and written one by one).
+inline constexpr size_t kI32Bytes = sizeof(int32_t);
+inline constexpr size_t kF64Bytes = sizeof(double);
+static_assert(kI32Bytes == 4 && kF64Bytes == 8 && std::numeric_limits<double>::is_iec559);
 
 template <std::unsigned_integral T>
 constexpr T GetLe(std::span<const uint8_t> bytes, size_t offset) {
@@ -99,8 +107,9 @@ public:
 private:
     template <std::unsigned_integral T>
     void Put(T value) {
-        out_.resize(out_.size() + sizeof(T));
-        PutLe(std::span(out_).last(sizeof(T)), 0, value);
+        // Byte by byte: growing the vector first and writing into its tail
+        // trips GCC 12's bounds warnings at -O3 on i386.
+        for (size_t i = 0; i < sizeof(T); ++i) out_.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 
     std::vector<uint8_t>& out_;

@@ -89,6 +89,12 @@ bool DecodeClockEntry(std::span<const uint8_t> bytes, ClockEntry& entry) {
     return true;
 }
 
+// The records' sizes are the sums of the fields the codecs below walk.
+static_assert(kFileHeaderSize == 2 * kI32Bytes);
+static_assert(kBoardRecordSize == 2 * kTextFieldSize + 4 * kI32Bytes + 3 * kF64Bytes + 4 + kI32Bytes);
+static_assert(kClockGenHeaderSize == kTextFieldSize + 5 * kI32Bytes + 4);
+static_assert(kClockEntrySize == 3 * kF64Bytes + 2 * kI32Bytes);
+
 void EncodeFileHeader(const DataFileHeader& header, std::vector<uint8_t>& out) {
     ByteWriter writer(out);
     writer.PutI32(header.version);

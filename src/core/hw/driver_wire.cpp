@@ -14,6 +14,9 @@ void Append32(std::vector<uint8_t>& bytes, uint32_t value) {
 
 }  // namespace
 
+// Four and two 32-bit words.
+static_assert(kWireHeaderSize == 4 * kI32Bytes && kWireResponseHeaderSize == 2 * kI32Bytes);
+
 std::optional<std::vector<uint8_t>> EncodeWireRequest(const WireRequest& request) {
     if (request.input.size() > kWireMaxInput || request.outputLength > kWireMaxOutput ||
         request.referenced.size() > kWireMaxReferenced) {

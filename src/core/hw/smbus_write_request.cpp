@@ -13,6 +13,7 @@ std::array<uint8_t, kSmbusWriteRequestSize> EncodeSmbusWriteRequest(const SmbusA
         static_cast<uint32_t>(access.controllerKind), static_cast<uint32_t>(access.writeAddress),
         static_cast<uint32_t>(access.firstByteMask),
     };
+    static_assert(sizeof fields == kSmbusWriteRequestSize);
     size_t offset = 0;
     for (const uint32_t field : fields) {
         PutLe32(bytes, offset, field);

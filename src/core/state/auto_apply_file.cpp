@@ -9,6 +9,8 @@ std::string AutoApplyPath(const std::string& programDir) {
     return programDir + "/" + kAutoApplyFileName;
 }
 
+static_assert(kAutoApplyFileSize == 2 * kI32Bytes);
+
 std::vector<uint8_t> EncodeAutoApply(const AutoApplySettings& settings) {
     std::vector<uint8_t> bytes;
     ByteWriter writer(bytes);

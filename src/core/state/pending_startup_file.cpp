@@ -13,6 +13,8 @@ std::string PendingStartupPath(const std::string& programDir) {
     return programDir + "/" + kPendingStartupFileName;
 }
 
+static_assert(kPendingStartupFileSize == 2 * kI32Bytes + kF64Bytes + kTextFieldSize);
+
 std::vector<uint8_t> EncodePendingStartup(const PendingStartup& pending) {
     std::vector<uint8_t> bytes;
     ByteWriter writer(bytes);

@@ -26,6 +26,8 @@ SavedSetting SettingFrom(const SystemInfo& info) {
     return setting;
 }
 
+static_assert(kSettingsFileSize == 2 * kI32Bytes + kF64Bytes + kTextFieldSize);
+
 std::vector<uint8_t> EncodeSetting(const SavedSetting& setting) {
     std::vector<uint8_t> bytes;
     ByteWriter writer(bytes);
