@@ -1,7 +1,5 @@
 #include "sim/bios_image.h"
 
-#include <algorithm>
-
 namespace vc::sim {
 
 BiosImage::BiosImage(const BiosDescription& description)
@@ -12,13 +10,6 @@ BiosImage::BiosImage(const BiosDescription& description)
             bytes_[s.offset + i] = static_cast<uint8_t>(s.text[i]);
         }
     }
-}
-
-bool BiosImage::FoundInSearchArea(std::string_view text) const {
-    const auto first = bytes_.begin() + kBiosSearchStart;
-    const auto hit = std::search(first, bytes_.end(), text.begin(), text.end(),
-                                 [](uint8_t a, char b) { return a == static_cast<uint8_t>(b); });
-    return text.empty() || hit != bytes_.end();
 }
 
 }  // namespace vc::sim

@@ -1,6 +1,5 @@
 #include "sim/pci_host_bridge.h"
 
-#include <cstdio>
 #include <string_view>
 
 #include "core/hw/smbus_pci_registers.h"
@@ -49,12 +48,6 @@ PciHostBridge::PciHostBridge(const PciDescription& description, const BoardDescr
     if (board.smbusHostEnabled) {
         smbusConfig_[enable / 4U] |= uint32_t{smbus_pci::kHostEnableBit} << (8 * (enable % 4U));
     }
-}
-
-std::string PciHostBridge::SmbusFunctionName() const {
-    char name[32];
-    std::snprintf(name, sizeof name, "0000:00:%02x.%x", (smbusLocation_ >> 3) & 0x1F, smbusLocation_ & 7);
-    return smbusPresent_ ? name : "";
 }
 
 uint32_t PciHostBridge::ReadConfig(uint32_t address) const {

@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
 #include "core/hw/smbus_controller_table.h"
 #include "sim/machine_description.h"
@@ -43,8 +42,6 @@ public:
     void Out32(uint16_t port, uint32_t value);
 
     uint32_t Register(uint8_t reg) const { return config_[reg / 4U]; }
-    // The SMBus function as sysfs names it ("0000:00:07.3"); empty: none.
-    std::string SmbusFunctionName() const;
     void SetRegister(uint8_t reg, uint32_t value) { config_[reg / 4U] = value; }
 
 private:

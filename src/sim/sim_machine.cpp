@@ -1,22 +1,14 @@
 #include "sim/sim_machine.h"
 
-#include <array>
-#include <cstdio>
-#include <cstring>
-
 #include "core/base/little_endian.h"
-#include "core/hw/bios_strings.h"
 #include "core/hw/hw_driver.h"
-#include "core/hw/probe_report.h"
-#include "core/hw/smbus_sequences.h"
-#include "sim/driver_smbus.h"
+#include "core/hw/privileged_requests.h"
+#include "sim/privileged_sim.h"
 
 namespace vc::sim {
 namespace {
 
-constexpr size_t kBiosFindInputSize = 16;
 constexpr uint64_t kDriverWaitPs = 4 * kPsPerMs;
-constexpr uint8_t kClockGenAddress7 = smbus::kClockGenWrite >> 1;
 
 }  // namespace
 
@@ -51,7 +43,7 @@ SimMachine::SimMachine(MachineDescription description)
                                             [this](double mhz) { OnChipSelect(mhz); }, std::move(stated));
         if (c.registers) chip_->SetRegisters(*c.registers);
         if (c.ignoresWrites) chip_->IgnoreWrites();
-        bus_.Attach(kClockGenAddress7, chip_.get());
+        bus_.Attach(privileged::kClockGenAddress7, chip_.get());
     }
     if (description_.board.smbusKind == 1 || description_.board.smbusKind == 2) {
         smbus_ = std::make_unique<SmbusController>(description_.board.smbusKind,
@@ -71,7 +63,7 @@ OsVersion SimMachine::GetOsVersion() {
 DeviceHandle SimMachine::OpenDevice(const std::string& name, DeviceOpenMode mode) {
     if (faults_.driverMissing) return kNoDevice;
     Device device;
-    if (personality_ == 1 && name == kWin9xDriverName && mode == DeviceOpenMode::Win9xPerRequest) {
+    if (personality_ == 1 && name == kWin9xDriverName && mode == DeviceOpenMode::Win9xDynamic) {
         device = Device::Win9x;
     } else if ((personality_ == 2 || personality_ == 3) && name == kNtDriverName &&
                mode == DeviceOpenMode::NtShared) {
@@ -132,71 +124,39 @@ bool SimMachine::Serve9x(const DeviceRequest& request) {
     }
 }
 
+// The NT driver as gpddev.sys is: the one request handler over this
+// machine (privileged_sim.h). Only the injected faults are the simulation's
+// own, around it: a failing kind fails before the handler sees it.
 bool SimMachine::ServeNt(const DeviceRequest& request) {
     switch (request.code) {
-    case kReqNtBiosFind: return NtBiosFind(request);
+    case kReqNtBiosFind:
+        if (faults_.biosRequestFails) return false;
+        break;
     case kReqNtIntelRatio:
-    case kReqNtAmdRatio: return ConfigWord(request);
-    case kReqNtPciRead: return NtPciRead(request);
+    case kReqNtAmdRatio:
+        if (faults_.configWordFails) return false;
+        break;
+    case kReqNtPciRead:
+        if (faults_.pciFails) return false;
+        break;
     case kReqNtSmbusBlockWrite:
     case kReqNtRtm560:
-    case kReqNtIcs9248: return NtSmbus(request);
-    case kReqProbe: return NtProbe(request);
-    default: return false;
+    case kReqNtIcs9248:
+        if (faults_.smbusFails) return false;
+        break;
+    default: break;
     }
-}
-
-// The helper's report, as a board of this machine would give it: no kernel
-// driver owns the simulated controller. The clock generator is asked with a
-// real block read when the request asks for it, the BIOS strings come from
-// the core's own finder.
-bool SimMachine::NtProbe(const DeviceRequest& request) {
-    std::string report;
-    char line[128];
-    const bool readChip = request.input.size() >= 4 && (GetLe32(request.input, 0) & kProbeReadChip) != 0;
-    if (smbus_) {
-        std::snprintf(line, sizeof line, "controller kind=%d base=0x%04X pci=%s driver=none adapter=none\n",
-                      smbus_->kind(), smbus_->base(), pci_.SmbusFunctionName().c_str());
-        report += line;
-    }
-    if (smbus_ && !readChip) {
-        std::snprintf(line, sizeof line, "clockgen controller=0x%04X address=0x%02X answers=%s\n", smbus_->base(),
-                      kClockGenAddress7, chip_ ? "yes readback=skipped" : "no");
-        report += line;
-    } else if (smbus_) {
-        DriverPortAdapter ports(*this);
-        std::array<uint8_t, smbus::kBlockBufferSize> block{};
-        const vc::SmbusTarget target{smbus_->base(), smbus::kClockGenWrite, smbus::kClockGenRead, 0};
-        const int32_t count = ReadSmbusBlockOfKind(ports, smbus_->kind(), target, block);
-        report += ProbeClockGenLine(smbus_->base(), kClockGenAddress7, count, block);
-    }
-    for (const FoundBiosString& found : FindBiosStrings(bios_.bytes())) report += ProbeBiosLine(found);
-    report += ProbeHostBridgeLine(pci_.Register(0));
-    if (report.size() > request.output.size()) return false;
-    std::fill(request.output.begin(), request.output.end(), uint8_t{0});
-    std::copy(report.begin(), report.end(), request.output.begin());
-    return true;
-}
-
-bool SimMachine::NtBiosFind(const DeviceRequest& request) {
-    if (faults_.biosRequestFails || request.input.size() < kBiosFindInputSize) return false;
-    const auto field = request.input.first(kBiosFindInputSize);
-    const auto end = std::find(field.begin(), field.end(), uint8_t{0});
-    if (end == field.end()) return false;  // no terminator: refused, nothing read beyond
-    const std::string text(field.begin(), end);
-    return bios_.FoundInSearchArea(text);
-}
-
-bool SimMachine::NtPciRead(const DeviceRequest& request) {
-    if (faults_.pciFails || request.input.size() < 4 || request.output.size() < 4) return false;
-    PutLe32(request.output, 0, pci_.ReadConfig(GetLe32(request.input, 0)));
-    return true;
-}
-
-bool SimMachine::NtSmbus(const DeviceRequest& request) {
-    if (faults_.smbusFails) return false;
-    DriverPortAdapter ports(*this);
-    return ServeSmbusRequest(ports, SequenceForRequest(request.code), request.input, request.referenced);
+    // The data bytes an SMBus write points at come with the request: what
+    // the driver copies from the caller's memory.
+    privileged::BytesAtHand memory(request.referenced);
+    PrivilegedSim hardware(*this);
+    privileged::RequestHandler handler(hardware);
+    privileged::Request r;
+    r.code = request.code;
+    r.input = request.input;
+    r.outputOffered = request.output.size();
+    r.callerMemory = &memory;
+    return handler.Handle(r, request.output).outcome == privileged::Outcome::Done;
 }
 
 // --- ports ---------------------------------------------------------------------

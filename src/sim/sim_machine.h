@@ -7,18 +7,15 @@
 // from a MachineDescription.
 //
 // Personalities (the OS kind the reported version stands for):
-// - 1 (9x): device "\\.\MAP9X.VXD", opened with Win9xPerRequest only;
+// - 1 (9x): device "\\.\MAP9X.VXD", opened with Win9xDynamic only;
 //   requests 2 (4-byte BIOS window address), 8, 9 and 0 (4-byte
 //   configuration word, whatever the vendor). Direct port I/O reaches the
 //   PCI ports 0xCF8-0xCFF and the SMBus controller; other ports read all ones.
 // - 2 and 3 (NT 4, NT 5): device "\\.\GpdDev", opened with NtShared only;
-//   0x9C402458 (16-byte string; success when the text up to its terminator
-//   lies inside BIOS offsets 0xE000-0xFFFF; the empty string is found, as
-//   on 9x; 16 bytes without a terminator are refused), 0x9C40245C and
-//   0x9C402460 (configuration word), 0x9C402454 (PCI read), 0x9C402450,
-//   0x9C40248C and 0x9C402490 (SMBus write requests, see driver_smbus.h;
-//   the data bytes come in DeviceRequest::referenced, count 1..32, and the
-//   request fails when fewer arrive or operation is not 2).
+//   its requests are served as gpddev.sys serves them, by the one request
+//   handler (core/hw/privileged_requests.h) over this machine
+//   (privileged_sim.h); the SMBus writes' data bytes come in
+//   DeviceRequest::referenced.
 //   Direct port I/O is refused: reads answer all ones, writes go nowhere,
 //   and the trace marks both "denied".
 // - 0: no device, no ports.
@@ -143,10 +140,6 @@ private:
 
     bool Serve9x(const DeviceRequest& request);
     bool ServeNt(const DeviceRequest& request);
-    bool NtBiosFind(const DeviceRequest& request);
-    bool NtPciRead(const DeviceRequest& request);
-    bool NtSmbus(const DeviceRequest& request);
-    bool NtProbe(const DeviceRequest& request);
     bool ConfigWord(const DeviceRequest& request);
 
     uint8_t PortRead8(uint16_t port, PortOrigin origin);

@@ -69,9 +69,13 @@ void SmbusController::Write(uint16_t offset, uint8_t value) {
         control_ = static_cast<uint8_t>(value & ~kControlStart);
         if ((value & kControlStart) != 0) {
             Start(value);
-        } else if ((value & kControlLastByte) != 0 && pending_ != Pending::None) {
-            if (pending_ == Pending::Write) FinishWrite(false);
-            else { pending_ = Pending::None; Finish(kStatusDone); }
+        } else if ((value & kControlLastByte) != 0 && pending_ == Pending::Write) {
+            FinishWrite(false);
+        } else if ((value & kControlLastByte) != 0 && pending_ == Pending::Read) {
+            // The byte after the one held is the last: the controller
+            // answers it with a NACK and the stop (Intel ICH datasheets,
+            // HST_CNT LAST_BYTE; Linux i2c-i801 sets it so for block reads).
+            if (readBytes_.size() > readIndex_ + 2) readBytes_.resize(readIndex_ + 2);
         }
         break;
     case kCommand: command_ = value; break;

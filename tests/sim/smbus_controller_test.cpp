@@ -254,6 +254,26 @@ TEST(ByteWiseController, BlockReadStepsThroughTheBytesOnStatusWrites) {
     EXPECT_EQ(std::vector<uint8_t>(regs.begin(), regs.begin() + 17), got);
 }
 
+// LAST_BYTE set while a byte is held: one more byte comes, then the end.
+TEST(ByteWiseController, LastByteDuringABlockReadEndsItAfterTheNextByte) {
+    SimMachine m(Board(2, "RTM560-25"));
+    Ports p{m, 0xEF00};
+    p.Out(kAddress, 0xD3);
+    p.Out(kControl, kStartBlock);
+    p.Wait();
+    const auto regs = m.ChipRegisters();
+    EXPECT_EQ(regs[0], p.In(kBlockData));
+    p.Out(kControl, kProtocolBlock | kControlLastByte);
+    EXPECT_EQ(kStatusByteDone, p.In(kStatus) & (kStatusByteDone | kStatusDone));  // the first is still held
+    p.Out(kStatus, kStatusByteDone);
+    p.Wait();
+    EXPECT_EQ(kStatusByteDone, p.In(kStatus) & (kStatusByteDone | kStatusDone));
+    EXPECT_EQ(regs[1], p.In(kBlockData));
+    p.Out(kStatus, kStatusByteDone);
+    p.Wait();
+    EXPECT_EQ(kStatusDone, p.In(kStatus) & (kStatusBusy | kStatusByteDone | kStatusDone));
+}
+
 TEST(ByteWiseController, ANewStartCutsShortTheOpenWrite) {
     SimMachine m(Board(2, "generic"));
     Ports p{m, 0xEF00};

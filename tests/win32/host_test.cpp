@@ -19,7 +19,7 @@ TEST(Win32PlatformTest, WithoutADriverNothingOpensAndThePortsFloat) {
     EXPECT_EQ(version.platformId, kPlatformNt);
     EXPECT_GE(version.majorVersion, 4u);
     EXPECT_EQ(platform.OpenDevice(kNtDriverName, DeviceOpenMode::NtShared), kNoDevice);
-    EXPECT_EQ(platform.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xPerRequest), kNoDevice);
+    EXPECT_EQ(platform.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xDynamic), kNoDevice);
     // On the NT family the port instructions would fault: reads float high.
     EXPECT_EQ(platform.InPort32(0xCFC), 0xFFFFFFFFu);
     EXPECT_EQ(platform.InPort8(0x0700), 0xFF);

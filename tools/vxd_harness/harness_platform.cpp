@@ -27,7 +27,7 @@ std::string ModuleName(const std::string& path) {
 }  // namespace
 
 DeviceHandle HarnessPlatform::OpenDevice(const std::string& name, DeviceOpenMode mode) {
-    if (mode != DeviceOpenMode::Win9xPerRequest) return kNoDevice;
+    if (mode != DeviceOpenMode::Win9xDynamic) return kNoDevice;
     std::string error;
     auto device = LoadedDevice::Load(file_, system_, error);
     if (!device) {

@@ -38,6 +38,10 @@ public:
     // Load, open, close or unload steps the device answered with a failure.
     std::vector<std::string> lifecycleFaults;
     size_t OpenCount() const { return open_.size(); }
+    // What the system does with a process's handles when it ends.
+    void CloseAll() {
+        while (!open_.empty()) CloseDevice(open_.begin()->first);
+    }
 
 private:
     Platform& board_;

@@ -20,9 +20,10 @@ struct OsVersion {
 inline constexpr uint32_t kPlatformWin9x = 1;
 inline constexpr uint32_t kPlatformNt = 2;
 
-// How a device is opened: the 9x virtual device is opened per request with
-// CREATE_NEW | DELETE_ON_CLOSE, the NT port driver once with GENERIC_READ.
-enum class DeviceOpenMode { Win9xPerRequest, NtShared };
+// How a device is opened: the 9x virtual device with CREATE_NEW |
+// DELETE_ON_CLOSE (loaded at the first open, unloaded after the last
+// close), the NT port driver with GENERIC_READ. Each is opened once.
+enum class DeviceOpenMode { Win9xDynamic, NtShared };
 
 using DeviceHandle = uint32_t;  // 0 = not open
 inline constexpr DeviceHandle kNoDevice = 0;

@@ -22,25 +22,23 @@ uint32_t RatioRequest(int32_t vendorCode) {
     }
 }
 
-// One request on the virtual device, which is opened for it alone.
-bool RequestWordOnce(Platform& platform, uint32_t code, uint32_t& word, bool& opened) {
-    const DeviceHandle handle = platform.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xPerRequest);
-    opened = handle != kNoDevice;
-    if (!opened) return false;
-    const bool ok = RequestWord(platform, handle, code, word);
-    platform.CloseDevice(handle);
-    return ok;
-}
-
 }  // namespace
 
+// The virtual device is opened once and kept: the system counts the opens
+// of a dynamically loaded device and unloads it when the last handle with
+// DELETE_ON_CLOSE closes (Win32 SDK, "Closing a VxD"), so opening per
+// request would load and unload it around every request.
+bool DirectPortsPath::DeviceOpen() {
+    if (handle_ == kNoDevice) handle_ = machine_.platform.OpenDevice(kWin9xDriverName, DeviceOpenMode::Win9xDynamic);
+    return handle_ != kNoDevice;
+}
+
 BusResult DirectPortsPath::OpenForBios() {
+    if (!DeviceOpen()) return {0};
     uint32_t window = 0;
-    bool opened = false;
     // A failed request leaves no window, so no BIOS string can be found in
     // it, whatever the driver left in the output buffer.
-    if (!RequestWordOnce(machine_.platform, kReq9xBiosWindow, window, opened)) window = 0;
-    if (!opened) return {0};
+    if (!RequestWord(machine_.platform, handle_, kReq9xBiosWindow, window)) window = 0;
     biosWindow_ = window;
     return {1};
 }
@@ -50,10 +48,9 @@ bool DirectPortsPath::BiosHolds(const TextField& biosId) {
 }
 
 BusResult DirectPortsPath::ReadConfigWord(int32_t vendorCode, uint32_t& word) {
-    bool opened = false;
+    if (!DeviceOpen()) return {0};
     // The word is kept whatever the driver answered; the result decides.
-    const bool ok = RequestWordOnce(machine_.platform, RatioRequest(vendorCode), word, opened);
-    return {ok ? 1 : 0};
+    return {RequestWord(machine_.platform, handle_, RatioRequest(vendorCode), word) ? 1 : 0};
 }
 
 BusResult DirectPortsPath::ReadPciConfig(uint32_t address, uint32_t& value) {

@@ -1,6 +1,7 @@
 // The Windows 9x way to the hardware: the program's own port I/O for PCI
 // configuration and the SMBus controller, and the virtual device (opened
-// per request) for the BIOS window address and the configuration word.
+// once and kept for the rest of the run) for the BIOS window address and
+// the configuration word.
 #pragma once
 
 #include "core/hw/bus_path.h"
@@ -22,7 +23,10 @@ public:
     uint32_t BiosWindow() const override { return biosWindow_; }
 
 private:
+    bool DeviceOpen();
+
     Machine machine_;
+    DeviceHandle handle_ = kNoDevice;
     uint32_t biosWindow_ = 0;
 };
 

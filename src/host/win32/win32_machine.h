@@ -1,6 +1,6 @@
 // This computer on Windows behind the machine seam:
 // - Win32Platform: the system's version, the hardware access drivers (the NT
-//   port driver opened once; the 9x virtual device opened per request),
+//   port driver and the 9x virtual device, each opened once and kept),
 //   direct port I/O on the 9x family, and the BIOS window the 9x driver
 //   hands out;
 // - HostProcessor: the same x86 code as on Linux (host/host_processor.h);

@@ -22,7 +22,7 @@ OsVersion QueryOsVersion() {
 }
 
 HANDLE OpenDriver(const std::string& name, DeviceOpenMode mode) {
-    if (mode == DeviceOpenMode::Win9xPerRequest)
+    if (mode == DeviceOpenMode::Win9xDynamic)
         return CreateFileA(name.c_str(), 0, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     return CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
@@ -69,7 +69,7 @@ bool Win32Platform::DeviceIoControl(DeviceHandle handle, const DeviceRequest& re
                                       static_cast<DWORD>(input.size()),
                                       request.output.empty() ? nullptr : request.output.data(),
                                       static_cast<DWORD>(request.output.size()), &returned, nullptr) != 0;
-    if (ok && found->second.mode == DeviceOpenMode::Win9xPerRequest && request.code == kReq9xBiosWindow &&
+    if (ok && found->second.mode == DeviceOpenMode::Win9xDynamic && request.code == kReq9xBiosWindow &&
         request.output.size() >= 4)
         biosWindows_.insert(GetLe32(request.output, 0));
     return ok;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/hw/hw_driver.h"
 #include "sim/machine_catalogue.h"
 #include "support/recording_shell.h"
 
@@ -33,6 +34,22 @@ struct Detection {
     std::unique_ptr<Context> ctx;
     SystemInfo info;
 };
+
+// On 9x every request of a whole detection goes to the one device handle
+// it opened, and the handle stays open for the rest of the run.
+TEST(DetectionTest, Win9xOpensTheVirtualDeviceOnceAndKeepsIt) {
+    Detection d([](sim::MachineDescription& m) { m.os = {1, 4, 10}; });
+    ASSERT_EQ(d.Run(), 1);
+    EXPECT_EQ(d.ctx->osKind, kOsWin9x);
+    EXPECT_STREQ(d.info.board.biosId, "6BXE-R1.2");
+    std::vector<uint32_t> codes;
+    for (const sim::DriverCall& call : d.machine->trace().DriverCalls()) {
+        EXPECT_EQ(call.device, "Map9X");
+        codes.push_back(call.code);
+    }
+    EXPECT_EQ(codes, (std::vector<uint32_t>{kReq9xBiosWindow, kReq9xIntelRatio}));
+    EXPECT_EQ(d.machine->OpenDeviceCount(), 1u);
+}
 
 TEST(DetectionTest, FillsTheRecordWithMeasuredClocksAndOneStartingEntry) {
     Detection d;

@@ -51,7 +51,7 @@ sim::MachineDescription On(int32_t osKind) {
     return d;
 }
 
-TEST(BusPathTest, Win9xBiosWindowComesFromRequestTwoOnAPerRequestHandle) {
+TEST(BusPathTest, Win9xBiosWindowComesFromRequestTwoOnTheKeptHandle) {
     sim::MachineDescription d = On(kOsWin9x);
     d.bios.windowAddress = 0x800F0000;
     test::SimRig rig(d);
@@ -59,8 +59,8 @@ TEST(BusPathTest, Win9xBiosWindowComesFromRequestTwoOnAPerRequestHandle) {
     ASSERT_EQ(rig.platform.requests.size(), 1u);
     const test::RecordedRequest& request = rig.platform.requests[0];
     EXPECT_NE(request.handle, kNoDevice);
-    EXPECT_EQ(rig.platform.What(),
-              (Strings{"open \\\\.\\MAP9X.VXD 9x", "request 2", "close " + std::to_string(request.handle)}));
+    EXPECT_EQ(rig.platform.What(), (Strings{"open \\\\.\\MAP9X.VXD 9x", "request 2"}));
+    EXPECT_EQ(rig.sim.OpenDeviceCount(), 1u);
     EXPECT_EQ(request.outputSize, 4u);
     EXPECT_EQ(rig.Bus().BiosWindow(), 0x800F0000u);
     EXPECT_EQ(rig.Bus().DriverHandle(), kNoDevice);
@@ -72,7 +72,7 @@ TEST(BusPathTest, Win9xFailedBiosRequestLeavesNoWindow) {
     test::SimRig rig(d);
     EXPECT_EQ(rig.Bus().OpenForBios().value, 1);
     EXPECT_EQ(rig.Bus().BiosWindow(), 0u);
-    EXPECT_EQ(rig.platform.What().back(), "close " + std::to_string(rig.platform.requests.at(0).handle));
+    EXPECT_EQ(rig.platform.What(), (Strings{"open \\\\.\\MAP9X.VXD 9x", "request 2"}));
 }
 
 TEST(BusPathTest, Win9xDriverMissingFailsSilently) {
@@ -139,6 +139,8 @@ TEST_P(AddressInfoTest, VendorChoosesRequestAndWordIsStored) {
     test::SimRig rig(On(c.osKind));
     rig.info.cpu.vendorCode = c.vendorCode;
     ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
+    const DeviceHandle opened = rig.platform.requests.empty() ? rig.Bus().DriverHandle()
+                                                              : rig.platform.requests.front().handle;
     rig.platform.Clear();
     EXPECT_EQ(ScanAddressInfo(rig.info, rig.ctx).value, 1);
     ASSERT_EQ(rig.platform.requests.size(), 1u);
@@ -146,13 +148,10 @@ TEST_P(AddressInfoTest, VendorChoosesRequestAndWordIsStored) {
     EXPECT_EQ(request.code, c.code);
     EXPECT_EQ(request.outputSize, 4u);
     EXPECT_EQ(rig.info.addressInfo, kConfigWord);
-    if (c.osKind == kOsWin9x) {
-        EXPECT_EQ(rig.platform.What().front(), "open \\\\.\\MAP9X.VXD 9x");
-        EXPECT_EQ(rig.platform.What().back(), "close " + std::to_string(request.handle));
-    } else {
-        EXPECT_EQ(request.handle, rig.Bus().DriverHandle());
-        EXPECT_EQ(rig.platform.What().size(), 1u);  // no open, no close
-    }
+    // On the handle the path opened for the BIOS: no open, no close.
+    EXPECT_EQ(request.handle, opened);
+    EXPECT_EQ(rig.platform.What().size(), 1u);
+    EXPECT_EQ(rig.sim.OpenDeviceCount(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -170,8 +169,11 @@ TEST(BusPathTest, Win9xWordTakesWhatTheDriverLeftEvenWhenRequestFails) {
     rig.info.addressInfo = 0xABCD;
     EXPECT_EQ(ScanAddressInfo(rig.info, rig.ctx).value, 0);
     EXPECT_EQ(rig.info.addressInfo, 0u);  // the untouched output buffer
-    EXPECT_EQ(rig.platform.What().back(), "close " + std::to_string(rig.platform.requests.at(0).handle));
+    // Asked before the BIOS: the path opens the device then and keeps it.
+    EXPECT_EQ(rig.platform.What(), (Strings{"open \\\\.\\MAP9X.VXD 9x", "request 9"}));
+    EXPECT_EQ(rig.sim.OpenDeviceCount(), 1u);
 }
+
 
 TEST(BusPathTest, NtFailedRequestLeavesWordUnchanged) {
     sim::MachineDescription d = On(kOsWin2000);

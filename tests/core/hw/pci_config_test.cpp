@@ -51,19 +51,24 @@ TEST(PciReadTest, Win9xUsesTheConfigurationPortPair) {
 TEST(PciReadTest, NtSendsAddressAndTakesDword) {
     for (const int32_t osKind : {kOsNt4, kOsWin2000}) {
         test::SimRig rig(sim::test::Board(1, "generic", static_cast<uint32_t>(osKind)));
-        rig.sim.SetHostBridgeRegister(0xFC, 0x01020304);
+        rig.sim.SetHostBridgeRegister(0x50, 0x01020304);
         ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
         uint32_t value = 0;
-        EXPECT_EQ(ScanPCIValue(rig.Bus(), 1, 31, 7, 0xFC, value).value, 1);
+        EXPECT_EQ(ScanPCIValue(rig.Bus(), 1, 31, 7, 0x3C, value).value, 1);
         EXPECT_EQ(value, 0xFFFFFFFFu);  // no such device
-        EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0xFC, value).value, 1);
+        EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0x50, value).value, 1);
         EXPECT_EQ(value, 0x01020304u);
         ASSERT_EQ(rig.platform.requests.size(), 2u);
         const auto& request = rig.platform.requests[0];
         EXPECT_EQ(request.handle, rig.Bus().DriverHandle());
         EXPECT_EQ(request.code, 0x9C402454u);
-        EXPECT_EQ(request.input, (std::vector<uint8_t>{0xFC, 0xFF, 0x01, 0x80}));
+        EXPECT_EQ(request.input, (std::vector<uint8_t>{0x3C, 0xFF, 0x01, 0x80}));
         EXPECT_EQ(request.outputSize, 4u);
+        // Past the standard header the driver answers only the registers
+        // the program reads: another of the host bridge's is refused.
+        value = 0x5A5A5A5A;
+        EXPECT_EQ(ScanPCIValue(rig.Bus(), 0, 0, 0, 0xFC, value).fault, BusFault::PciRequest);
+        EXPECT_EQ(value, 0x5A5A5A5Au);
     }
 }
 

@@ -218,7 +218,7 @@ protected:
         SmbusAccess access;
         access.controllerKind = controllerKind;
         access.operation = kSmbusOperationBlockWrite;
-        access.firstByteMask = 0x1208;  // only the low byte counts, and the driver applies it
+        access.firstByteMask = 0x08;  // the driver applies it
         access.ioBase = 0xEF00;
         access.readAddress = 0xD3;
         access.writeAddress = 0xD2;
@@ -240,7 +240,7 @@ TEST_P(NtRequestTest, OneRequestCarriesTheAccessBlock) {
         EXPECT_EQ(request.code, c.code);
         EXPECT_EQ(request.handle, rig.Bus().DriverHandle());
         ASSERT_EQ(request.input.size(), 28u);
-        const uint32_t expected[] = {0xEF00, 2, 0, 2, static_cast<uint32_t>(c.controllerKind), 0xD2, 0x1208};
+        const uint32_t expected[] = {0xEF00, 2, 0, 2, static_cast<uint32_t>(c.controllerKind), 0xD2, 0x08};
         for (size_t field = 0; field < 7; ++field) {
             EXPECT_EQ(GetLe32(request.input, 4 * field), expected[field]) << "field " << field;
         }
@@ -248,6 +248,18 @@ TEST_P(NtRequestTest, OneRequestCarriesTheAccessBlock) {
         EXPECT_EQ(request.referenced, data);
         EXPECT_TRUE(rig.shell.messages.empty());
     }
+}
+
+// The database never holds a wider mask; the driver refuses one before
+// anything reaches the bus.
+TEST_P(NtRequestTest, MaskWiderThanAByteIsRefused) {
+    test::SimRig rig(Board(kOsWin2000));
+    ASSERT_EQ(rig.Bus().OpenForBios().value, 1);
+    SmbusAccess access = Access(GetParam().controllerKind);
+    access.firstByteMask = 0x1208;
+    const Bytes select = {0x41};
+    EXPECT_EQ(rig.Bus().WriteSmbus(GetParam().variant, access, select).fault, BusFault::SmbusRequest);
+    EXPECT_TRUE(rig.sim.trace().Transactions().empty());
 }
 
 TEST_P(NtRequestTest, FailedRequestEndsProcess) {
