@@ -9,9 +9,9 @@
 #   the driver loaded through the service manager (sc create/start: the live
 #   CD's system32\drivers is read-only, so `vcctl.exe driver install` cannot
 #   copy it there) and `vcctl.exe driver status` saying it runs;
-#   probe listing the PIIX4 (kind 1, base 0x0700);
-#   `detect next apply` putting exactly one write on the bus at 0x69, its
-#   command byte 0x00 first;
+#   probe --read-chip listing the PIIX4 (kind 1, base 0x0700);
+#   `detect next apply` right after it putting exactly one write on the bus
+#   at 0x69, its command byte 0x00 first;
 #   driver-requests.exe's refusals answered with their codes
 #   (tests/driver/nt/expected-reactos.txt), both bad data addresses caught;
 #   the driver unloaded at `sc stop`, with its counts of what it served;
@@ -61,10 +61,10 @@ cat "$top/vm/data/clockgen.vcdata" "$top/vm/data/pc.vcdata" > "$run/pc.vcdata"
 "$native_vcctl" --dir "$run/files" data build "$run/pc.vcdata" > /dev/null ||
   fail "the data files for QEMU's board could not be built"
 cp "$build/bin/gpddev.sys" "$build/bin/vcctl.exe" "$build/bin/driver-requests.exe" "$run/files/"
-# Each step announced, so the COM1 log can be cut into steps. The apply
-# comes before any block read: QEMU's PIIX4 keeps its block-data index
-# across a block read (a real one resets it when the host control register
-# is read), and the block write after one fails once.
+# Each step announced, so the COM1 log can be cut into steps. The probe
+# reads the chip first: QEMU's PIIX4 keeps a block read whose count was 0
+# as under way (a real one resets its index when host control is read), so
+# the apply right after it proves the driver's reset before a write.
 sed 's/$/\r/' > "$run/files/run.cmd" <<'EOF'
 @echo off
 echo STEP install
@@ -72,10 +72,10 @@ sc create GpdDev type= kernel start= demand binpath= C:\gpddev.sys
 sc start GpdDev
 echo STEP status
 vcctl.exe driver status
+echo STEP probe
+vcctl.exe --dir C:\ probe --read-chip
 echo STEP apply
 vcctl.exe --dir C:\ detect next apply
-echo STEP probe
-vcctl.exe --dir C:\ probe
 echo STEP requests
 driver-requests.exe
 echo STEP stop
