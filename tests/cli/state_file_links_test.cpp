@@ -15,12 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::set<std::string> Entries(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TEST(StateFileLinks, SaveWritesThroughALinkChainAroundABlockingTemporaryName) {
     TempDir root;
     const fs::path program = root.File("program"), elsewhere = root.File("elsewhere");

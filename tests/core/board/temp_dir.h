@@ -5,12 +5,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
 namespace vc::test {
+
+// The names in a folder, without its path.
+inline std::set<std::string> Entries(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    return names;
+}
 
 class TempDir {
 public:

@@ -19,14 +19,6 @@
 namespace vc {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::set<std::string> Entries(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TEST(KilledSaves, LeaveTheFileWholeAndNoStrayTemporaryAfterTheNextSave) {
     test::TempDir dir;
     const std::string file = dir.File("sysinfo.dat");
@@ -46,7 +38,7 @@ TEST(KilledSaves, LeaveTheFileWholeAndNoStrayTemporaryAfterTheNextSave) {
         ::kill(saver, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(saver, &status, 0), saver);
-        leftBehind = std::max(leftBehind, static_cast<int>(Entries(dir.Path()).size()) - 1);
+        leftBehind = std::max(leftBehind, static_cast<int>(test::Entries(dir.Path()).size()) - 1);
     }
     const auto bytes = ReadFileBytes(file, 1 << 20);
     ASSERT_TRUE(bytes.has_value());
@@ -64,7 +56,7 @@ TEST(KilledSaves, LeaveTheFileWholeAndNoStrayTemporaryAfterTheNextSave) {
         ASSERT_TRUE(ReplaceFileAtomically(dir.File(name), std::vector<uint8_t>{1}));
     }
     ASSERT_TRUE(ReplaceFileAtomically(file, first));
-    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"sysinfo.dat", "sysinfo.dat.tmp0badf00d",
+    EXPECT_EQ(test::Entries(dir.Path()), (std::set<std::string>{"sysinfo.dat", "sysinfo.dat.tmp0badf00d",
                                                           "sysinfo.dat.tmp.keep", "sysinfo.dat.tmpx",
                                                           "other.dat.tmp"}));
 }

@@ -170,12 +170,6 @@ TEST(PendingStartupFileTest, HasTheDocumentedLayoutAndNothingElseReads) {
 
 // --- atomic replacement ---------------------------------------------------------
 
-std::set<std::string> Entries(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TEST(AtomicFileTest, AFolderNamedLikeTheTemporaryIsLeftAlone) {
     test::TempDir dir;
     ASSERT_EQ(WriteAutoApplySettings(dir.Path(), {1, 1}), 1);
@@ -183,9 +177,9 @@ TEST(AtomicFileTest, AFolderNamedLikeTheTemporaryIsLeftAlone) {
     dir.WriteText("save.dat.tmp/keep", "mine");
     EXPECT_EQ(WriteAutoApplySettings(dir.Path(), {2, 1}), 1);
     EXPECT_EQ(dir.Read("save.dat"), (std::vector<uint8_t>{2, 0, 0, 0, 1, 0, 0, 0}));
-    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"save.dat", "save.dat.tmp", "save.dat.tmp1"}));
-    EXPECT_EQ(Entries(dir.File("save.dat.tmp")), std::set<std::string>{"keep"});
-    EXPECT_TRUE(Entries(dir.File("save.dat.tmp1")).empty());
+    EXPECT_EQ(test::Entries(dir.Path()), (std::set<std::string>{"save.dat", "save.dat.tmp", "save.dat.tmp1"}));
+    EXPECT_EQ(test::Entries(dir.File("save.dat.tmp")), std::set<std::string>{"keep"});
+    EXPECT_TRUE(test::Entries(dir.File("save.dat.tmp1")).empty());
 }
 
 TEST(AtomicFileTest, TargetThatCannotBeReplacedLeavesNoTemporary) {
@@ -193,7 +187,7 @@ TEST(AtomicFileTest, TargetThatCannotBeReplacedLeavesNoTemporary) {
     std::filesystem::create_directories(dir.File("sysinfo.dat") + "/inside");  // a non-empty directory
     SystemInfo info;
     EXPECT_EQ(SaveSettings(info, dir.Path()), 0);
-    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"sysinfo.dat"});
+    EXPECT_EQ(test::Entries(dir.Path()), std::set<std::string>{"sysinfo.dat"});
 }
 
 TEST(AtomicFileTest, LinkToAMissingFolderOrALoopFailsAndStaysALink) {
@@ -202,7 +196,7 @@ TEST(AtomicFileTest, LinkToAMissingFolderOrALoopFailsAndStaysALink) {
     std::filesystem::create_symlink("pending.dat", dir.File("pending.dat"));
     EXPECT_EQ(SaveSettings(SystemInfo{}, dir.Path()), 0);
     EXPECT_FALSE(WritePendingStartup(dir.Path(), PendingStartup{1, 1, 100.0, "X"}));
-    EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"pending.dat", "sysinfo.dat"}));
+    EXPECT_EQ(test::Entries(dir.Path()), (std::set<std::string>{"pending.dat", "sysinfo.dat"}));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("sysinfo.dat")));
     EXPECT_TRUE(std::filesystem::is_symlink(dir.File("pending.dat")));
 }
